@@ -1,0 +1,13 @@
+#include "main_window/form1.h"
+#include "platform/paths.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("tarumin"));
+    Form1 window(platform::programFolder());
+    window.show();
+    return app.exec();
+}

@@ -1,0 +1,445 @@
+#include "form1.h"
+
+#include "catalogue/record.h"
+#include "entry_dialog/form2.h"
+#include "handoff/form3.h"
+#include "platform/codepage.h"
+#include "platform/controls.h"
+#include "platform/fonts.h"
+#include "platform/launcher.h"
+#include "platform/mci_control.h"
+#include "platform/message_box.h"
+#include "platform/paths.h"
+#include "platform/picture.h"
+#include "platform/twips.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPainter>
+#include <QPushButton>
+#include <QTimer>
+
+using platform::twips;
+
+namespace {
+
+const QString ListPath = QStringLiteral("\\tarumin\\list.csv");
+const QString SnapFolder = QStringLiteral("\\tarumin\\snap\\");
+const QString StandByPicture = QStringLiteral("\\tarumin\\image\\notimage.jpg");
+const QString SwitchOffPicture = QStringLiteral("\\tarumin\\image\\swhich.gif");
+const QString SwitchOnPicture = QStringLiteral("\\tarumin\\image\\swhich2.gif");
+const QString SwitchSound = QStringLiteral("\\tarumin\\sound\\swich.wav");
+const QString EffectSound = QStringLiteral("\\tarumin\\sound\\doka.wav");
+const QString Emulator = QStringLiteral("\\mess.exe");
+const QString FmpacOption = QStringLiteral("-CART FMPAC.ROM ");
+
+const QString StandByDescription = QStringLiteral(
+    "選択したゲームの説明が入ります。しかし、ＭＳＸのロムゲームって６００本以上ありましたよね。"
+    "１人で登録するのかぁ。でも、リストはＣＳＶ形式にする予定なので誰でも編集可能にするつもりです。");
+
+const QColor White(255, 255, 255);
+
+QFont gothic9()
+{
+    QFont font(QStringLiteral("ＭＳ ゴシック"));
+    font.setPointSize(9);
+    return font;
+}
+
+} // namespace
+
+// The pictures of the layouts live in the program itself.
+static void loadAssets()
+{
+    static bool done = false;
+    if (!done) {
+        Q_INIT_RESOURCE(assets);
+        platform::installFontSubstitutes();
+        done = true;
+    }
+}
+
+Form1::Form1(const QString &programFolder, QWidget *parent)
+    : QWidget(parent), folder_(programFolder)
+{
+    loadAssets();
+    buildLayout();
+    Form_Load();
+}
+
+Form1::~Form1()
+{
+    delete dialog_;
+}
+
+QString Form1::dataPath(const QString &relative) const
+{
+    return platform::joinPath(folder_, relative);
+}
+
+void Form1::buildLayout()
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Tarumin（Ｖｅｒ0.9）"));
+    setWindowIcon(QIcon(QStringLiteral(":/assets/icon.png")));
+    platform::fixClientSize(this, 566, 428);
+    background_ = QPixmap(QStringLiteral(":/assets/background.gif"));
+
+    Touroku_bot = platform::makeButton(this, "Touroku_bot", QStringLiteral("登　録"),
+                                       twips(240, 120, 735, 255));
+    hensyu_bot = platform::makeButton(this, "hensyu_bot", QStringLiteral("編　集"),
+                                      twips(1080, 120, 735, 255));
+    hensyu_bot->setEnabled(false);
+    Sakujyo_bot = platform::makeButton(this, "Sakujyo_bot", QStringLiteral("削　除"),
+                                       twips(1920, 120, 735, 255));
+    Sakujyo_bot->setEnabled(false);
+
+    Label8 = platform::makeLabel(this, "Label8",
+                                 QStringLiteral("■□■□■　ゲ　ー　ム　名　■□■□■"),
+                                 twips(240, 480, 3495, 255), White);
+    Label8->setFont(gothic9());
+
+    List1 = new QListWidget(this);
+    List1->setObjectName(QStringLiteral("List1"));
+    List1->setGeometry(twips(240, 720, 3375, 3660));
+    List1->setSortingEnabled(false);
+    List1->setSelectionMode(QAbstractItemView::SingleSelection);
+    List1->setUniformItemSizes(true);
+    {
+        QPalette pal = List1->palette();
+        pal.setColor(QPalette::Base, QColor(128, 128, 128));
+        pal.setColor(QPalette::Text, QColor(224, 224, 224));
+        List1->setPalette(pal);
+    }
+
+    Check2 = new QCheckBox(this);
+    Check2->setObjectName(QStringLiteral("Check2"));
+    Check2->setGeometry(twips(255, 4635, 255, 255));
+    Check2->setAutoFillBackground(true);
+    {
+        // The active window border colour of the usual Windows scheme.
+        QPalette pal = Check2->palette();
+        pal.setColor(QPalette::Window, QColor(180, 180, 180));
+        Check2->setPalette(pal);
+    }
+    Label6 = platform::makeLabel(this, "Label6", QStringLiteral("FM-PACKの使用"),
+                                 twips(600, 4680, 1335, 255), White);
+
+    Combo1 = new QComboBox(this);
+    Combo1->setObjectName(QStringLiteral("Combo1"));
+    Combo1->setEditable(true);
+    Combo1->setInsertPolicy(QComboBox::NoInsert);
+    Combo1->setCompleter(nullptr);
+    Combo1->addItem(QStringLiteral("MSX2J"));
+    Combo1->addItem(QStringLiteral("MSXJ"));
+    Combo1->setEditText(QStringLiteral("MSX2J"));
+    Combo1->setGeometry(twips(2160, 4605, 1455, 300));
+
+    Text1 = platform::makeTextBox(this, "Text1", QString(), twips(240, 5010, 3375, 270));
+
+    Label7 = platform::makeLabel(this, "Label7", QStringLiteral("電　源"),
+                                 twips(600, 5520, 735, 255), White);
+    Label7->setFont(gothic9());
+
+    Image1 = new platform::ImageControl(this);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setGeometry(twips(255, 5760, 1260, 450));
+    Image1->setPicture(QImage(QStringLiteral(":/assets/switch-off.gif")));
+
+    Image2 = new platform::ImageControl(this);
+    Image2->setObjectName(QStringLiteral("Image2"));
+    Image2->setGeometry(twips(1680, 5460, 1950, 780));
+    Image2->setPicture(QImage(QStringLiteral(":/assets/nameplate.gif")));
+
+    Picture1 = new platform::PictureBox(this);
+    Picture1->setObjectName(QStringLiteral("Picture1"));
+    Picture1->setGeometry(twips(4440, 165, 3900, 2940));
+    Picture1->setFocusPolicy(Qt::StrongFocus);
+    Picture1->setPicture(QImage(QStringLiteral(":/assets/notimage.jpg")));
+
+    MMControl1 = new platform::MciControl(this);
+    MMControl1->setObjectName(QStringLiteral("MMControl1"));
+
+    Label1 = platform::makeLabel(this, "Label1", QStringLiteral("メディア"),
+                                 twips(3840, 3360, 855, 255), White);
+    Media_L = platform::makeLabel(this, "Media_L", QString(), twips(4920, 3360, 3375, 255), White);
+    Label2 = platform::makeLabel(this, "Label2", QStringLiteral("発 売 年"),
+                                 twips(3840, 3720, 855, 255), White);
+    Hatubai_L = platform::makeLabel(this, "Hatubai_L", QString(), twips(4920, 3720, 3375, 255),
+                                    White);
+    Label3 = platform::makeLabel(this, "Label3", QStringLiteral("メーカー"),
+                                 twips(3840, 4080, 855, 255), White);
+    Maker_L = platform::makeLabel(this, "Maker_L", QString(), twips(4920, 4080, 3375, 255), White);
+    Label4 = platform::makeLabel(this, "Label4", QStringLiteral("価　　格"),
+                                 twips(3840, 4440, 855, 255), White);
+    Nedan_L = platform::makeLabel(this, "Nedan_L", QString(), twips(4920, 4440, 3375, 255), White);
+    Label5 = platform::makeLabel(this, "Label5", QStringLiteral("■　ゲ　ー　ム　説　明　■"),
+                                 twips(5040, 4800, 2175, 255), White);
+    Kaisetu_L = platform::makeLabel(this, "Kaisetu_L", StandByDescription,
+                                    twips(3840, 5160, 4455, 975), White);
+
+    // Keyboard focus order; labels and pictures other than the snapshot take no focus.
+    for (QWidget *w : {static_cast<QWidget *>(Image1), static_cast<QWidget *>(Image2)})
+        w->setFocusPolicy(Qt::NoFocus);
+    QWidget *order[] = {List1, Picture1, Touroku_bot, Sakujyo_bot, Text1, Check2, hensyu_bot,
+                        Combo1};
+    for (size_t i = 0; i + 1 < std::size(order); ++i)
+        setTabOrder(order[i], order[i + 1]);
+    List1->setFocus();
+
+    connect(List1, &QListWidget::itemSelectionChanged, this, &Form1::onList1SelectionChanged);
+    connect(Combo1, &QComboBox::activated, this, &Form1::onCombo1Activated);
+    connect(Check2, &QCheckBox::clicked, this, &Form1::onCheck2Clicked);
+    connect(Image1, &platform::ImageControl::clicked, this, &Form1::onImage1Clicked);
+    connect(Image2, &platform::ImageControl::clicked, this, &Form1::onImage2Clicked);
+    connect(Touroku_bot, &QPushButton::clicked, this, &Form1::onTourokuClicked);
+    connect(hensyu_bot, &QPushButton::clicked, this, &Form1::onHensyuClicked);
+    connect(Sakujyo_bot, &QPushButton::clicked, this, &Form1::onSakujyoClicked);
+}
+
+void Form1::paintEvent(QPaintEvent *)
+{
+    // The scan-line texture from the top-left corner at its own size; it covers the window.
+    QPainter painter(this);
+    painter.drawTiledPixmap(rect(), background_);
+}
+
+// ---- start-up and the game list
+
+void Form1::Form_Load()
+{
+    LoadList();
+    state_.MachineArg = QStringLiteral("MSX2J");
+    state_.FmpacArg = QString();
+}
+
+void Form1::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (!activatedOnce_ && !event->spontaneous()) {
+        activatedOnce_ = true;
+        Form_Activate();
+    }
+}
+
+void Form1::Form_Activate()
+{
+    List1->clear();
+    LoadList();
+}
+
+void Form1::LoadList()
+{
+    const catalogue::LoadResult result = table_.load(dataPath(ListPath));
+    QStringList names;
+    names.reserve(table_.size());
+    for (int i = 0; i < table_.size(); ++i)
+        names << platform::decodeCp932(catalogue::gameNameOf(table_.line(i)));
+    List1->addItems(names);
+    reportLoad(result);
+}
+
+void Form1::reportLoad(const catalogue::LoadResult &result)
+{
+    if (result.ok()) {
+        loadProblemShown_ = false;
+        return;
+    }
+    // Tell the user once, not at every rebuild; a file that does not fit is told once a run.
+    bool &shown = result.kind == catalogue::LoadResult::Kind::TooLong ? tooLongShown_
+                                                                       : loadProblemShown_;
+    if (shown || !activatedOnce_)
+        return;
+    shown = true;
+    const QString text = result.message(dataPath(ListPath));
+    // Not from inside the event that rebuilt the list: the window is shown first.
+    QTimer::singleShot(0, this, [this, text] { platform::showMessage(this, text); });
+}
+
+int Form1::selectedIndex() const
+{
+    const QList<QListWidgetItem *> items = List1->selectedItems();
+    return items.isEmpty() ? -1 : List1->row(items.first());
+}
+
+// ---- selection and details
+
+void Form1::onList1SelectionChanged()
+{
+    const int index = selectedIndex();
+    if (index < 0)
+        return;
+    state_.SelIndex = qint16(index);
+    hensyu_bot->setEnabled(true);
+    Sakujyo_bot->setEnabled(true);
+    ShowDetails();
+}
+
+void Form1::ShowDetails()
+{
+    if (!table_.contains(state_.SelIndex))
+        return;
+    const catalogue::Record record = catalogue::splitRecord(table_.line(state_.SelIndex));
+    auto field = [&record](int i) { return platform::decodeCp932(record.fields[i]); };
+    state_.CurName = field(0);
+    Media_L->setText(field(1));
+    Hatubai_L->setText(field(2));
+    Maker_L->setText(field(3));
+    Nedan_L->setText(field(4));
+    Kaisetu_L->setText(field(5));
+    state_.SnapName = field(catalogue::SnapNameField);
+    state_.LaunchArgs = field(catalogue::LaunchArgsField);
+    Text1->setText(state_.LaunchArgs);
+
+    if (Picture1->setPictureFile(dataPath(SnapFolder + state_.SnapName + QStringLiteral(".gif"))))
+        return;
+    if (!Picture1->setPictureFile(dataPath(StandByPicture)))
+        Picture1->setPicture(QImage(QStringLiteral(":/assets/notimage.jpg")));
+}
+
+// ---- machine options, power switch and sounds
+
+void Form1::onCombo1Activated(int index)
+{
+    state_.MachineArg = Combo1->itemText(index);
+}
+
+void Form1::onCheck2Clicked()
+{
+    state_.FmpacArg = Check2->checkState() == Qt::Unchecked ? QString() : FmpacOption;
+}
+
+void Form1::playSound(const QString &relativePath, bool setDeviceType)
+{
+    if (setDeviceType)
+        MMControl1->setDeviceType(QStringLiteral("WaveAudio"));
+    MMControl1->setFileName(dataPath(relativePath));
+    MMControl1->setNotify(false);
+    MMControl1->setWait(true);
+    MMControl1->setShareable(false);
+    MMControl1->setCommand(QStringLiteral("Open"));
+    MMControl1->setCommand(QStringLiteral("Sound"));
+}
+
+void Form1::onImage1Clicked()
+{
+    // A picture that cannot be read leaves the one shown; the switch works all the same.
+    if (state_.SwitchOn == 0) {
+        Image1->setPictureFile(dataPath(SwitchOnPicture));
+        state_.SwitchOn = 1;
+    } else {
+        Image1->setPictureFile(dataPath(SwitchOffPicture));
+        state_.SwitchOn = 0;
+    }
+    playSound(SwitchSound, false);
+
+    const QString arguments = state_.MachineArg + u' ' + state_.FmpacArg + state_.LaunchArgs;
+    const QString program = dataPath(Emulator);
+    state_.LaunchCommand = program + u' ' + arguments;
+    if (const auto error = platform::startProgram(program, arguments, folder_))
+        platform::showMessage(this, QStringLiteral("エミュレーター %1 を起動できませんでした（%2）。")
+                                        .arg(QDir::toNativeSeparators(program), *error));
+}
+
+void Form1::onImage2Clicked()
+{
+    playSound(EffectSound, true);
+}
+
+void Form1::closeEvent(QCloseEvent *event)
+{
+    MMControl1->setCommand(QStringLiteral("Close"));
+    // The entry dialog, shown or hidden, goes with the main window, so the program ends.
+    delete dialog_;
+    event->accept();
+}
+
+// ---- register, edit and delete
+
+Form2 *Form1::entryDialogIfLoaded() const
+{
+    return dialog_;
+}
+
+Form3 *Form1::relay()
+{
+    if (!relay_)
+        relay_ = std::make_unique<Form3>();
+    return relay_.get();
+}
+
+Form2 *Form1::entryDialog()
+{
+    if (!dialog_) {
+        dialog_ = new Form2(folder_, relay());
+        connect(dialog_, &Form2::returnedToMainWindow, this, &Form1::returnFromDialog);
+    }
+    return dialog_;
+}
+
+void Form1::returnFromDialog()
+{
+    setEnabled(true);
+    Form_Activate();
+    activateWindow();
+}
+
+void Form1::onTourokuClicked()
+{
+    relay()->setEntryMode(1);
+    setEnabled(false);
+    Form2 *dialog = entryDialog();
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
+}
+
+void Form1::onHensyuClicked()
+{
+    const int index = selectedIndex();
+    if (index < 0) {
+        platform::showMessage(this, QStringLiteral("編集するゲームをリストから選んでください。"));
+        return;
+    }
+    Form2 *dialog = entryDialog();
+    dialog->fillForEdit({state_.CurName, Media_L->text(), Hatubai_L->text(), Maker_L->text(),
+                         Nedan_L->text(), Kaisetu_L->text(), state_.SnapName});
+    relay()->setEntryIndex(index);
+    relay()->setEntryMode(2);
+    setEnabled(false);
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
+}
+
+void Form1::onSakujyoClicked()
+{
+    if (const auto refusal = table_.refusal()) {
+        platform::showMessage(this, *refusal);
+        return;
+    }
+    const int k = selectedIndex();
+    if (!table_.contains(k)) {
+        platform::showMessage(this, QStringLiteral("削除するゲームをリストから選んでください。"));
+        return;
+    }
+    catalogue::LineTable changed = table_;
+    changed.remove(k);
+    if (const auto error = changed.save(dataPath(ListPath))) {
+        platform::showMessage(this, QStringLiteral("リストファイルを保存できなかったので、削除しませんでした（%1）。")
+                                        .arg(*error));
+        List1->clear();
+        LoadList();
+        return;
+    }
+    table_ = changed;
+    platform::showMessage(this, QStringLiteral("リストを１つ削除しました。本気で。"));
+    List1->clear();
+    LoadList();
+}

@@ -1,0 +1,122 @@
+#pragma once
+
+#include "catalogue/line_table.h"
+
+#include <QPixmap>
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include <memory>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+
+namespace platform {
+class ImageControl;
+class MciControl;
+class PictureBox;
+} // namespace platform
+
+class Form2;
+class Form3;
+
+// The main window: the game list, the shown game's details and snapshot, the emulator's
+// options and power switch, and the register, edit and delete commands.
+class Form1 : public QWidget
+{
+    Q_OBJECT
+public:
+    // What the window remembers between events.
+    struct State
+    {
+        QString MachineArg;    // "MSX2J" or "MSXJ"
+        QString FmpacArg;      // "" or "-CART FMPAC.ROM "
+        qint16 SwitchOn = 0;   // power switch: 0 off, 1 on
+        qint16 SelIndex = 0;   // list entry selected last
+        QString CurName;       // fields of the record shown last
+        QString SnapName;
+        QString LaunchArgs;
+        QString LaunchCommand; // the latest emulator command line
+    };
+
+    // programFolder holds mess.exe and the data folder tarumin.
+    explicit Form1(const QString &programFolder, QWidget *parent = nullptr);
+    ~Form1() override;
+
+    const State &state() const { return state_; }
+    const catalogue::LineTable &table() const { return table_; }
+    const QString &programFolder() const { return folder_; }
+    platform::MciControl *mci() const { return MMControl1; }
+    Form2 *entryDialogIfLoaded() const;
+    Form3 *relay();
+
+    // Becoming the program's active window again: the list is rebuilt from the file.
+    void Form_Activate();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildLayout();
+    void Form_Load();
+    void LoadList();
+    void ShowDetails();
+    void reportLoad(const catalogue::LoadResult &result);
+    void playSound(const QString &relativePath, bool setDeviceType);
+    int selectedIndex() const;
+    Form2 *entryDialog();
+    void returnFromDialog();
+    QString dataPath(const QString &relative) const;
+
+    void onList1SelectionChanged();
+    void onCombo1Activated(int index);
+    void onCheck2Clicked();
+    void onImage1Clicked();
+    void onImage2Clicked();
+    void onTourokuClicked();
+    void onHensyuClicked();
+    void onSakujyoClicked();
+
+    QString folder_;
+    catalogue::LineTable table_;
+    State state_;
+    QPixmap background_;
+    bool activatedOnce_ = false;
+    bool loadProblemShown_ = false;
+    bool tooLongShown_ = false;
+
+    QPointer<Form2> dialog_;
+    std::unique_ptr<Form3> relay_;
+
+    QPushButton *Touroku_bot = nullptr;
+    QPushButton *hensyu_bot = nullptr;
+    QPushButton *Sakujyo_bot = nullptr;
+    QLabel *Label8 = nullptr;
+    QListWidget *List1 = nullptr;
+    QCheckBox *Check2 = nullptr;
+    QLabel *Label6 = nullptr;
+    QComboBox *Combo1 = nullptr;
+    QLineEdit *Text1 = nullptr;
+    QLabel *Label7 = nullptr;
+    platform::ImageControl *Image1 = nullptr;
+    platform::ImageControl *Image2 = nullptr;
+    platform::PictureBox *Picture1 = nullptr;
+    platform::MciControl *MMControl1 = nullptr;
+    QLabel *Label1 = nullptr;
+    QLabel *Media_L = nullptr;
+    QLabel *Label2 = nullptr;
+    QLabel *Hatubai_L = nullptr;
+    QLabel *Label3 = nullptr;
+    QLabel *Maker_L = nullptr;
+    QLabel *Label4 = nullptr;
+    QLabel *Nedan_L = nullptr;
+    QLabel *Label5 = nullptr;
+    QLabel *Kaisetu_L = nullptr;
+};

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QColor>
+#include <QRect>
+#include <QString>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QWidget;
+
+// Small helpers that make the controls of the fixed layouts the way the windows want them.
+namespace platform {
+
+// A label: text in the given colour on a transparent background, wrapped within the label's
+// width and cut off at its height; the text is shown as it is, never as markup.
+QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, QRect place,
+                  const QColor &colour);
+
+QPushButton *makeButton(QWidget *parent, const char *name, const QString &caption, QRect place);
+
+QLineEdit *makeTextBox(QWidget *parent, const char *name, const QString &text, QRect place);
+
+// Fixes a window's client area and keeps it from being resized.
+void fixClientSize(QWidget *window, int width, int height);
+
+} // namespace platform

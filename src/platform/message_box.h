@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+namespace platform {
+
+// A modal box with one line of text, an OK button, no icon, and the application's title
+// "tarumin" as its caption. Returns when the user has closed it.
+void showMessage(QWidget *parent, const QString &text);
+
+// Lets tests see the messages instead of boxes; pass nothing to restore the real box.
+using MessageHandler = std::function<void(const QString &text)>;
+void setMessageHandler(MessageHandler handler);
+
+} // namespace platform

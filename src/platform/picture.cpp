@@ -1,0 +1,123 @@
+#include "picture.h"
+
+#include <QImageReader>
+#include <QMouseEvent>
+#include <QMovie>
+
+namespace platform {
+
+std::optional<QImage> loadPicture(const QString &path)
+{
+    QImageReader reader(path);
+    QImage image;
+    if (!reader.read(&image) || image.isNull())
+        return std::nullopt;
+    return image;
+}
+
+ImageControl::ImageControl(QWidget *parent) : QLabel(parent)
+{
+    setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setAttribute(Qt::WA_TranslucentBackground);
+}
+
+void ImageControl::setPicture(const QImage &image)
+{
+    setPixmap(QPixmap::fromImage(image));
+}
+
+bool ImageControl::setPictureFile(const QString &path)
+{
+    const auto image = loadPicture(path);
+    if (!image)
+        return false;
+    setPicture(*image);
+    return true;
+}
+
+void ImageControl::mousePressEvent(QMouseEvent *event)
+{
+    pressed_ = event->button() == Qt::LeftButton;
+    QLabel::mousePressEvent(event);
+}
+
+void ImageControl::mouseReleaseEvent(QMouseEvent *event)
+{
+    const bool click = pressed_ && event->button() == Qt::LeftButton
+                       && rect().contains(event->position().toPoint());
+    pressed_ = false;
+    QLabel::mouseReleaseEvent(event);
+    if (click)
+        emit clicked();
+}
+
+PictureBox::PictureBox(QWidget *parent) : QLabel(parent)
+{
+    setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
+    setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, QColor(128, 128, 128));
+    setPalette(pal);
+}
+
+QSize PictureBox::fitted(QSize size) const
+{
+    const QSize room = contentsRect().size();
+    if (size.width() <= room.width() && size.height() <= room.height())
+        return size;
+    return size.scaled(room, Qt::KeepAspectRatio);
+}
+
+void PictureBox::dropMovie()
+{
+    if (movie_) {
+        QLabel::setMovie(nullptr);
+        movie_->stop();
+        delete movie_;
+        movie_ = nullptr;
+    }
+}
+
+void PictureBox::setPicture(const QImage &image)
+{
+    dropMovie();
+    image_ = image;
+    const QSize size = fitted(image.size());
+    setPixmap(QPixmap::fromImage(size == image.size()
+                                     ? image
+                                     : image.scaled(size, Qt::KeepAspectRatio,
+                                                    Qt::SmoothTransformation)));
+}
+
+bool PictureBox::setPictureFile(const QString &path)
+{
+    QImageReader reader(path);
+    QImage first;
+    if (!reader.read(&first) || first.isNull())
+        return false;
+    if (reader.supportsAnimation() && reader.imageCount() > 1) {
+        dropMovie();
+        clear();
+        image_ = first;
+        movie_ = new QMovie(path, QByteArray(), this);
+        movie_->setScaledSize(fitted(first.size()));
+        QLabel::setMovie(movie_);
+        movie_->start();
+        return true;
+    }
+    setPicture(first);
+    return true;
+}
+
+QImage PictureBox::currentImage() const
+{
+    return image_;
+}
+
+bool PictureBox::isAnimated() const
+{
+    return movie_ != nullptr;
+}
+
+} // namespace platform

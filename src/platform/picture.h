@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QImage>
+#include <QLabel>
+#include <QString>
+
+#include <optional>
+
+class QMovie;
+
+namespace platform {
+
+// Reads a picture file (GIF, JPEG, ...). Nothing when the file is missing or is not a picture.
+std::optional<QImage> loadPicture(const QString &path);
+
+// An image control: shows its picture at the picture's own size from its top-left corner,
+// without a border, and reports clicks.
+class ImageControl : public QLabel
+{
+    Q_OBJECT
+public:
+    explicit ImageControl(QWidget *parent = nullptr);
+
+    void setPicture(const QImage &image);
+    // Loads the picture file and shows it; a file that cannot be read leaves the picture shown
+    // and returns false.
+    bool setPictureFile(const QString &path);
+
+signals:
+    void clicked();
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    bool pressed_ = false;
+};
+
+// A picture box with a sunken two-pixel border. A picture as large as the inside fills it; a
+// larger one is scaled down to fit, keeping its proportions; a smaller one is shown at its
+// own size in the top-left corner. An animated GIF plays.
+class PictureBox : public QLabel
+{
+    Q_OBJECT
+public:
+    explicit PictureBox(QWidget *parent = nullptr);
+
+    void setPicture(const QImage &image);
+    // Returns false, leaving the picture shown, when the file cannot be read as a picture.
+    bool setPictureFile(const QString &path);
+
+    // What is shown, for the tests: the first frame of an animation.
+    QImage currentImage() const;
+    bool isAnimated() const;
+
+private:
+    QSize fitted(QSize size) const;
+    void dropMovie();
+
+    QMovie *movie_ = nullptr;
+    QImage image_;
+};
+
+} // namespace platform
