@@ -136,6 +136,9 @@ void Form1::buildLayout()
     Combo1->setEditable(true);
     Combo1->setInsertPolicy(QComboBox::NoInsert);
     Combo1->setCompleter(nullptr);
+    // Only a choice from the list picks the machine: a name typed into the edit field and
+    // confirmed must not count as a choice, so the box's own matching of typed text is cut off.
+    disconnect(Combo1->lineEdit(), &QLineEdit::editingFinished, Combo1, nullptr);
     Combo1->addItem(QStringLiteral("MSX2J"));
     Combo1->addItem(QStringLiteral("MSXJ"));
     Combo1->setEditText(QStringLiteral("MSX2J"));

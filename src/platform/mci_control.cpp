@@ -1,8 +1,12 @@
 #include "mci_control.h"
 
-#include <QFileInfo>
-#include <QSoundEffect>
-#include <QUrl>
+#include <QAudioDevice>
+#include <QAudioFormat>
+#include <QAudioSink>
+#include <QBuffer>
+#include <QFile>
+#include <QMediaDevices>
+#include <QtEndian>
 
 namespace platform {
 
@@ -17,7 +21,47 @@ QString yesNo(bool on)
 {
     return on ? QStringLiteral("true") : QStringLiteral("false");
 }
+
+// The longest sound file read: the program's sounds are short effects.
+constexpr qint64 MaxWaveBytes = 16 * 1024 * 1024;
 } // namespace
+
+std::optional<WaveSound> parseWave(const QByteArray &file)
+{
+    if (file.size() < 12 || !file.startsWith("RIFF") || file.mid(8, 4) != "WAVE")
+        return std::nullopt;
+    WaveSound sound;
+    bool haveFormat = false;
+    qsizetype pos = 12;
+    while (pos + 8 <= file.size()) {
+        const QByteArray id = file.mid(pos, 4);
+        const quint32 size = qFromLittleEndian<quint32>(file.constData() + pos + 4);
+        const qsizetype body = pos + 8;
+        const qsizetype available = qMin<qsizetype>(size, file.size() - body);
+        if (id == "fmt ") {
+            if (available < 16)
+                return std::nullopt;
+            const char *f = file.constData() + body;
+            const quint16 format = qFromLittleEndian<quint16>(f);
+            sound.channels = qFromLittleEndian<quint16>(f + 2);
+            sound.sampleRate = int(qFromLittleEndian<quint32>(f + 4));
+            sound.bitsPerSample = qFromLittleEndian<quint16>(f + 14);
+            if (format != 1 || sound.channels < 1 || sound.channels > 2 || sound.sampleRate <= 0
+                || (sound.bitsPerSample != 8 && sound.bitsPerSample != 16))
+                return std::nullopt;
+            haveFormat = true;
+        } else if (id == "data") {
+            if (!haveFormat)
+                return std::nullopt;
+            sound.samples = file.mid(body, available);
+            const int frame = sound.channels * sound.bitsPerSample / 8;
+            sound.samples.truncate(sound.samples.size() - sound.samples.size() % frame);
+            return sound;
+        }
+        pos = body + qsizetype(size) + (size & 1);
+    }
+    return std::nullopt;
+}
 
 void MciControl::setAudible(bool audible)
 {
@@ -26,7 +70,10 @@ void MciControl::setAudible(bool audible)
 
 MciControl::MciControl(QObject *parent) : QObject(parent) {}
 
-MciControl::~MciControl() = default;
+MciControl::~MciControl()
+{
+    stop();
+}
 
 void MciControl::setDeviceType(const QString &type)
 {
@@ -56,29 +103,61 @@ void MciControl::setShareable(bool on)
     trace_ << QStringLiteral("Shareable=") + yesNo(on);
 }
 
-void MciControl::open()
-{
-    if (!audibleFlag() || !QFileInfo(fileName_).isFile())
-        return;
-    if (!effect_)
-        effect_ = new QSoundEffect(this);
-    const QUrl url = QUrl::fromLocalFile(fileName_);
-    if (effect_->source() != url)
-        effect_->setSource(url);
-}
-
 void MciControl::setCommand(const QString &command)
 {
     trace_ << QStringLiteral("Command=") + command;
-    if (command == QLatin1String("Open")) {
+    if (command == QLatin1String("Open"))
         open();
-    } else if (command == QLatin1String("Sound")) {
-        if (effect_ && audibleFlag() && effect_->source() == QUrl::fromLocalFile(fileName_))
-            effect_->play();
-    } else if (command == QLatin1String("Close")) {
-        delete effect_;
-        effect_ = nullptr;
+    else if (command == QLatin1String("Sound"))
+        play();
+    else if (command == QLatin1String("Close"))
+        stop();
+}
+
+void MciControl::open()
+{
+    openedFile_.clear();
+    if (!audibleFlag())
+        return;
+    QFile file(fileName_);
+    if (file.size() > MaxWaveBytes || !file.open(QIODevice::ReadOnly))
+        return;
+    openedFile_ = file.readAll();
+}
+
+void MciControl::play()
+{
+    stop();
+    if (!audibleFlag() || openedFile_.isEmpty())
+        return;
+    const auto sound = parseWave(openedFile_);
+    if (!sound)
+        return;
+    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+    if (device.isNull())
+        return;
+    QAudioFormat format;
+    format.setSampleRate(sound->sampleRate);
+    format.setChannelCount(sound->channels);
+    format.setSampleFormat(sound->bitsPerSample == 8 ? QAudioFormat::UInt8 : QAudioFormat::Int16);
+    if (!device.isFormatSupported(format))
+        return;
+    buffer_ = new QBuffer(this);
+    buffer_->setData(sound->samples);
+    buffer_->open(QIODevice::ReadOnly);
+    sink_ = new QAudioSink(device, format, this);
+    sink_->start(buffer_);
+}
+
+void MciControl::stop()
+{
+    if (sink_) {
+        sink_->stop();
+        delete sink_;
+        sink_ = nullptr;
     }
+    delete buffer_;
+    buffer_ = nullptr;
 }
 
 } // namespace platform

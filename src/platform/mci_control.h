@@ -4,7 +4,10 @@
 #include <QString>
 #include <QStringList>
 
-class QSoundEffect;
+#include <optional>
+
+class QAudioSink;
+class QBuffer;
 
 namespace platform {
 
@@ -35,11 +38,27 @@ public:
 
 private:
     void open();
+    void play();
+    void stop();
 
     QStringList trace_;
     QString deviceType_;
     QString fileName_;
-    QSoundEffect *effect_ = nullptr;
+    QByteArray openedFile_;   // the WAV file read by the last "Open"
+    QAudioSink *sink_ = nullptr;
+    QBuffer *buffer_ = nullptr;
 };
+
+// The sound of a WAV file in a form an audio output takes: PCM samples and their layout.
+struct WaveSound
+{
+    int sampleRate = 0;
+    int channels = 0;
+    int bitsPerSample = 0;
+    QByteArray samples;
+};
+
+// Reads an uncompressed 8- or 16-bit PCM WAV file's contents; nothing for anything else.
+std::optional<WaveSound> parseWave(const QByteArray &file);
 
 } // namespace platform

@@ -1,0 +1,434 @@
+#include "catalogue/line_table.h"
+#include "catalogue/record.h"
+#include "platform/codepage.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <unistd.h>
+
+using namespace catalogue;
+
+namespace {
+
+QByteArray sjis(const QString &text)
+{
+    return platform::encodeCp932(text).value();
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+
+void writeFile(const QString &path, const QByteArray &data)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(data);
+}
+
+QByteArray numberedLines(int count)
+{
+    QByteArray data;
+    for (int i = 0; i < count; ++i)
+        data += "game" + QByteArray::number(i) + ",ROM,,,,,g" + QByteArray::number(i)
+                + ",-cart g.rom\r\n";
+    return data;
+}
+
+} // namespace
+
+class TestCatalogue : public QObject
+{
+    Q_OBJECT
+private slots:
+    void composesTheWorkedExample();
+    void composeFileNameAndSlot_data();
+    void composeFileNameAndSlot();
+    void splitsIntoEightFields();
+    void splitsShortAndLongRecords();
+    void gameNameOfLine();
+    void foldsLineBreaks();
+
+    void cp932RoundTripsTrickyBytes();
+    void cp932KeepsInvalidBytesAndMarksThem();
+    void cp932RefusesCharactersItCannotHold();
+
+    void readsLineEndings_data();
+    void readsLineEndings();
+    void loadThenSaveIsByteForByte();
+    void emptyAndMissingFiles();
+    void tableOfExactly1001And1002Lines();
+    void shorterLoadAfterLongerOne();
+    void deleteFirstLastOnlyAndOutside();
+    void appendToFullTableRefused();
+    void unreadableFileRefusesChanges();
+    void failedSaveLeavesOldFileWhole();
+    void saveCreatesMissingFolder();
+};
+
+void TestCatalogue::composesTheWorkedExample()
+{
+    Entry e{QStringLiteral("Star Runner"), QStringLiteral("ROM"), QStringLiteral("1987年5月"),
+            QStringLiteral("Example Soft"), QStringLiteral("5800円"),
+            QStringLiteral("Side-scrolling shooter."), QStringLiteral("starrun"), 0};
+    const QString expected = QStringLiteral("Star Runner,ROM,1987年5月,Example Soft,5800円,"
+                                            "Side-scrolling shooter.,starrun,-cart starrun.rom");
+    QCOMPARE(composeLine(e), expected);
+    e.gameFileName = QStringLiteral("starrun.rom");
+    QCOMPARE(composeLine(e), expected);
+
+    // Byte for byte in CP932, and read back into its fields.
+    const QByteArray bytes = sjis(expected);
+    QVERIFY(bytes.contains("1987\x94\x4e" "5\x8c\x8e"));
+    const Record r = splitRecord(bytes);
+    QCOMPARE(r.cuts, 7);
+    QCOMPARE(r.fields[SnapNameField], QByteArray("starrun"));
+    QCOMPARE(r.fields[LaunchArgsField], QByteArray("-cart starrun.rom"));
+
+    e.slot = 2;
+    e.gameFileName = QStringLiteral("game.part1.dsk");
+    const Record disk = splitRecord(sjis(composeLine(e)));
+    QCOMPARE(disk.fields[SnapNameField], QByteArray("game"));
+    QCOMPARE(disk.fields[LaunchArgsField], QByteArray("-flop game.part1.dsk"));
+}
+
+void TestCatalogue::composeFileNameAndSlot_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("slot");
+    QTest::addColumn<QString>("snap");
+    QTest::addColumn<QString>("args");
+    QTest::newRow("tape, no dot") << "game" << 1 << "game" << "-cass game.cas";
+    QTest::newRow("tape, with extension") << "game.cas" << 1 << "game" << "-cass game.cas";
+    QTest::newRow("two dots") << "a.b.rom" << 0 << "a" << "-cart a.b.rom";
+    QTest::newRow("leading dot") << ".rom" << 0 << "" << "-cart .rom";
+    QTest::newRow("no slot") << "game" << -1 << "game" << "game";
+    QTest::newRow("empty, disk") << "" << 2 << "" << "-flop .dsk";
+    QTest::newRow("comma after dot") << "x.r,om" << 0 << "x" << "-cart x.r,om";
+}
+
+void TestCatalogue::composeFileNameAndSlot()
+{
+    QFETCH(QString, file);
+    QFETCH(int, slot);
+    QFETCH(QString, snap);
+    QFETCH(QString, args);
+    QCOMPARE(snapNameFor(file), snap);
+    QCOMPARE(launchArgsFor(file, slot), args);
+    Entry e;
+    e.gameFileName = file;
+    e.slot = slot;
+    const Record r = splitRecord(composeLine(e).toUtf8());
+    QCOMPARE(QString::fromUtf8(r.fields[SnapNameField]), snap);
+    QCOMPARE(QString::fromUtf8(r.fields[LaunchArgsField]), args);
+}
+
+void TestCatalogue::splitsIntoEightFields()
+{
+    const Record r = splitRecord(" a ,  ,b,c,d,e,f,-cart x,y.rom");
+    QCOMPARE(r.cuts, 7);
+    QCOMPARE(r.fields[0], QByteArray(" a "));
+    QCOMPARE(r.fields[1], QByteArray("  "));
+    QCOMPARE(r.fields[LaunchArgsField], QByteArray("-cart x,y.rom"));
+
+    const Record letter = splitRecord("A,,,,,,,");
+    QCOMPARE(letter.cuts, 7);
+    QCOMPARE(letter.fields[0], QByteArray("A"));
+    for (int i = 1; i < FieldCount; ++i)
+        QVERIFY(letter.fields[i].isEmpty());
+
+    // A second byte that looks like a backslash or a tilde is not a separator.
+    const QByteArray line = sjis(QStringLiteral("表ソ～,ソフト,,,,,表,-cart 表.rom"));
+    const Record j = splitRecord(line);
+    QCOMPARE(platform::decodeCp932(j.fields[0]), QStringLiteral("表ソ～"));
+    QCOMPARE(platform::decodeCp932(j.fields[LaunchArgsField]), QStringLiteral("-cart 表.rom"));
+}
+
+void TestCatalogue::splitsShortAndLongRecords()
+{
+    const Record shortOne = splitRecord("name,media,1990");
+    QCOMPARE(shortOne.cuts, 2);
+    QCOMPARE(shortOne.fields[2], QByteArray("1990"));
+    for (int i = 3; i < FieldCount; ++i)
+        QVERIFY(shortOne.fields[i].isEmpty());
+
+    const Record none = splitRecord("no comma here");
+    QCOMPARE(none.cuts, 0);
+    QCOMPARE(none.fields[0], QByteArray("no comma here"));
+
+    const Record extra = splitRecord("a,b,c,d,e,f,g,h,i,j");
+    QCOMPARE(extra.fields[LaunchArgsField], QByteArray("h,i,j"));
+
+    // A comma typed into the price moves every later field one place on.
+    const Record shifted = splitRecord("n,m,y,k,4,800円,desc,snap,-cart snap.rom");
+    QCOMPARE(shifted.fields[4], QByteArray("4"));
+    QCOMPARE(shifted.fields[LaunchArgsField], QByteArray("snap,-cart snap.rom"));
+}
+
+void TestCatalogue::gameNameOfLine()
+{
+    QCOMPARE(gameNameOf("Name,rest"), QByteArrayView("Name"));
+    QCOMPARE(gameNameOf(",rest"), QByteArrayView(""));
+    QCOMPARE(gameNameOf("whole line"), QByteArrayView("whole line"));
+    QCOMPARE(gameNameOf(""), QByteArrayView(""));
+}
+
+void TestCatalogue::foldsLineBreaks()
+{
+    QCOMPARE(foldLineBreaks(QStringLiteral("a\r\nb\nc\rd\u2028e")), QStringLiteral("a b c d e"));
+    QCOMPARE(foldLineBreaks(QStringLiteral("\n\n")), QStringLiteral("  "));
+}
+
+void TestCatalogue::cp932RoundTripsTrickyBytes()
+{
+    const struct { const char *bytes; const char16_t *text; } cases[] = {
+        {"\x95\x5c", u"表"},   {"\x83\x5c", u"ソ"}, {"\x87\x40", u"①"},
+        {"\x81\x60", u"～"},   {"\xb1", u"ｱ"},     {"\x81\x40", u"\u3000"},
+        {"a\\b~", u"a\\b~"},   {"\x01\x7f", u"\x01\x7f"},
+    };
+    for (const auto &c : cases) {
+        const QString text = QString::fromUtf16(c.text);
+        QCOMPARE(platform::decodeCp932(c.bytes), text);
+        QCOMPARE(platform::encodeCp932(text).value(), QByteArray(c.bytes));
+    }
+}
+
+void TestCatalogue::cp932KeepsInvalidBytesAndMarksThem()
+{
+    // 0x85 0x40 is an unassigned pair, 0xA0 and 0xFD are never characters, 0x81 at the end
+    // is a lead byte cut short.
+    const QByteArray line = QByteArray("ok\x85\x40,\xa0x,\xfd,") + "\x95\x5c" + "\x81";
+    const QString shown = platform::decodeCp932(line);
+    QVERIFY(shown.startsWith(QStringLiteral("ok\uFFFD")));
+    QVERIFY(shown.contains(QStringLiteral("\uFFFDx,\uFFFD,表\uFFFD")));
+
+    // The table keeps such a line byte for byte through a load and a save.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("list.csv"));
+    const QByteArray data = line + "\r\nnext,,,,,,,\r\n";
+    writeFile(path, data);
+    LineTable table;
+    QVERIFY(table.load(path).ok());
+    QCOMPARE(table.line(0), line);
+    QVERIFY(!table.save(path));
+    QCOMPARE(readFile(path), data);
+}
+
+void TestCatalogue::cp932RefusesCharactersItCannotHold()
+{
+    QVERIFY(!platform::encodeCp932(QStringLiteral("é")));
+    QVERIFY(!platform::encodeCp932(QStringLiteral("ゲーム😀")));
+    QVERIFY(!platform::encodeCp932(QStringLiteral("한국")));
+    QVERIFY(platform::encodeCp932(QString()).value().isEmpty());
+}
+
+void TestCatalogue::readsLineEndings_data()
+{
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<QList<QByteArray>>("lines");
+    QTest::newRow("crlf") << QByteArray("a\r\nb\r\n") << QList<QByteArray>{"a", "b"};
+    QTest::newRow("lone cr") << QByteArray("a\rb\r") << QList<QByteArray>{"a", "b"};
+    QTest::newRow("lone lf is a character") << QByteArray("a\nb\r\n") << QList<QByteArray>{"a\nb"};
+    QTest::newRow("unterminated last") << QByteArray("a\r\nb") << QList<QByteArray>{"a", "b"};
+    QTest::newRow("blank lines kept") << QByteArray("\r\n\r\nx\r\n")
+                                      << QList<QByteArray>{"", "", "x"};
+    QTest::newRow("cr cr lf") << QByteArray("a\r\r\n") << QList<QByteArray>{"a", ""};
+}
+
+void TestCatalogue::readsLineEndings()
+{
+    QFETCH(QByteArray, data);
+    QFETCH(QList<QByteArray>, lines);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("list.csv"));
+    writeFile(path, data);
+    LineTable table;
+    QVERIFY(table.load(path).ok());
+    QCOMPARE(table.size(), lines.size());
+    QByteArray expected;
+    for (int i = 0; i < lines.size(); ++i) {
+        QCOMPARE(table.line(i), lines[i]);
+        expected += lines[i] + "\r\n";
+    }
+    QVERIFY(!table.save(path));
+    QCOMPARE(readFile(path), expected);
+}
+
+void TestCatalogue::loadThenSaveIsByteForByte()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("list.csv"));
+    const QByteArray data = sjis(QStringLiteral("表示,ソフト,１９８７,ﾊﾝｶｸ,①,説明　文,hyo,-cart hyo.rom\r\n"
+                                                "ﾃｽﾄ,,,,,,,\r\n,,,,,,,\r\nno comma\r\n"));
+    writeFile(path, data);
+    LineTable table;
+    QVERIFY(table.load(path).ok());
+    QCOMPARE(table.lastIndex(), qint16(3));
+    QVERIFY(!table.save(path));
+    QCOMPARE(readFile(path), data);
+}
+
+void TestCatalogue::emptyAndMissingFiles()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("tarumin/list.csv"));
+    LineTable table;
+    const LoadResult missing = table.load(path);
+    QCOMPARE(missing.kind, LoadResult::Kind::Missing);
+    QVERIFY(missing.ok());
+    QVERIFY(missing.message(path).isEmpty());
+    QCOMPARE(table.lastIndex(), qint16(-1));
+    QVERIFY(!table.refusal());
+
+    QVERIFY(!table.save(path)); // creates the folder and an empty file
+    QCOMPARE(readFile(path), QByteArray());
+    QCOMPARE(table.load(path).kind, LoadResult::Kind::Loaded);
+    QCOMPARE(table.lastIndex(), qint16(-1));
+}
+
+void TestCatalogue::tableOfExactly1001And1002Lines()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("list.csv"));
+    writeFile(path, numberedLines(1001));
+    LineTable table;
+    QVERIFY(table.load(path).ok());
+    QCOMPARE(table.lastIndex(), qint16(1000));
+    QVERIFY(!table.refusal());
+    QVERIFY(table.remove(1000));
+    QVERIFY(table.append("new"));
+    QVERIFY(!table.append("one too many"));
+    QCOMPARE(table.line(1000), QByteArray("new"));
+
+    const QByteArray tooLong = numberedLines(1002);
+    writeFile(path, tooLong);
+    const LoadResult r = table.load(path);
+    QCOMPARE(r.kind, LoadResult::Kind::TooLong);
+    QCOMPARE(r.lineCount, qsizetype(1002));
+    QVERIFY(r.message(path).contains(QStringLiteral("1002")));
+    QCOMPARE(table.lastIndex(), qint16(1000));
+    QCOMPARE(table.line(1000), QByteArray("game1000,ROM,,,,,g1000,-cart g.rom"));
+    QVERIFY(table.refusal());
+    QCOMPARE(readFile(path), tooLong);
+}
+
+void TestCatalogue::shorterLoadAfterLongerOne()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("list.csv"));
+    writeFile(path, numberedLines(5));
+    LineTable table;
+    table.load(path);
+    writeFile(path, numberedLines(2));
+    table.load(path);
+    QCOMPARE(table.lastIndex(), qint16(1));
+    QVERIFY(table.line(2).isEmpty());
+    QVERIFY(!table.save(path));
+    QCOMPARE(readFile(path), numberedLines(2));
+}
+
+void TestCatalogue::deleteFirstLastOnlyAndOutside()
+{
+    LineTable table;
+    table.parse("a\r\nb\r\nc\r\n");
+    QVERIFY(!table.remove(-1));
+    QVERIFY(!table.remove(3));
+    QVERIFY(!table.replace(3, "x"));
+    QCOMPARE(table.size(), 3);
+    QVERIFY(table.remove(0));
+    QCOMPARE(table.serialise(), QByteArray("b\r\nc\r\n"));
+    QVERIFY(table.remove(table.lastIndex()));
+    QCOMPARE(table.serialise(), QByteArray("b\r\n"));
+    QVERIFY(table.remove(0));
+    QCOMPARE(table.lastIndex(), qint16(-1));
+    QCOMPARE(table.serialise(), QByteArray());
+    QVERIFY(table.line(0).isEmpty());
+}
+
+void TestCatalogue::appendToFullTableRefused()
+{
+    LineTable table;
+    table.parse(numberedLines(1001));
+    const QByteArray before = table.serialise();
+    QVERIFY(!table.append("x"));
+    QCOMPARE(table.serialise(), before);
+    QVERIFY(table.remove(500));
+    QCOMPARE(table.size(), 1000);
+    QCOMPARE(table.line(500), QByteArray("game501,ROM,,,,,g501,-cart g.rom"));
+    QCOMPARE(table.line(999), QByteArray("game1000,ROM,,,,,g1000,-cart g.rom"));
+}
+
+void TestCatalogue::unreadableFileRefusesChanges()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("list.csv"));
+    QVERIFY(QDir().mkpath(path)); // a folder where the file should be
+    LineTable table;
+    const LoadResult r = table.load(path);
+    QCOMPARE(r.kind, LoadResult::Kind::Unreadable);
+    QVERIFY(!r.message(path).isEmpty());
+    QVERIFY(table.refusal());
+    QVERIFY(table.save(path)); // refused by the system too: a folder is not replaced
+
+    if (geteuid() != 0) {
+        const QString locked = dir.filePath(QStringLiteral("locked.csv"));
+        writeFile(locked, "a,,,,,,,\r\n");
+        QFile::setPermissions(locked, QFileDevice::WriteOwner);
+        QCOMPARE(table.load(locked).kind, LoadResult::Kind::Unreadable);
+    }
+
+    // A later successful load lifts the refusal.
+    const QString good = dir.filePath(QStringLiteral("good.csv"));
+    writeFile(good, "a,,,,,,,\r\n");
+    QVERIFY(table.load(good).ok());
+    QVERIFY(!table.refusal());
+}
+
+void TestCatalogue::failedSaveLeavesOldFileWhole()
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("tarumin"));
+    QVERIFY(QDir().mkpath(folder));
+    const QString path = folder + QStringLiteral("/list.csv");
+    const QByteArray old = numberedLines(3);
+    writeFile(path, old);
+    LineTable table;
+    table.load(path);
+    table.remove(0);
+
+    // Root may write anywhere; a read-only folder stops everyone else.
+    if (geteuid() != 0) {
+        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        const auto error = table.save(path);
+        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                          | QFileDevice::ExeOwner);
+        QVERIFY(error);
+        QCOMPARE(readFile(path), old);
+    }
+    // A file under a path whose "folder" is a file cannot be written at all.
+    const QString blocked = path + QStringLiteral("/list.csv");
+    const auto error = table.save(blocked);
+    QVERIFY(error);
+    QVERIFY(!error->isEmpty());
+    QCOMPARE(readFile(path), old);
+    // No temporary files are left beside the catalogue.
+    QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{"list.csv"});
+}
+
+void TestCatalogue::saveCreatesMissingFolder()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("tarumin/list.csv"));
+    LineTable table;
+    table.append("a,,,,,,,");
+    QVERIFY(!table.save(path));
+    QCOMPARE(readFile(path), QByteArray("a,,,,,,,\r\n"));
+}
+
+QTEST_APPLESS_MAIN(TestCatalogue)
+#include "test_catalogue.moc"

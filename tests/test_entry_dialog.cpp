@@ -1,0 +1,467 @@
+#include "entry_dialog/form2.h"
+#include "handoff/form3.h"
+#include "main_window/form1.h"
+#include "platform/codepage.h"
+#include "platform/file_picker.h"
+#include "platform/mci_control.h"
+#include "platform/message_box.h"
+#include "program_folder.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+namespace {
+
+QByteArray numbered(int count)
+{
+    QStringList lines;
+    for (int i = 0; i < count; ++i)
+        lines << QStringLiteral("ゲーム%1,ROM,19%1,メーカー%1,%1円,説明%1,g%1,-cart g%1.mx1").arg(i);
+    return cp932Lines(lines);
+}
+
+QList<QByteArray> linesOf(const QByteArray &data)
+{
+    QList<QByteArray> lines = data.split('\n');
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+const QString WorkedLine = QStringLiteral(
+    "Star Runner,ROM,1987年5月,Example Soft,5800円,Side-scrolling shooter.,starrun,-cart starrun.rom");
+
+} // namespace
+
+class TestEntryDialog : public QObject
+{
+    Q_OBJECT
+private:
+    QStringList messages_;
+    std::optional<QString> pick_;
+    std::unique_ptr<ProgramFolder> folder_;
+    std::unique_ptr<Form1> form_;
+
+    void open(const QByteArray &catalogue)
+    {
+        form_.reset();
+        folder_ = std::make_unique<ProgramFolder>(catalogue);
+        form_ = std::make_unique<Form1>(folder_->path());
+        form_->show();
+        QCoreApplication::processEvents();
+    }
+    template<typename T> T *main(const char *name) { return form_->findChild<T *>(QLatin1String(name)); }
+    Form2 *dialog() { return form_->entryDialogIfLoaded(); }
+    template<typename T> T *field(const char *name)
+    {
+        T *w = dialog() ? dialog()->findChild<T *>(QLatin1String(name)) : nullptr;
+        if (!w)
+            qFatal("no dialog control %s", name);
+        return w;
+    }
+    QLineEdit *box(const char *name) { return field<QLineEdit>(name); }
+    void click(QPushButton *b) { QTest::mouseClick(b, Qt::LeftButton); }
+    void registerGame() { click(main<QPushButton>("Touroku_bot")); }
+    void editGame(int row)
+    {
+        main<QListWidget>("List1")->setCurrentRow(row);
+        click(main<QPushButton>("hensyu_bot"));
+    }
+    void save() { click(field<QPushButton>("Command1")); }
+    void fillWorkedExample()
+    {
+        box("GameName")->setText(QStringLiteral("Star Runner"));
+        box("media")->setText(QStringLiteral("ROM"));
+        box("Hatubai")->setText(QStringLiteral("1987年5月"));
+        box("Maker")->setText(QStringLiteral("Example Soft"));
+        box("KaKaku")->setText(QStringLiteral("5800円"));
+        field<QPlainTextEdit>("Kasetu")->setPlainText(QStringLiteral("Side-scrolling shooter."));
+        box("GameFileName")->setText(QStringLiteral("starrun.rom"));
+        field<QComboBox>("slot")->setCurrentIndex(0);
+    }
+    QStringList mainEntries()
+    {
+        QStringList out;
+        auto *list = main<QListWidget>("List1");
+        for (int i = 0; i < list->count(); ++i)
+            out << list->item(i)->text();
+        return out;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        platform::MciControl::setAudible(false);
+        platform::setMessageHandler([this](const QString &text) { messages_ << text; });
+        platform::setFilePickerHandler([this](const QString &filter) {
+            messages_ << QStringLiteral("picker:") + filter;
+            return pick_;
+        });
+    }
+    void init()
+    {
+        messages_.clear();
+        pick_.reset();
+    }
+    void cleanup()
+    {
+        form_.reset();
+        folder_.reset();
+    }
+
+    void layoutOfNewDialog()
+    {
+        open(numbered(3));
+        registerGame();
+        Form2 *d = dialog();
+        QVERIFY(d && d->isVisible());
+        QCOMPARE(d->windowTitle(), QStringLiteral("リスト登録"));
+        QCOMPARE(d->size(), QSize(312, 275));
+        QCOMPARE(box("GameName")->geometry(), QRect(16, 24, 281, 18));
+        QCOMPARE(field<QPlainTextEdit>("Kasetu")->geometry(), QRect(16, 120, 281, 49));
+        QCOMPARE(field<QPushButton>("Command1")->text(), QStringLiteral("登　　　録"));
+        QCOMPARE(field<QPushButton>("Command1")->geometry(), QRect(72, 240, 73, 25));
+        QCOMPARE(field<QPushButton>("Command2")->text(), QStringLiteral("閉 じ る"));
+        QCOMPARE(field<QPushButton>("Command3")->text(), QStringLiteral("参　照"));
+        QCOMPARE(field<QLabel>("Label5")->text(), QStringLiteral("価　格"));
+        auto *slot = field<QComboBox>("slot");
+        QVERIFY(!slot->isEditable());
+        QCOMPARE(slot->currentIndex(), -1);
+        QCOMPARE(slot->count(), 3);
+        QCOMPARE(slot->itemText(2), QStringLiteral("ディスクＡ"));
+        QCOMPARE(slot->itemData(2).toInt(), 2);
+        QCOMPARE(d->texts().slot, -1);
+        for (const char *name : {"GameName", "media", "Hatubai", "Maker", "KaKaku", "GameFileName"})
+            QVERIFY(box(name)->text().isEmpty());
+        QVERIFY(!form_->isEnabled());
+        QCOMPARE(d->table().lastIndex(), qint16(2));
+        QCOMPARE(d->focusWidget(), box("GameName"));
+
+        // Enter in the description starts a new line; Escape and Enter press nothing.
+        auto *kasetu = field<QPlainTextEdit>("Kasetu");
+        kasetu->setFocus();
+        QTest::keyClicks(kasetu, "ab");
+        QTest::keyClick(kasetu, Qt::Key_Return);
+        QTest::keyClicks(kasetu, "cd");
+        QCOMPARE(kasetu->toPlainText(), QStringLiteral("ab\ncd"));
+        QTest::keyClick(d, Qt::Key_Escape);
+        QTest::keyClick(box("GameName"), Qt::Key_Return);
+        QVERIFY(d->isVisible());
+        QVERIFY(messages_.isEmpty());
+
+        // The relay form is never shown and starts with its layout's texts.
+        QVERIFY(!form_->relay()->isVisible());
+        QCOMPARE(form_->relay()->entryModeText(), QStringLiteral("1"));
+        QCOMPARE(form_->relay()->entryIndexText(), QStringLiteral("Text2"));
+    }
+
+    void registerTheWorkedExample()
+    {
+        const QByteArray before = numbered(5);
+        open(before);
+        registerGame();
+        fillWorkedExample();
+        save();
+        QCOMPARE(messages_, QStringList{"リストを登録したブリ。マジで。"});
+        QCOMPARE(folder_->catalogue(), before + platform::encodeCp932(WorkedLine).value() + "\r\n");
+        QVERIFY(form_->isEnabled());
+        QVERIFY(!dialog()->isVisible());
+        QCOMPARE(mainEntries().size(), 6);
+        QCOMPARE(mainEntries().last(), QStringLiteral("Star Runner"));
+        QVERIFY(main<QListWidget>("List1")->selectedItems().isEmpty());
+
+        // Shown again, the dialog has the previous texts and slot.
+        registerGame();
+        QCOMPARE(box("GameName")->text(), QStringLiteral("Star Runner"));
+        QCOMPARE(field<QComboBox>("slot")->currentIndex(), 0);
+        field<QComboBox>("slot")->setCurrentIndex(-1);
+        box("GameFileName")->setText(QStringLiteral("game"));
+        save();
+        QCOMPARE(linesOf(folder_->catalogue()).size(), 7);
+        QVERIFY(linesOf(folder_->catalogue()).last().endsWith(",game,game\r"));
+    }
+
+    void registerIntoEmptyCatalogue()
+    {
+        open(QByteArray());
+        QFile::remove(folder_->listPath());
+        registerGame();
+        fillWorkedExample();
+        save();
+        QCOMPARE(folder_->catalogue(), platform::encodeCp932(WorkedLine).value() + "\r\n");
+    }
+
+    void editEntryTwelve()
+    {
+        const QByteArray before = numbered(15);
+        open(before);
+        editGame(12);
+        QCOMPARE(form_->relay()->entryIndexText(), QStringLiteral("12"));
+        QCOMPARE(form_->relay()->entryModeText(), QStringLiteral("2"));
+        QVERIFY(!form_->isEnabled());
+        QCOMPARE(box("GameName")->text(), QStringLiteral("ゲーム12"));
+        QCOMPARE(box("media")->text(), QStringLiteral("ROM"));
+        QCOMPARE(box("Hatubai")->text(), QStringLiteral("1912"));
+        QCOMPARE(box("Maker")->text(), QStringLiteral("メーカー12"));
+        QCOMPARE(box("KaKaku")->text(), QStringLiteral("12円"));
+        QCOMPARE(field<QPlainTextEdit>("Kasetu")->toPlainText(), QStringLiteral("説明12"));
+        QCOMPARE(box("GameFileName")->text(), QStringLiteral("g12"));
+        QCOMPARE(field<QComboBox>("slot")->currentIndex(), -1);
+
+        // Saved without browsing: field 8 is made again from the slot and the snapshot name.
+        field<QComboBox>("slot")->setCurrentIndex(0);
+        box("Maker")->setText(QStringLiteral("新メーカー"));
+        save();
+        QCOMPARE(messages_, QStringList{"リストを編集したブリ。マジで。"});
+        QList<QByteArray> expected = linesOf(before);
+        expected[12] = platform::encodeCp932(QStringLiteral(
+            "ゲーム12,ROM,1912,新メーカー,12円,説明12,g12,-cart g12.rom\r")).value();
+        QCOMPARE(linesOf(folder_->catalogue()), expected);
+        QVERIFY(form_->isEnabled());
+
+        // Register after edit leaves the edited index in the relay form.
+        registerGame();
+        QCOMPARE(form_->relay()->entryModeText(), QStringLiteral("1"));
+        QCOMPARE(form_->relay()->entryIndexText(), QStringLiteral("12"));
+        save();
+        QCOMPARE(linesOf(folder_->catalogue()).size(), 16);
+        QCOMPARE(linesOf(folder_->catalogue())[12], expected[12]);
+    }
+
+    void editWithoutSelectionIsRefused()
+    {
+        const QByteArray before = numbered(3);
+        open(before);
+        editGame(1);
+        click(field<QPushButton>("Command2"));
+        QTRY_VERIFY(!dialog());
+        QVERIFY(main<QPushButton>("hensyu_bot")->isEnabled());
+        click(main<QPushButton>("hensyu_bot")); // the list was rebuilt: nothing selected
+        QCOMPARE(messages_.size(), 1);
+        QVERIFY(messages_[0].contains(QStringLiteral("選んでください")));
+        QVERIFY(!dialog());
+        QVERIFY(form_->isEnabled());
+        QCOMPARE(folder_->catalogue(), before);
+    }
+
+    void closeDiscardsAndNextOpenReadsAgain()
+    {
+        open(numbered(3));
+        registerGame();
+        box("GameName")->setText(QStringLiteral("typed"));
+        click(field<QPushButton>("Command2"));
+        QVERIFY(form_->isEnabled());
+        QTRY_VERIFY(!dialog());
+        QCOMPARE(folder_->catalogue(), numbered(3));
+
+        folder_->setCatalogue(numbered(4));
+        registerGame();
+        QVERIFY(box("GameName")->text().isEmpty());
+        QCOMPARE(dialog()->table().lastIndex(), qint16(3));
+
+        // Closing from the window frame gives the main window back as well.
+        dialog()->close();
+        QVERIFY(form_->isEnabled());
+        QTRY_VERIFY(!dialog());
+        QCOMPARE(mainEntries().size(), 4);
+    }
+
+    void deletedRecordIsNotResurrected()
+    {
+        open(numbered(4));
+        registerGame();
+        fillWorkedExample();
+        save();
+        QCOMPARE(linesOf(folder_->catalogue()).size(), 5);
+        // Delete in the main window while the dialog is hidden with its old table.
+        main<QListWidget>("List1")->setCurrentRow(0);
+        click(main<QPushButton>("Sakujyo_bot"));
+        QCOMPARE(linesOf(folder_->catalogue()).size(), 4);
+        registerGame();
+        box("GameName")->setText(QStringLiteral("Second"));
+        save();
+        const QList<QByteArray> lines = linesOf(folder_->catalogue());
+        QCOMPARE(lines.size(), 5);
+        QVERIFY(!lines.contains(linesOf(numbered(1)).first()));
+        QCOMPARE(mainEntries().first(), QStringLiteral("ゲーム1"));
+        QCOMPARE(mainEntries().last(), QStringLiteral("Second"));
+    }
+
+    void refusedTextsKeepFileAndDialog_data()
+    {
+        QTest::addColumn<QByteArray>("control");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("fieldName");
+        QTest::newRow("comma in name") << QByteArray("GameName") << "A,B" << "ゲーム名";
+        QTest::newRow("comma in media") << QByteArray("media") << "R,OM" << "メディア";
+        QTest::newRow("comma in year") << QByteArray("Hatubai") << "1,987" << "発売年";
+        QTest::newRow("comma in maker") << QByteArray("Maker") << "X,Y" << "メーカー";
+        QTest::newRow("comma in price") << QByteArray("KaKaku") << "4,800円" << "価格";
+        QTest::newRow("comma in description") << QByteArray("Kasetu") << "a,b" << "ゲーム解説文";
+        QTest::newRow("comma before the dot") << QByteArray("GameFileName") << "a,b.rom" << "ファイル名";
+        QTest::newRow("not in CP932") << QByteArray("Maker") << "Café" << "メーカー";
+        QTest::newRow("emoji in description") << QByteArray("Kasetu") << "楽しい😀" << "ゲーム解説文";
+        QTest::newRow("hangul in file name") << QByteArray("GameFileName") << "게임.rom" << "ファイル名";
+    }
+
+    void refusedTextsKeepFileAndDialog()
+    {
+        QFETCH(QByteArray, control);
+        QFETCH(QString, text);
+        QFETCH(QString, fieldName);
+        const QByteArray before = numbered(3);
+        open(before);
+        registerGame();
+        fillWorkedExample();
+        if (control == "Kasetu")
+            field<QPlainTextEdit>("Kasetu")->setPlainText(text);
+        else
+            box(control.constData())->setText(text);
+        save();
+        QCOMPARE(messages_.size(), 1);
+        QVERIFY2(messages_[0].contains(fieldName), qPrintable(messages_[0]));
+        QCOMPARE(folder_->catalogue(), before);
+        QVERIFY(dialog()->isVisible());
+        QVERIFY(!form_->isEnabled());
+        QCOMPARE(dialog()->texts().gameFileName.isEmpty(), false);
+    }
+
+    void commaAfterTheDotIsKept()
+    {
+        open(numbered(1));
+        registerGame();
+        fillWorkedExample();
+        box("GameFileName")->setText(QStringLiteral("x.r,om"));
+        save();
+        QVERIFY(linesOf(folder_->catalogue()).last().endsWith(",x,-cart x.r,om\r"));
+    }
+
+    void lineBreaksBecomeBlanks()
+    {
+        open(numbered(1));
+        registerGame();
+        fillWorkedExample();
+        field<QPlainTextEdit>("Kasetu")->setPlainText(QStringLiteral("一行目\n二行目\n\n"));
+        save();
+        const QByteArray data = folder_->catalogue();
+        QCOMPARE(linesOf(data).size(), 2);
+        QVERIFY(data.contains(platform::encodeCp932(QStringLiteral(",一行目 二行目  ,")).value()));
+    }
+
+    void fullTableAndBadIndexChangeNothing()
+    {
+        const QByteArray full = numbered(1001);
+        open(full);
+        registerGame();
+        fillWorkedExample();
+        save();
+        QCOMPARE(messages_.size(), 1);
+        QVERIFY(messages_[0].contains(QStringLiteral("1001")));
+        QCOMPARE(folder_->catalogue(), full);
+        QVERIFY(dialog()->isVisible());
+
+        // An edit whose line has gone: a file shortened behind the program's back.
+        click(field<QPushButton>("Command2"));
+        editGame(1000);
+        folder_->setCatalogue(numbered(10));
+        messages_.clear();
+        save();
+        QCOMPARE(messages_.size(), 1);
+        QVERIFY(messages_[0].contains(QStringLiteral("ありません")));
+        QCOMPARE(folder_->catalogue(), numbered(10));
+        QVERIFY(dialog()->isVisible());
+        QVERIFY(!form_->isEnabled());
+    }
+
+    void failedWriteKeepsEverything()
+    {
+        const QByteArray before = numbered(3);
+        open(before);
+        registerGame();
+        fillWorkedExample();
+        // A folder that cannot be replaced by a file stands in the catalogue's place after the
+        // dialog has read it... and is also unreadable, so the save must refuse early. Instead
+        // block the write alone: the catalogue's folder becomes a path through a file.
+        const QString list = folder_->listPath();
+        QFile::rename(list, list + ".keep");
+        QDir().mkpath(list + "/x");
+        save();
+        QCOMPARE(messages_.size(), 1);
+        QVERIFY(dialog()->isVisible());
+        QVERIFY(!form_->isEnabled());
+        QCOMPARE(box("GameName")->text(), QStringLiteral("Star Runner"));
+        QDir(list).removeRecursively();
+        QFile::rename(list + ".keep", list);
+        QCOMPARE(folder_->catalogue(), before);
+        // Once the file is back, the same texts save.
+        messages_.clear();
+        save();
+        QCOMPARE(messages_, QStringList{"リストを登録したブリ。マジで。"});
+        QCOMPARE(linesOf(folder_->catalogue()).size(), 4);
+    }
+
+    void browsePutsTheName()
+    {
+        open(numbered(1));
+        registerGame();
+        box("GameFileName")->setText(QStringLiteral("old"));
+        pick_ = folder_->path() + QStringLiteral("/inside.rom");
+        click(field<QPushButton>("Command3"));
+        QCOMPARE(messages_.last(), QStringLiteral("picker:ゲームイメージ　(*.*)|*.*"));
+        QCOMPARE(box("GameFileName")->text(), QStringLiteral("inside.rom"));
+        pick_ = QStringLiteral("/elsewhere/games/outside.dsk");
+        click(field<QPushButton>("Command3"));
+        QCOMPARE(box("GameFileName")->text(), QDir::toNativeSeparators("/elsewhere/games/outside.dsk"));
+        pick_.reset();
+        click(field<QPushButton>("Command3"));
+        QCOMPARE(box("GameFileName")->text(), QDir::toNativeSeparators("/elsewhere/games/outside.dsk"));
+        QVERIFY(box("GameName")->text().isEmpty());
+    }
+
+    void realMessageBoxWaitsForTheUser()
+    {
+        platform::setMessageHandler({});
+        open(numbered(2));
+        registerGame();
+        fillWorkedExample();
+        QString seen;
+        bool mainEnabledWhileShown = true;
+        QTimer::singleShot(100, this, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            seen = box->windowTitle() + u'|' + box->text();
+            mainEnabledWhileShown = form_->isEnabled();
+            QCOMPARE(linesOf(folder_->catalogue()).size(), 3); // written before the message
+            box->accept();
+        });
+        save();
+        platform::setMessageHandler([this](const QString &text) { messages_ << text; });
+        QCOMPARE(seen, QStringLiteral("tarumin|リストを登録したブリ。マジで。"));
+        QVERIFY(!mainEnabledWhileShown);
+        QVERIFY(form_->isEnabled());
+    }
+
+    void mainWindowCloseEndsDialog()
+    {
+        open(numbered(2));
+        registerGame();
+        QPointer<Form2> d = dialog();
+        form_->close();
+        QVERIFY(!d);
+    }
+};
+
+QTEST_MAIN(TestEntryDialog)
+#include "test_entry_dialog.moc"

@@ -1,0 +1,564 @@
+#include "main_window/form1.h"
+#include "platform/codepage.h"
+#include "platform/mci_control.h"
+#include "platform/message_box.h"
+#include "platform/picture.h"
+#include "program_folder.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+
+#include <memory>
+#include <unistd.h>
+
+namespace {
+
+const QStringList SampleLines = {
+    QStringLiteral("星風ランナー,ROM,1986年4月,ほしかぜソフト,4800円,宇宙を駆ける。,hoshikaze,-cart hoshikaze.rom"),
+    QStringLiteral("同じ名前,テープ,1985,A社,1000円,一本目,nosnap,-cass same1.cas"),
+    QStringLiteral("同じ名前,ディスク,1986,B社,2000円,二本目,kinoko,-flop same2.dsk"),
+    QStringLiteral("   ,  ,   ,    , , ,kinoko,-cart blank.rom"),
+    QStringLiteral("多すぎ,ROM,1,2,3,4,kinoko,-cart a.rom,extra,commas"),
+    QStringLiteral("少ない,ROM,1987"),
+    QStringLiteral("空の８番,ROM,1988,C社,0円,説明,kinoko,"),
+};
+
+QByteArray numbered(int count)
+{
+    QStringList lines;
+    for (int i = 0; i < count; ++i)
+        lines << QStringLiteral("ゲーム%1,ROM,,,,,g%1,-cart g%1.rom").arg(i);
+    return cp932Lines(lines);
+}
+
+// Lines of a CR LF file.
+QList<QByteArray> linesOf(const QByteArray &data)
+{
+    QList<QByteArray> lines = data.split('\n');
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+} // namespace
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+private:
+    QStringList messages_;
+    std::unique_ptr<ProgramFolder> folder_;
+    std::unique_ptr<Form1> form_;
+
+    Form1 *open(const QByteArray &catalogue, bool withEmulator = true)
+    {
+        form_.reset();
+        folder_ = std::make_unique<ProgramFolder>(catalogue, withEmulator);
+        form_ = std::make_unique<Form1>(folder_->path());
+        form_->show();
+        QCoreApplication::processEvents();
+        return form_.get();
+    }
+    template<typename T> T *child(const char *name)
+    {
+        T *w = form_->findChild<T *>(QLatin1String(name));
+        if (!w)
+            qFatal("no control %s", name);
+        return w;
+    }
+    QListWidget *list() { return child<QListWidget>("List1"); }
+    QString label(const char *name) { return child<QLabel>(name)->text(); }
+    void select(int row) { list()->setCurrentRow(row); }
+    void clickSwitch() { QTest::mouseClick(child<QWidget>("Image1"), Qt::LeftButton); }
+    QStringList listEntries()
+    {
+        QStringList out;
+        for (int i = 0; i < list()->count(); ++i)
+            out << list()->item(i)->text();
+        return out;
+    }
+    QImage picture()
+    {
+        return child<platform::PictureBox>("Picture1")->currentImage().convertToFormat(QImage::Format_RGB32);
+    }
+    static QImage fileImage(const QString &path)
+    {
+        return QImage(path).convertToFormat(QImage::Format_RGB32);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        platform::MciControl::setAudible(false);
+        platform::setMessageHandler([this](const QString &text) { messages_ << text; });
+    }
+    void init() { messages_.clear(); }
+    void cleanup()
+    {
+        form_.reset();
+        folder_.reset();
+    }
+
+    void layoutAtStart()
+    {
+        Form1 *form = open(cp932Lines(SampleLines));
+        QCOMPARE(form->windowTitle(), QStringLiteral("Tarumin（Ｖｅｒ0.9）"));
+        QCOMPARE(form->size(), QSize(566, 428));
+        QCOMPARE(form->minimumSize(), form->maximumSize());
+        QCOMPARE(child<QPushButton>("Touroku_bot")->text(), QStringLiteral("登　録"));
+        QCOMPARE(child<QPushButton>("Touroku_bot")->geometry(), QRect(16, 8, 49, 17));
+        QVERIFY(child<QPushButton>("Touroku_bot")->isEnabled());
+        QVERIFY(!child<QPushButton>("hensyu_bot")->isEnabled());
+        QVERIFY(!child<QPushButton>("Sakujyo_bot")->isEnabled());
+        QCOMPARE(child<QPushButton>("Sakujyo_bot")->geometry(), QRect(128, 8, 49, 17));
+        QCOMPARE(label("Label8"), QStringLiteral("■□■□■　ゲ　ー　ム　名　■□■□■"));
+        QCOMPARE(child<QLabel>("Label8")->font().family(), QStringLiteral("ＭＳ ゴシック"));
+        QCOMPARE(child<QLabel>("Label8")->font().pointSize(), 9);
+        QCOMPARE(list()->geometry(), QRect(16, 48, 225, 244));
+        QCOMPARE(list()->palette().color(QPalette::Base), QColor(128, 128, 128));
+        QCOMPARE(list()->palette().color(QPalette::Text), QColor(224, 224, 224));
+        QCOMPARE(label("Label2"), QStringLiteral("発 売 年"));
+        QCOMPARE(label("Label4"), QStringLiteral("価　　格"));
+        QCOMPARE(label("Label6"), QStringLiteral("FM-PACKの使用"));
+        QCOMPARE(child<QLabel>("Label1")->palette().color(QPalette::WindowText), QColor(Qt::white));
+        QVERIFY(label("Kaisetu_L").startsWith(QStringLiteral("選択したゲームの説明が入ります。")));
+        QCOMPARE(child<QLabel>("Kaisetu_L")->geometry(), QRect(256, 344, 297, 65));
+        QVERIFY(child<QLabel>("Kaisetu_L")->wordWrap());
+        QCOMPARE(child<QComboBox>("Combo1")->currentText(), QStringLiteral("MSX2J"));
+        QCOMPARE(child<QComboBox>("Combo1")->count(), 2);
+        QCOMPARE(child<QComboBox>("Combo1")->itemText(1), QStringLiteral("MSXJ"));
+        QCOMPARE(child<QWidget>("Picture1")->geometry(), QRect(296, 11, 260, 196));
+        QCOMPARE(picture().size(), QSize(256, 192));
+        QCOMPARE(child<QWidget>("Image1")->geometry(), QRect(17, 384, 84, 30));
+        QCOMPARE(child<QWidget>("Image2")->geometry(), QRect(112, 364, 130, 52));
+        QVERIFY(child<QLineEdit>("Text1")->text().isEmpty());
+        QVERIFY(!child<QCheckBox>("Check2")->isChecked());
+        QCOMPARE(form->state().MachineArg, QStringLiteral("MSX2J"));
+        QVERIFY(form->state().FmpacArg.isEmpty());
+
+        // Focus order from the list on.
+        QWidget *w = list();
+        QStringList order;
+        for (int i = 0; i < 8; ++i) {
+            order << w->objectName();
+            w = w->nextInFocusChain();
+            while (w->focusPolicy() == Qt::NoFocus || w->objectName().isEmpty() || !w->isVisible())
+                w = w->nextInFocusChain();
+        }
+        QCOMPARE(order, (QStringList{"List1", "Picture1", "Touroku_bot", "Sakujyo_bot", "Text1",
+                                     "Check2", "hensyu_bot", "Combo1"}));
+    }
+
+    void startUpListsEachLineOnce()
+    {
+        open(cp932Lines(SampleLines + QStringList{QStringLiteral(",先頭がカンマ,,,,,,"),
+                                                  QStringLiteral("カンマなし"), QString()}));
+        QCOMPARE(listEntries(), (QStringList{"星風ランナー", "同じ名前", "同じ名前", "   ", "多すぎ",
+                                             "少ない", "空の８番", "", "カンマなし", ""}));
+        QVERIFY(list()->selectedItems().isEmpty());
+        QCOMPARE(form_->table().lastIndex(), qint16(9));
+        QVERIFY(messages_.isEmpty());
+    }
+
+    void emptyAndMissingCatalogue()
+    {
+        open(QByteArray());
+        QCOMPARE(list()->count(), 0);
+        QCOMPARE(form_->table().lastIndex(), qint16(-1));
+        QFile::remove(folder_->listPath());
+        form_->Form_Activate();
+        QCOMPARE(list()->count(), 0);
+        QVERIFY(messages_.isEmpty());
+    }
+
+    void activationRebuildsFromFileAndKeepsDetails()
+    {
+        open(cp932Lines(SampleLines));
+        select(0);
+        QCOMPARE(label("Media_L"), QStringLiteral("ROM"));
+        folder_->setCatalogue(cp932Lines({QStringLiteral("新しい,DISK,,,,,x,-flop x.dsk")}));
+        form_->Form_Activate();
+        QCOMPARE(listEntries(), QStringList{"新しい"});
+        QVERIFY(list()->selectedItems().isEmpty());
+        // The details stay with the record shown last, and the buttons stay enabled.
+        QCOMPARE(label("Media_L"), QStringLiteral("ROM"));
+        QCOMPARE(form_->state().SnapName, QStringLiteral("hoshikaze"));
+        QVERIFY(child<QPushButton>("hensyu_bot")->isEnabled());
+    }
+
+    void selectionShowsTheRecord()
+    {
+        open(cp932Lines(SampleLines));
+        select(0);
+        QCOMPARE(form_->state().SelIndex, qint16(0));
+        QCOMPARE(form_->state().CurName, QStringLiteral("星風ランナー"));
+        QCOMPARE(label("Media_L"), QStringLiteral("ROM"));
+        QCOMPARE(label("Hatubai_L"), QStringLiteral("1986年4月"));
+        QCOMPARE(label("Maker_L"), QStringLiteral("ほしかぜソフト"));
+        QCOMPARE(label("Nedan_L"), QStringLiteral("4800円"));
+        QCOMPARE(label("Kaisetu_L"), QStringLiteral("宇宙を駆ける。"));
+        QCOMPARE(child<QLineEdit>("Text1")->text(), QStringLiteral("-cart hoshikaze.rom"));
+        QVERIFY(child<QPushButton>("hensyu_bot")->isEnabled());
+        QVERIFY(child<QPushButton>("Sakujyo_bot")->isEnabled());
+        QCOMPARE(picture(), fileImage(folder_->path() + "/tarumin/snap/hoshikaze.gif"));
+
+        // Equal names: each entry shows its own line; a missing snapshot shows the stand-by.
+        select(1);
+        QCOMPARE(label("Kaisetu_L"), QStringLiteral("一本目"));
+        QCOMPARE(picture(), fileImage(folder_->path() + "/tarumin/image/notimage.jpg"));
+        select(2);
+        QCOMPARE(label("Kaisetu_L"), QStringLiteral("二本目"));
+        QCOMPARE(picture(), fileImage(folder_->path() + "/tarumin/snap/kinoko.gif"));
+
+        // Blanks are shown as stored.
+        select(3);
+        QCOMPARE(form_->state().CurName, QStringLiteral("   "));
+        QCOMPARE(label("Media_L"), QStringLiteral("  "));
+
+        // Extra commas go to the launch arguments.
+        select(4);
+        QCOMPARE(child<QLineEdit>("Text1")->text(), QStringLiteral("-cart a.rom,extra,commas"));
+
+        // Too few commas: what is there is shown, the rest is empty; nothing of the last record stays.
+        select(5);
+        QCOMPARE(form_->state().CurName, QStringLiteral("少ない"));
+        QCOMPARE(label("Hatubai_L"), QStringLiteral("1987"));
+        QVERIFY(label("Maker_L").isEmpty());
+        QVERIFY(label("Kaisetu_L").isEmpty());
+        QVERIFY(form_->state().SnapName.isEmpty());
+        QVERIFY(form_->state().LaunchArgs.isEmpty());
+        QVERIFY(child<QLineEdit>("Text1")->text().isEmpty());
+        QCOMPARE(picture(), fileImage(folder_->path() + "/tarumin/image/notimage.jpg"));
+
+        select(6);
+        QVERIFY(form_->state().LaunchArgs.isEmpty());
+        QCOMPARE(label("Nedan_L"), QStringLiteral("0円"));
+
+        // By keyboard too.
+        list()->setFocus();
+        QTest::keyClick(list(), Qt::Key_Up);
+        QCOMPARE(form_->state().SelIndex, qint16(5));
+    }
+
+    void snapshotFallbacks()
+    {
+        open(cp932Lines({QStringLiteral("壊れた,ROM,,,,,broken,-cart b.rom"),
+                         QStringLiteral("大きい,ROM,,,,,big,-cart big.rom"),
+                         QStringLiteral("小さい,ROM,,,,,small,-cart s.rom"),
+                         QStringLiteral("動く,ROM,,,,,tsuki,-cart t.rom")}));
+        const QString snap = folder_->path() + "/tarumin/snap/";
+        QFile f(snap + "broken.gif");
+        f.open(QIODevice::WriteOnly);
+        f.write("this is not a picture");
+        f.close();
+        QImage(512, 512, QImage::Format_RGB32).save(snap + "big.png", "PNG");
+        QFile::rename(snap + "big.png", snap + "big.gif");
+        QImage(40, 30, QImage::Format_RGB32).save(snap + "small.png", "PNG");
+        QFile::rename(snap + "small.png", snap + "small.gif");
+
+        select(0);
+        QCOMPARE(picture(), fileImage(folder_->path() + "/tarumin/image/notimage.jpg"));
+        select(1);
+        QVERIFY(!child<QLabel>("Picture1")->pixmap().isNull());
+        QCOMPARE(child<QLabel>("Picture1")->pixmap().size(), QSize(192, 192));
+        select(2);
+        QCOMPARE(child<QLabel>("Picture1")->pixmap().size(), QSize(40, 30));
+        select(3);
+        QVERIFY(child<platform::PictureBox>("Picture1")->isAnimated());
+        QCOMPARE(child<QWidget>("Picture1")->geometry(), QRect(296, 11, 260, 196));
+
+        // Without the stand-by picture the built-in one is shown.
+        QFile::remove(folder_->path() + "/tarumin/image/notimage.jpg");
+        select(0);
+        QCOMPARE(picture().size(), QSize(256, 192));
+        QVERIFY(messages_.isEmpty());
+    }
+
+    void launchCommandLines_data()
+    {
+        QTest::addColumn<int>("machine");   // -1: not chosen
+        QTest::addColumn<bool>("fmpac");
+        QTest::addColumn<int>("row");       // -1: no game shown
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("MSX2J cartridge") << -1 << false << 0
+                                         << QStringList{"MSX2J", "-cart", "hoshikaze.rom"};
+        QTest::newRow("MSXJ FM-PAC tape") << 1 << true << 1
+                                          << QStringList{"MSXJ", "-CART", "FMPAC.ROM", "-cass", "same1.cas"};
+        QTest::newRow("no game shown") << -1 << false << -1 << QStringList{"MSX2J"};
+        QTest::newRow("no game, FM-PAC") << 0 << true << -1 << QStringList{"MSX2J", "-CART", "FMPAC.ROM"};
+    }
+
+    void launchCommandLines()
+    {
+        QFETCH(int, machine);
+        QFETCH(bool, fmpac);
+        QFETCH(int, row);
+        QFETCH(QStringList, args);
+        open(cp932Lines(SampleLines));
+        auto *combo = child<QComboBox>("Combo1");
+        if (machine >= 0) {
+            combo->setCurrentIndex(machine);
+            emit combo->activated(machine);
+        }
+        if (fmpac)
+            QTest::mouseClick(child<QCheckBox>("Check2"), Qt::LeftButton);
+        if (row >= 0)
+            select(row);
+        clickSwitch();
+        QStringList launch = folder_->waitForLaunch();
+        QVERIFY(!launch.isEmpty());
+        QCOMPARE(QDir(launch.takeFirst()).canonicalPath(), QDir(folder_->path()).canonicalPath());
+        QCOMPARE(launch, args);
+        const QString tail = form_->state().LaunchCommand.mid(folder_->path().size());
+        QCOMPARE(tail, QStringLiteral("/mess.exe ") + args.join(u' ') + (row < 0 ? QStringLiteral(" ") : QString()));
+        QVERIFY(messages_.isEmpty());
+    }
+
+    void machineBoxAndFmpacOptions()
+    {
+        open(cp932Lines(SampleLines));
+        auto *combo = child<QComboBox>("Combo1");
+        combo->lineEdit()->selectAll();
+        QTest::keyClicks(combo->lineEdit(), "MSXJ");
+        QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
+        QCOMPARE(form_->state().MachineArg, QStringLiteral("MSX2J"));
+        QCOMPARE(combo->count(), 2);
+
+        auto *check = child<QCheckBox>("Check2");
+        QTest::mouseClick(check, Qt::LeftButton);
+        QCOMPARE(form_->state().FmpacArg, QStringLiteral("-CART FMPAC.ROM "));
+        QTest::mouseClick(check, Qt::LeftButton);
+        QVERIFY(form_->state().FmpacArg.isEmpty());
+        select(0);
+        clickSwitch();
+        QStringList launch = folder_->waitForLaunch();
+        launch.removeFirst();
+        QCOMPARE(launch, (QStringList{"MSX2J", "-cart", "hoshikaze.rom"}));
+        QVERIFY(form_->state().LaunchCommand.endsWith(QStringLiteral("/mess.exe MSX2J -cart hoshikaze.rom")));
+
+        // A choice from the drop-down list does count.
+        combo->showPopup();
+        QTest::keyClick(combo->view(), Qt::Key_End);
+        QTest::keyClick(combo->view(), Qt::Key_Return);
+        QCOMPARE(form_->state().MachineArg, QStringLiteral("MSXJ"));
+        combo->showPopup();
+        QTest::keyClick(combo->view(), Qt::Key_Home);
+        QTest::keyClick(combo->view(), Qt::Key_Return);
+        QCOMPARE(form_->state().MachineArg, QStringLiteral("MSX2J"));
+    }
+
+    void powerSwitchFlipsAndStartsEachTime()
+    {
+        open(cp932Lines(SampleLines));
+        auto *image = child<platform::ImageControl>("Image1");
+        const QImage off = image->pixmap().toImage();
+        QCOMPARE(form_->state().SwitchOn, qint16(0));
+        clickSwitch();
+        QCOMPARE(form_->state().SwitchOn, qint16(1));
+        QCOMPARE(image->pixmap().toImage().convertToFormat(QImage::Format_RGB32),
+                 fileImage(folder_->path() + "/tarumin/image/swhich2.gif"));
+        clickSwitch();
+        QCOMPARE(form_->state().SwitchOn, qint16(0));
+        QCOMPARE(image->pixmap().toImage().convertToFormat(QImage::Format_RGB32),
+                 fileImage(folder_->path() + "/tarumin/image/swhich.gif"));
+        QVERIFY(!folder_->waitForLaunch(2).isEmpty());
+
+        // A missing switch picture leaves the shown one; the switch still works.
+        QFile::remove(folder_->path() + "/tarumin/image/swhich2.gif");
+        clickSwitch();
+        QCOMPARE(form_->state().SwitchOn, qint16(1));
+        QCOMPARE(image->pixmap().toImage().convertToFormat(QImage::Format_RGB32),
+                 fileImage(folder_->path() + "/tarumin/image/swhich.gif"));
+        QVERIFY(!folder_->waitForLaunch(3).isEmpty());
+        Q_UNUSED(off);
+    }
+
+    void missingEmulatorIsReported()
+    {
+        open(cp932Lines(SampleLines), false);
+        select(0);
+        clickSwitch();
+        QCOMPARE(messages_.size(), 1);
+        QVERIFY(messages_[0].contains(QStringLiteral("mess.exe")));
+        QVERIFY(messages_[0].contains(QStringLiteral("起動できませんでした")));
+        // The window goes on working.
+        select(1);
+        QCOMPARE(label("Kaisetu_L"), QStringLiteral("一本目"));
+
+        // Present but not executable.
+        QFile f(folder_->path() + "/mess.exe");
+        f.open(QIODevice::WriteOnly);
+        f.write("not a program");
+        f.close();
+        f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        clickSwitch();
+        QCOMPARE(messages_.size(), 2);
+    }
+
+    void soundSequences()
+    {
+        open(cp932Lines(SampleLines));
+        const QString sound = folder_->path() + "/tarumin/sound/";
+        clickSwitch();
+        QStringList expected{"FileName=" + sound + "swich.wav", "Notify=false", "Wait=true",
+                             "Shareable=false", "Command=Open", "Command=Sound"};
+        QCOMPARE(form_->mci()->trace(), expected);
+
+        QTest::mouseClick(child<QWidget>("Image2"), Qt::LeftButton);
+        expected << "DeviceType=WaveAudio" << "FileName=" + sound + "doka.wav" << "Notify=false"
+                 << "Wait=true" << "Shareable=false" << "Command=Open" << "Command=Sound";
+        QCOMPARE(form_->mci()->trace(), expected);
+        QVERIFY(folder_->waitForLaunch().size() > 0);
+
+        // "Close" at unload, even with nothing played.
+        open(cp932Lines(SampleLines));
+        platform::MciControl *mci = form_->mci();
+        form_->close();
+        QCOMPARE(mci->trace(), QStringList{"Command=Close"});
+    }
+
+    void realSoundDoesNotBlock()
+    {
+        // With sound on and no audio device, or a broken file, clicks return at once.
+        platform::MciControl::setAudible(true);
+        open(cp932Lines(SampleLines));
+        QFile f(folder_->path() + "/tarumin/sound/doka.wav");
+        f.open(QIODevice::WriteOnly);
+        f.write("RIFF broken");
+        f.close();
+        QElapsedTimer timer;
+        timer.start();
+        for (int i = 0; i < 3; ++i)
+            QTest::mouseClick(child<QWidget>("Image2"), Qt::LeftButton);
+        clickSwitch();
+        QVERIFY(timer.elapsed() < 5000);
+        QVERIFY(!folder_->waitForLaunch().isEmpty());
+        form_->close();
+        platform::MciControl::setAudible(false);
+        QVERIFY(messages_.isEmpty());
+    }
+
+    void deleteFirstLastAndOnly()
+    {
+        const QByteArray data = cp932Lines(SampleLines);
+        const QList<QByteArray> lines = linesOf(data);
+        open(data);
+        select(0);
+        QTest::mouseClick(child<QPushButton>("Sakujyo_bot"), Qt::LeftButton);
+        QCOMPARE(messages_, QStringList{"リストを１つ削除しました。本気で。"});
+        QCOMPARE(linesOf(folder_->catalogue()), lines.mid(1));
+        QCOMPARE(list()->item(0)->text(), QStringLiteral("同じ名前"));
+        QVERIFY(list()->selectedItems().isEmpty());
+        // The deleted game stays on show until another is chosen.
+        QCOMPARE(form_->state().CurName, QStringLiteral("星風ランナー"));
+        QCOMPARE(label("Media_L"), QStringLiteral("ROM"));
+        QVERIFY(child<QPushButton>("Sakujyo_bot")->isEnabled());
+
+        select(list()->count() - 1);
+        QTest::mouseClick(child<QPushButton>("Sakujyo_bot"), Qt::LeftButton);
+        QCOMPARE(linesOf(folder_->catalogue()), lines.mid(1, lines.size() - 2));
+
+        open(cp932Lines({QStringLiteral("ひとつ,ROM,,,,,a,-cart a.rom")}));
+        select(0);
+        QTest::mouseClick(child<QPushButton>("Sakujyo_bot"), Qt::LeftButton);
+        QCOMPARE(folder_->catalogue(), QByteArray());
+        QCOMPARE(list()->count(), 0);
+        QCOMPARE(form_->table().lastIndex(), qint16(-1));
+    }
+
+    void deleteFromFullTable()
+    {
+        const QByteArray data = numbered(1001);
+        open(data);
+        select(1000);
+        QTest::mouseClick(child<QPushButton>("Sakujyo_bot"), Qt::LeftButton);
+        QCOMPARE(list()->count(), 1000);
+        QCOMPARE(linesOf(folder_->catalogue()), linesOf(data).mid(0, 1000));
+        select(500);
+        QTest::mouseClick(child<QPushButton>("Sakujyo_bot"), Qt::LeftButton);
+        QList<QByteArray> expected = linesOf(data).mid(0, 1000);
+        expected.removeAt(500);
+        QCOMPARE(linesOf(folder_->catalogue()), expected);
+    }
+
+    void deleteWithoutSelectionChangesNothing()
+    {
+        const QByteArray data = cp932Lines(SampleLines);
+        open(data);
+        select(2);
+        form_->Form_Activate(); // as after the entry dialog: no entry selected, button enabled
+        QVERIFY(child<QPushButton>("Sakujyo_bot")->isEnabled());
+        QTest::mouseClick(child<QPushButton>("Sakujyo_bot"), Qt::LeftButton);
+        QCOMPARE(messages_.size(), 1);
+        QVERIFY(messages_[0].contains(QStringLiteral("選んでください")));
+        QCOMPARE(folder_->catalogue(), data);
+        QCOMPARE(list()->count(), SampleLines.size());
+    }
+
+    void failedDeleteSaveKeepsTheRecord()
+    {
+        const QByteArray data = cp932Lines(SampleLines);
+        open(data);
+        select(1);
+        // Make the catalogue's place unwritable for everyone, root included: replace the
+        // file's folder with a file once the table is loaded... then put the file back in a
+        // folder that cannot be renamed over.
+        const QString path = folder_->listPath();
+        QFile::rename(path, path + ".keep");
+        QDir().mkpath(path + "/blocker");
+        QTest::mouseClick(child<QPushButton>("Sakujyo_bot"), Qt::LeftButton);
+        QVERIFY(!messages_.isEmpty());
+        QVERIFY(messages_[0].contains(QStringLiteral("削除しませんでした")));
+        QTRY_COMPARE(messages_.size(), 2); // then the unreadable file, once the list is read again
+        QDir(path).removeRecursively();
+        QFile::rename(path + ".keep", path);
+        QCOMPARE(folder_->catalogue(), data);
+        form_->Form_Activate();
+        QCOMPARE(list()->count(), SampleLines.size());
+    }
+
+    void unreadableCatalogueIsReportedAndProtected()
+    {
+        open(QByteArray());
+        const QString list = folder_->listPath();
+        QFile::remove(list);
+        QDir().mkpath(list);
+        form_.reset();
+        form_ = std::make_unique<Form1>(folder_->path());
+        form_->show();
+        QTRY_COMPARE(messages_.size(), 1);
+        QVERIFY(messages_[0].contains(QStringLiteral("読み込めませんでした")));
+        form_->Form_Activate();
+        QCoreApplication::processEvents();
+        QCOMPARE(messages_.size(), 1); // told once, not at every rebuild
+        QCOMPARE(this->list()->count(), 0);
+        QVERIFY(QFileInfo(list).isDir());
+    }
+
+    void overlongCatalogueIsShownButNeverCut()
+    {
+        const QByteArray data = numbered(1005);
+        open(data);
+        QTRY_COMPARE(messages_.size(), 1);
+        QVERIFY(messages_[0].contains(QStringLiteral("1005")));
+        QCOMPARE(list()->count(), 1001);
+        form_->Form_Activate();
+        QCoreApplication::processEvents();
+        QCOMPARE(messages_.size(), 1);
+        select(3);
+        QTest::mouseClick(child<QPushButton>("Sakujyo_bot"), Qt::LeftButton);
+        QCOMPARE(messages_.size(), 2);
+        QCOMPARE(folder_->catalogue(), data);
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "test_main_window.moc"
