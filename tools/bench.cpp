@@ -1,1 +1,119 @@
-int main(){return 0;}
+// Prints how long the catalogue's hot paths take on a full (1001-line) catalogue with
+// snapshots. Not a test: figures to read, not to pass or fail.
+//
+//   QT_QPA_PLATFORM=offscreen build/tarumin-bench [rounds]
+#include "catalogue/line_table.h"
+#include "main_window/form1.h"
+#include "platform/codepage.h"
+#include "platform/mci_control.h"
+#include "platform/message_box.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace {
+
+QByteArray fullCatalogue()
+{
+    QByteArray data;
+    for (int i = 0; i < 1001; ++i) {
+        const QString line = QStringLiteral("ゲーム%1 〜星の海を越えて〜,ROM,198%2年%3月,メーカー%1,%1円,"
+                                            "宇宙を駆ける横スクロールシューティング。パワーカプセルを集めて自機を強化しよう。,"
+                                            "snap%4,-cart snap%4.rom")
+                                 .arg(i).arg(i % 10).arg(i % 12 + 1).arg(i % 20);
+        data += platform::encodeCp932(line).value() + "\r\n";
+    }
+    return data;
+}
+
+void writeFile(const QString &path, const QByteArray &data)
+{
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write(data);
+}
+
+// Median of the rounds, in milliseconds.
+double measure(int rounds, const std::function<void()> &prepare, const std::function<void()> &work)
+{
+    std::vector<double> times;
+    for (int r = 0; r < rounds; ++r) {
+        if (prepare)
+            prepare();
+        QElapsedTimer t;
+        t.start();
+        work();
+        times.push_back(t.nsecsElapsed() / 1e6);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+void report(const char *what, double ms, double target)
+{
+    std::printf("%-44s %8.3f ms   (target %.0f ms%s)\n", what, ms, target,
+                ms <= target ? "" : ", MISSED");
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    QApplication app(argc, argv);
+    const int rounds = argc > 1 ? std::max(1, atoi(argv[1])) : 51;
+    platform::MciControl::setAudible(false);
+    platform::setMessageHandler([](const QString &) {});
+
+    QTemporaryDir dir;
+    const QString folder = dir.path();
+    QDir().mkpath(folder + "/tarumin/snap");
+    QDir().mkpath(folder + "/tarumin/image");
+    const QString list = folder + "/tarumin/list.csv";
+    const QByteArray data = fullCatalogue();
+    writeFile(list, data);
+    const QString sample = QStringLiteral(SOURCE_DIR "/sample/tarumin/");
+    for (int i = 0; i < 20; ++i)
+        QFile::copy(sample + "snap/hoshikaze.gif", folder + QStringLiteral("/tarumin/snap/snap%1.gif").arg(i));
+    QFile::copy(sample + "image/notimage.jpg", folder + "/tarumin/image/notimage.jpg");
+
+    std::printf("Catalogue: 1001 lines, %lld bytes; median of %d rounds\n",
+                static_cast<long long>(data.size()), rounds);
+
+    catalogue::LineTable table;
+    report("load (read and split into lines)", measure(rounds, {}, [&] { table.load(list); }), 2);
+    report("atomic save (write, sync, rename)", measure(rounds, {}, [&] { table.save(list); }), 5);
+
+    Form1 form(folder);
+    form.show();
+    QCoreApplication::processEvents();
+    auto *listBox = form.findChild<QListWidget *>(QStringLiteral("List1"));
+    auto *deleteButton = form.findChild<QPushButton *>(QStringLiteral("Sakujyo_bot"));
+
+    report("load + fill the game list (activation)", measure(rounds, {}, [&] { form.Form_Activate(); }), 2);
+
+    int row = 0;
+    report("ShowDetails with a 256x192 GIF snapshot",
+           measure(rounds, {}, [&] { listBox->setCurrentRow(row = (row + 37) % 1001); }), 5);
+
+    report("delete + save + rebuild",
+           measure(rounds,
+                   [&] {
+                       writeFile(list, data);
+                       form.Form_Activate();
+                       listBox->setCurrentRow(500);
+                   },
+                   [&] { deleteButton->click(); }),
+           10);
+    return 0;
+}

@@ -1,0 +1,26 @@
+# Shared by the run and test scripts: installs the Debian packages that are missing, then
+# configures and builds.
+set -eu
+
+TOP=$(cd "$(dirname "$0")/.." && pwd)
+BUILD=${TARUMIN_BUILD:-$TOP/build}
+
+BUILD_PACKAGES="g++ cmake make qt6-base-dev qt6-multimedia-dev fonts-ipafont-gothic"
+
+install_packages() {
+    missing=""
+    for p in "$@"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing="$missing $p"
+    done
+    [ -z "$missing" ] && return 0
+    echo "Installing:$missing"
+    sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq $missing >/dev/null
+}
+
+build() {
+    cmake -S "$TOP" -B "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+    cmake --build "$BUILD" -j "$(nproc)"
+}
