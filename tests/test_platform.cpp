@@ -6,6 +6,7 @@
 #include "platform/twips.h"
 
 #include <QFile>
+#include <QPainter>
 #include <QTest>
 
 class TestPlatform : public QObject
@@ -20,6 +21,7 @@ private slots:
     void refusesToStartWhatCannotRun();
     void notAPictureIsAFailure();
     void readsOnlyPlainWaveFiles();
+    void backgroundTextureTilesToTheSamePixels();
 };
 
 void TestPlatform::splitsLikeTheWindowsRuntime_data()
@@ -111,6 +113,26 @@ void TestPlatform::readsOnlyPlainWaveFiles()
     const qsizetype data = huge.indexOf("data");
     huge[data + 4] = char(0xff); huge[data + 5] = char(0xff); huge[data + 6] = char(0xff); huge[data + 7] = char(0x7f);
     QVERIFY(platform::parseWave(huge));
+}
+
+void TestPlatform::backgroundTextureTilesToTheSamePixels()
+{
+    auto tiled = [](const QPixmap &texture) {
+        QImage out(566, 428, QImage::Format_RGB32);
+        QPainter p(&out);
+        p.drawTiledPixmap(out.rect(), texture);
+        return out;
+    };
+    const QImage scanLines(QStringLiteral(SOURCE_DIR "/assets/background.gif"));
+    const QPixmap compact = platform::backgroundTexture(scanLines);
+    QCOMPARE(compact.size(), QSize(640, 3));
+    QCOMPARE(tiled(compact), tiled(QPixmap::fromImage(scanLines)));
+    QCOMPARE(tiled(compact).pixelColor(0, 0), QColor(89, 89, 89));
+    QCOMPARE(tiled(compact).pixelColor(5, 301), QColor(64, 64, 64));
+
+    // A picture that does not repeat is kept whole.
+    const QImage snapshot(QStringLiteral(SOURCE_DIR "/sample/tarumin/snap/kinoko.gif"));
+    QCOMPARE(platform::backgroundTexture(snapshot).size(), snapshot.size());
 }
 
 QTEST_MAIN(TestPlatform)

@@ -6,6 +6,7 @@
 #include "platform/file_picker.h"
 #include "platform/message_box.h"
 #include "platform/paths.h"
+#include "platform/picture.h"
 #include "platform/twips.h"
 
 #include <QApplication>
@@ -67,7 +68,7 @@ void Form2::buildLayout()
     setWindowTitle(QStringLiteral("リスト登録"));
     setWindowIcon(QIcon(QStringLiteral(":/assets/icon.png")));
     platform::fixClientSize(this, 4680 / platform::TwipsPerPixel, 4125 / platform::TwipsPerPixel);
-    background_ = QPixmap(QStringLiteral(":/assets/background.gif"));
+    background_ = platform::backgroundTexture(QImage(QStringLiteral(":/assets/background.gif")));
 
     const QColor text = QApplication::palette().color(QPalette::HighlightedText);
     Label1 = platform::makeLabel(this, "Label1", QStringLiteral("ゲーム名"), twips(240, 120, 855, 255), text);

@@ -89,7 +89,7 @@ void Form1::buildLayout()
     setWindowTitle(QStringLiteral("Tarumin（Ｖｅｒ0.9）"));
     setWindowIcon(QIcon(QStringLiteral(":/assets/icon.png")));
     platform::fixClientSize(this, 566, 428);
-    background_ = QPixmap(QStringLiteral(":/assets/background.gif"));
+    background_ = platform::backgroundTexture(QImage(QStringLiteral(":/assets/background.gif")));
 
     Touroku_bot = platform::makeButton(this, "Touroku_bot", QStringLiteral("登　録"),
                                        twips(240, 120, 735, 255));

@@ -15,6 +15,20 @@ std::optional<QImage> loadPicture(const QString &path)
     return image;
 }
 
+QPixmap backgroundTexture(const QImage &image)
+{
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+    const int rowBytes = int(rgb.bytesPerLine());
+    for (int period = 1; period <= 8 && period < rgb.height(); ++period) {
+        bool repeats = true;
+        for (int y = period; y < rgb.height() && repeats; ++y)
+            repeats = memcmp(rgb.constScanLine(y), rgb.constScanLine(y - period), size_t(rowBytes)) == 0;
+        if (repeats)
+            return QPixmap::fromImage(rgb.copy(0, 0, rgb.width(), period));
+    }
+    return QPixmap::fromImage(rgb);
+}
+
 ImageControl::ImageControl(QWidget *parent) : QLabel(parent)
 {
     setAlignment(Qt::AlignLeft | Qt::AlignTop);

@@ -13,6 +13,11 @@ namespace platform {
 // Reads a picture file (GIF, JPEG, ...). Nothing when the file is missing or is not a picture.
 std::optional<QImage> loadPicture(const QString &path);
 
+// A window background texture, ready to be tiled from the top-left corner. A picture whose rows
+// repeat every few lines (scan lines) is kept as one period of rows, which tiles to exactly the
+// same pixels at a fraction of the memory; any other picture is kept whole.
+QPixmap backgroundTexture(const QImage &image);
+
 // An image control: shows its picture at the picture's own size from its top-left corner,
 // without a border, and reports clicks.
 class ImageControl : public QLabel
