@@ -1,0 +1,161 @@
+#!/bin/bash
+# End to end through a real X server: the built program, copied into a program folder whose
+# name holds a blank, with its own data and a stand-in emulator, driven by mouse and keyboard
+# with xdotool under Xvfb and openbox.
+#
+#   e2e_x11.sh BUILT_PROGRAM SAMPLE_DATA_FOLDER
+set -u
+program=$1
+sample=$2
+unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+for tool in Xvfb openbox xdotool xdpyinfo iconv; do
+    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
+done
+
+work=$(mktemp -d)
+folder="$work/my games"
+pids=()
+cleanup() {
+    for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
+    sleep 0.2
+    for p in "${pids[@]}"; do kill -9 "$p" 2>/dev/null; done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() { echo "FAIL: $*"; [ -f "$work/app.log" ] && sed 's/^/  app: /' "$work/app.log"; exit 1; }
+step() { echo "-- $*"; }
+
+# Waits up to 10 s for a visible window whose title matches, and prints its id.
+wait_window() {
+    for _ in $(seq 100); do
+        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1)
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
+wait_no_window() {
+    for _ in $(seq 100); do
+        xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 || return 0
+        sleep 0.1
+    done
+    return 1
+}
+# Waits up to 10 s for the stand-in emulator's n-th start and prints its record.
+wait_launch() {
+    for _ in $(seq 100); do
+        if [ -f "$folder/launches.txt" ] && [ "$(wc -l < "$folder/launches.txt")" -ge "$1" ]; then
+            sed -n "${1}p" "$folder/launches.txt"; return 0
+        fi
+        sleep 0.1
+    done
+    return 1
+}
+click() { sleep 0.2; xdotool mousemove --sync --window "$1" "$2" "$3" click 1; sleep 0.2; }
+# Closes the message box with the keyboard and checks its text was about what we expect.
+close_message() {
+    box=$(wait_window '^tarumin$') || fail "no message box ($1)"
+    xdotool windowactivate --sync "$box" 2>/dev/null
+    xdotool key --clearmodifiers Return
+    wait_no_window '^tarumin$' || fail "message box stayed ($1)"
+}
+sjis() { printf '%s\r\n' "$1" | iconv -f UTF-8 -t CP932; }
+
+# The program folder.
+mkdir -p "$folder"
+cp "$program" "$folder/"
+cp -r "$sample" "$folder/tarumin"
+cat > "$folder/mess.exe" <<'SH'
+#!/bin/sh
+{ printf '%s' "$(pwd)"; for a in "$@"; do printf '|%s' "$a"; done; echo; } >> "$(dirname "$0")/launches.txt"
+SH
+chmod +x "$folder/mess.exe"
+list="$folder/tarumin/list.csv"
+cp "$list" "$work/original.csv"
+
+# A display of our own, and a window manager.
+for n in $(seq 120 160); do
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { display=":$n"; break; }
+done
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+pids+=($!)
+export DISPLAY=$display
+for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start"
+openbox >/dev/null 2>&1 &
+pids+=($!)
+sleep 0.3
+
+step "start-up"
+(cd "$work" && exec "$folder/Tarumin") > "$work/app.log" 2>&1 &
+app=$!
+pids+=($app)
+main=$(wait_window '^Tarumin') || fail "main window did not appear"
+[ "$(xdotool getwindowname "$main")" = "Tarumin（Ｖｅｒ0.9）" ] || fail "main window title"
+
+row() { echo $((57 + 14 * $1)); }
+
+step "select the first game and switch on"
+click "$main" 60 "$(row 0)"
+click "$main" 59 399
+got=$(wait_launch 1) || fail "the emulator did not start"
+[ "$got" = "$folder|MSX2J|-cart|hoshikaze.rom" ] || fail "first launch: $got"
+
+step "MSXJ with FM-PAC, switch off (starts again)"
+click "$main" 232 317
+xdotool key End Return
+click "$main" 25 317
+click "$main" 59 399
+got=$(wait_launch 2) || fail "the emulator did not start again"
+[ "$got" = "$folder|MSXJ|-CART|FMPAC.ROM|-cart|hoshikaze.rom" ] || fail "second launch: $got"
+
+step "delete the second game"
+click "$main" 60 "$(row 1)"
+click "$main" 152 16
+close_message delete
+sed '2d' "$work/original.csv" > "$work/expected.csv"
+cmp -s "$list" "$work/expected.csv" || fail "catalogue after delete"
+
+step "register a game typed in Japanese"
+click "$main" 40 16
+dialog=$(wait_window '^リスト登録$') || fail "no entry dialog"
+click "$dialog" 150 33
+# xdotool maps each kana to a spare key code as it goes; slow typing lets the program follow
+# the changing key map.
+xdotool type --delay 150 'テスト星人'
+sleep 1
+click "$dialog" 108 65
+xdotool type --delay 30 'ROM'
+click "$dialog" 125 186
+xdotool key Home Return
+click "$dialog" 160 209
+xdotool type --delay 30 'testgame'
+click "$dialog" 108 252
+close_message register
+wait_no_window '^リスト登録$' || fail "entry dialog stayed"
+{ cat "$work/expected.csv"; sjis 'テスト星人,ROM,,,,,testgame,-cart testgame.rom'; } > "$work/expected2.csv"
+cmp -s "$list" "$work/expected2.csv" || fail "catalogue after register: $(tail -c 80 "$list" | iconv -f CP932 -t UTF-8)"
+
+step "edit the new game"
+count=$(wc -l < "$work/expected2.csv")
+click "$main" 60 "$(row $((count - 1)))"
+click "$main" 96 16
+dialog=$(wait_window '^リスト登録$') || fail "no entry dialog for edit"
+click "$dialog" 108 89
+xdotool type --delay 30 'Maker'
+click "$dialog" 125 186
+xdotool key Home Down Return
+click "$dialog" 108 252
+close_message edit
+{ head -n $((count - 1)) "$work/expected2.csv"; sjis 'テスト星人,ROM,,Maker,,,testgame,-cass testgame.cas'; } > "$work/expected3.csv"
+cmp -s "$list" "$work/expected3.csv" || fail "catalogue after edit: $(tail -c 80 "$list" | iconv -f CP932 -t UTF-8)"
+
+step "close the main window: the program ends"
+xdotool windowactivate --sync "$main" 2>/dev/null
+xdotool key --clearmodifiers alt+F4
+for _ in $(seq 100); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$app" 2>/dev/null && fail "the program did not end"
+wait "$app" || fail "the program ended with status $?"
+
+echo "1 passed, 0 failed"
