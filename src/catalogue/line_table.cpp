@@ -107,6 +107,12 @@ std::optional<QString> LineTable::save(const QString &path) const
             .arg(QDir::toNativeSeparators(info.absolutePath()));
     if (info.isDir())
         return QStringLiteral("ファイルの場所にフォルダーがあります");
+    // The usual refusals, said in the program's own words.
+    if (info.exists() && !info.isWritable())
+        return QStringLiteral("ファイルが書き込み禁止になっています");
+    if (!QFileInfo(info.absolutePath()).isWritable())
+        return QStringLiteral("フォルダー %1 に書き込めません")
+            .arg(QDir::toNativeSeparators(info.absolutePath()));
 
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
@@ -117,12 +123,9 @@ std::optional<QString> LineTable::save(const QString &path) const
         file.cancelWriting();
         return reason;
     }
-    if (!platform::syncToDisk(file)) {
-        const QString reason = file.errorString().isEmpty()
-                                   ? QStringLiteral("ディスクに書き込めません")
-                                   : file.errorString();
+    if (const auto reason = platform::syncToDisk(file)) {
         file.cancelWriting();
-        return reason;
+        return QStringLiteral("ディスクに書き込めません: ") + *reason;
     }
     if (!file.commit())
         return file.errorString();

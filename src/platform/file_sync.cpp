@@ -2,6 +2,9 @@
 
 #include <QFileDevice>
 
+#include <cerrno>
+#include <cstring>
+
 #ifdef Q_OS_WIN
 #include <io.h>
 #else
@@ -10,18 +13,21 @@
 
 namespace platform {
 
-bool syncToDisk(QFileDevice &file)
+std::optional<QString> syncToDisk(QFileDevice &file)
 {
     if (!file.flush())
-        return false;
+        return file.errorString();
     const int fd = file.handle();
     if (fd < 0)
-        return false;
+        return QStringLiteral("no file handle");
 #ifdef Q_OS_WIN
-    return _commit(fd) == 0;
+    const int result = _commit(fd);
 #else
-    return fsync(fd) == 0;
+    const int result = fsync(fd);
 #endif
+    if (result != 0)
+        return QString::fromLocal8Bit(std::strerror(errno));
+    return std::nullopt;
 }
 
 } // namespace platform

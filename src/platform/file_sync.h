@@ -1,11 +1,15 @@
 #pragma once
 
+#include <QString>
+
+#include <optional>
+
 class QFileDevice;
 
 namespace platform {
 
 // Asks the operating system to put what was written to the open file on the disk itself.
-// Returns false when it could not.
-bool syncToDisk(QFileDevice &file);
+// Returns the system's reason when it could not.
+std::optional<QString> syncToDisk(QFileDevice &file);
 
 } // namespace platform
