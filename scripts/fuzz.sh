@@ -1,0 +1,15 @@
+#!/bin/sh
+# Builds the libFuzzer target with clang, replays the seed corpus, then fuzzes for a bounded
+# time (seconds, default 60). New inputs go to build-fuzz/corpus, not into the repository.
+#   scripts/fuzz.sh [SECONDS]
+. "$(dirname "$0")/common.sh"
+seconds=${1:-60}
+install_packages clang libclang-rt-14-dev qt6-base-dev cmake make
+CC=clang CXX=clang++ cmake -S "$TOP" -B "$TOP/build-fuzz" -DTARUMIN_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$TOP/build-fuzz" -j "$(nproc)" --target fuzz_catalogue
+mkdir -p "$TOP/build-fuzz/corpus"
+cd "$TOP/build-fuzz"
+echo "Replaying the seed corpus:"
+./fuzz_catalogue "$TOP/tests/fuzz/corpus"/*
+echo "Fuzzing for $seconds s:"
+./fuzz_catalogue -max_total_time="$seconds" -print_final_stats=1 corpus "$TOP/tests/fuzz/corpus" 2>&1 | tail -n 25
