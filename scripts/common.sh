@@ -6,7 +6,8 @@ TOP=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=${TARUMIN_BUILD:-$TOP/build}
 
 BUILD_PACKAGES="g++ cmake make qt6-base-dev qt6-multimedia-dev fonts-ipafont-gothic"
-TEST_PACKAGES="xvfb xauth openbox xdotool x11-utils"
+TEST_PACKAGES="xvfb xauth openbox xdotool x11-utils imagemagick openmsx cbios pasmo"
+EMULATOR_PACKAGES="openmsx cbios"
 
 install_packages() {
     missing=""

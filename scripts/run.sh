@@ -3,8 +3,16 @@
 # (build/app/Tarumin with build/app/tarumin/).
 . "$(dirname "$0")/common.sh"
 
-install_packages $BUILD_PACKAGES
+install_packages $BUILD_PACKAGES $EMULATOR_PACKAGES
 build
+
+# On Linux, mess.exe is the openMSX adapter, unless the program's folder has one of its own.
+app="$BUILD/app"
+if [ ! -e "$app/mess.exe" ] && [ ! -L "$app/mess.exe" ]; then
+    cp "$TOP/tools/openmsx-adapter.sh" "$app/mess.exe"
+    chmod +x "$app/mess.exe"
+    echo "Installed the openMSX adapter as $app/mess.exe"
+fi
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     echo "Built $BUILD/app/Tarumin, but this machine has no display to show it on."

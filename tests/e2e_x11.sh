@@ -12,36 +12,8 @@ for tool in Xvfb openbox xdotool xdpyinfo iconv; do
     command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
 
-work=$(mktemp -d)
-folder="$work/my games"
-pids=()
-cleanup() {
-    for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
-    sleep 0.2
-    for p in "${pids[@]}"; do kill -9 "$p" 2>/dev/null; done
-    rm -rf "$work"
-}
-trap cleanup EXIT
+. "$(dirname "$0")/x11_lib.sh"
 
-fail() { echo "FAIL: $*"; [ -f "$work/app.log" ] && sed 's/^/  app: /' "$work/app.log"; exit 1; }
-step() { echo "-- $*"; }
-
-# Waits up to 10 s for a visible window whose title matches, and prints its id.
-wait_window() {
-    for _ in $(seq 100); do
-        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1)
-        [ -n "$id" ] && { echo "$id"; return 0; }
-        sleep 0.1
-    done
-    return 1
-}
-wait_no_window() {
-    for _ in $(seq 100); do
-        xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 || return 0
-        sleep 0.1
-    done
-    return 1
-}
 # Waits up to 10 s for the stand-in emulator's n-th start and prints its record.
 wait_launch() {
     for _ in $(seq 100); do
@@ -52,7 +24,6 @@ wait_launch() {
     done
     return 1
 }
-click() { sleep 0.2; xdotool mousemove --sync --window "$1" "$2" "$3" click 1; sleep 0.2; }
 # Closes the message box with the keyboard and checks its text was about what we expect.
 close_message() {
     box=$(wait_window '^tarumin$') || fail "no message box ($1)"
@@ -74,18 +45,7 @@ chmod +x "$folder/mess.exe"
 list="$folder/tarumin/list.csv"
 cp "$list" "$work/original.csv"
 
-# A display of our own, and a window manager.
-for n in $(seq 120 160); do
-    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { display=":$n"; break; }
-done
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-export DISPLAY=$display
-for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start"
-openbox >/dev/null 2>&1 &
-pids+=($!)
-sleep 0.3
+start_display
 
 step "start-up"
 (cd "$work" && exec "$folder/Tarumin") > "$work/app.log" 2>&1 &

@@ -54,14 +54,14 @@ switch 7 sample/tarumin/image/swhich2.gif
 
 cp assets/notimage.jpg sample/tarumin/image/notimage.jpg
 
-# Snapshots of the sample games, 256 x 192: a made-up title screen for each.
+# Snapshots of the made-up sample games, 256 x 192: a title screen for each. The two games
+# that really run are photographed by tools/make-snapshots.sh.
 snap() { # $1 name, $2 background, $3 title
     "$IM" -size 256x192 xc:"$2" -fill 'rgba(255,255,255,0.25)' \
         -draw 'rectangle 0,150 255,191' -fill white -font "$FONT" -pointsize 20 \
         -gravity center -annotate +0-20 "$3" -pointsize 10 -annotate +0+60 'PUSH SPACE KEY' \
         -colors 16 "sample/tarumin/snap/$1.gif"
 }
-snap hoshikaze 'rgb(0,0,120)' '星風ランナー'
 snap kinoko 'rgb(0,110,0)' 'きのこ大作戦'
 snap meikyu 'rgb(90,0,90)' '迷宮のカギ'
 snap sorafune 'rgb(0,90,140)' '空船ファイター'
