@@ -1,6 +1,7 @@
 #include "catalogue/line_table.h"
 #include "catalogue/record.h"
 #include "platform/codepage.h"
+#include "file_support.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,19 +17,6 @@ namespace {
 QByteArray sjis(const QString &text)
 {
     return platform::encodeCp932(text).value();
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-void writeFile(const QString &path, const QByteArray &data)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(data);
 }
 
 QByteArray numberedLines(int count)
@@ -211,7 +199,7 @@ void TestCatalogue::cp932KeepsInvalidBytesAndMarksThem()
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("list.csv"));
     const QByteArray data = line + "\r\nnext,,,,,,,\r\n";
-    writeFile(path, data);
+    QVERIFY(writeFile(path, data));
     LineTable table;
     QVERIFY(table.load(path).ok());
     QCOMPARE(table.line(0), line);
@@ -246,7 +234,7 @@ void TestCatalogue::readsLineEndings()
     QFETCH(QList<QByteArray>, lines);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("list.csv"));
-    writeFile(path, data);
+    QVERIFY(writeFile(path, data));
     LineTable table;
     QVERIFY(table.load(path).ok());
     QCOMPARE(table.size(), lines.size());
@@ -265,7 +253,7 @@ void TestCatalogue::loadThenSaveIsByteForByte()
     const QString path = dir.filePath(QStringLiteral("list.csv"));
     const QByteArray data = sjis(QStringLiteral("表示,ソフト,１９８７,ﾊﾝｶｸ,①,説明　文,hyo,-cart hyo.rom\r\n"
                                                 "ﾃｽﾄ,,,,,,,\r\n,,,,,,,\r\nno comma\r\n"));
-    writeFile(path, data);
+    QVERIFY(writeFile(path, data));
     LineTable table;
     QVERIFY(table.load(path).ok());
     QCOMPARE(table.lastIndex(), qint16(3));
@@ -295,7 +283,7 @@ void TestCatalogue::tableOfExactly1001And1002Lines()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("list.csv"));
-    writeFile(path, numberedLines(1001));
+    QVERIFY(writeFile(path, numberedLines(1001)));
     LineTable table;
     QVERIFY(table.load(path).ok());
     QCOMPARE(table.lastIndex(), qint16(1000));
@@ -306,7 +294,7 @@ void TestCatalogue::tableOfExactly1001And1002Lines()
     QCOMPARE(table.line(1000), QByteArray("new"));
 
     const QByteArray tooLong = numberedLines(1002);
-    writeFile(path, tooLong);
+    QVERIFY(writeFile(path, tooLong));
     const LoadResult r = table.load(path);
     QCOMPARE(r.kind, LoadResult::Kind::TooLong);
     QCOMPARE(r.lineCount, qsizetype(1002));
@@ -321,10 +309,10 @@ void TestCatalogue::shorterLoadAfterLongerOne()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("list.csv"));
-    writeFile(path, numberedLines(5));
+    QVERIFY(writeFile(path, numberedLines(5)));
     LineTable table;
     table.load(path);
-    writeFile(path, numberedLines(2));
+    QVERIFY(writeFile(path, numberedLines(2)));
     table.load(path);
     QCOMPARE(table.lastIndex(), qint16(1));
     QVERIFY(table.line(2).isEmpty());
@@ -377,14 +365,14 @@ void TestCatalogue::unreadableFileRefusesChanges()
 
     if (geteuid() != 0) {
         const QString locked = dir.filePath(QStringLiteral("locked.csv"));
-        writeFile(locked, "a,,,,,,,\r\n");
+        QVERIFY(writeFile(locked, "a,,,,,,,\r\n"));
         QFile::setPermissions(locked, QFileDevice::WriteOwner);
         QCOMPARE(table.load(locked).kind, LoadResult::Kind::Unreadable);
     }
 
     // A later successful load lifts the refusal.
     const QString good = dir.filePath(QStringLiteral("good.csv"));
-    writeFile(good, "a,,,,,,,\r\n");
+    QVERIFY(writeFile(good, "a,,,,,,,\r\n"));
     QVERIFY(table.load(good).ok());
     QVERIFY(!table.refusal());
 }
@@ -396,7 +384,7 @@ void TestCatalogue::failedSaveLeavesOldFileWhole()
     QVERIFY(QDir().mkpath(folder));
     const QString path = folder + QStringLiteral("/list.csv");
     const QByteArray old = numberedLines(3);
-    writeFile(path, old);
+    QVERIFY(writeFile(path, old));
     LineTable table;
     table.load(path);
     table.remove(0);

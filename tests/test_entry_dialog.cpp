@@ -6,6 +6,7 @@
 #include "platform/mci_control.h"
 #include "platform/message_box.h"
 #include "program_folder.h"
+#include "file_support.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -29,14 +30,6 @@ QByteArray numbered(int count)
     for (int i = 0; i < count; ++i)
         lines << QStringLiteral("ゲーム%1,ROM,19%1,メーカー%1,%1円,説明%1,g%1,-cart g%1.mx1").arg(i);
     return cp932Lines(lines);
-}
-
-QList<QByteArray> linesOf(const QByteArray &data)
-{
-    QList<QByteArray> lines = data.split('\n');
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    return lines;
 }
 
 const QString WorkedLine = QStringLiteral(

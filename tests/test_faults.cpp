@@ -1,6 +1,7 @@
 // Faults of the file system and the disk, produced for real: each must end with a clear
 // message, the catalogue file as it was, and the window's table equal to the file.
 #include "platform/codepage.h"
+#include "file_support.h"
 
 #include <QDir>
 #include <QFile>
@@ -57,19 +58,6 @@ Run drive(const QString &folder, const QStringList &args, const QString &failIo 
     return run;
 }
 
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-void writeFile(const QString &path, const QByteArray &data)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(data);
-}
-
 void report(const char *fault, const Run &run)
 {
     for (const QString &m : run.messages)
@@ -107,7 +95,7 @@ private slots:
         data_ = folder_ + QStringLiteral("/tarumin");
         list_ = data_ + QStringLiteral("/list.csv");
         QVERIFY(QDir().mkpath(data_));
-        writeFile(list_, Catalogue);
+        QVERIFY(writeFile(list_, Catalogue));
         QFile::setPermissions(dir_.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
                                                | QFileDevice::ReadOther | QFileDevice::ExeOther);
     }

@@ -4,6 +4,7 @@
 #include "platform/message_box.h"
 #include "platform/picture.h"
 #include "program_folder.h"
+#include "file_support.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -40,14 +41,6 @@ QByteArray numbered(int count)
 }
 
 // Lines of a CR LF file.
-QList<QByteArray> linesOf(const QByteArray &data)
-{
-    QList<QByteArray> lines = data.split('\n');
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    return lines;
-}
-
 } // namespace
 
 class TestMainWindow : public QObject

@@ -6,7 +6,6 @@
 #include "platform/file_picker.h"
 #include "platform/message_box.h"
 #include "platform/paths.h"
-#include "platform/picture.h"
 #include "platform/twips.h"
 
 #include <QApplication>
@@ -17,7 +16,6 @@
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
@@ -55,7 +53,7 @@ QString firstUnwritable(const QString &text)
 } // namespace
 
 Form2::Form2(const QString &programFolder, Form3 *relay, QWidget *parent)
-    : QWidget(parent, Qt::Window), folder_(programFolder), relay_(relay)
+    : platform::Window(parent, Qt::Window), folder_(programFolder), relay_(relay)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     buildLayout();
@@ -68,7 +66,7 @@ void Form2::buildLayout()
     setWindowTitle(QStringLiteral("リスト登録"));
     setWindowIcon(QIcon(QStringLiteral(":/assets/icon.png")));
     platform::fixClientSize(this, 4680 / platform::TwipsPerPixel, 4125 / platform::TwipsPerPixel);
-    background_ = platform::backgroundTexture(QImage(QStringLiteral(":/assets/background.gif")));
+    setBackgroundPicture(QStringLiteral(":/assets/background.gif"));
 
     const QColor text = QApplication::palette().color(QPalette::HighlightedText);
     Label1 = platform::makeLabel(this, "Label1", QStringLiteral("ゲーム名"), twips(240, 120, 855, 255), text);
@@ -115,12 +113,6 @@ void Form2::buildLayout()
     connect(Command1, &QPushButton::clicked, this, &Form2::onCommand1Clicked);
     connect(Command2, &QPushButton::clicked, this, &Form2::onCommand2Clicked);
     connect(Command3, &QPushButton::clicked, this, &Form2::onCommand3Clicked);
-}
-
-void Form2::paintEvent(QPaintEvent *)
-{
-    QPainter painter(this);
-    painter.drawTiledPixmap(rect(), background_);
 }
 
 void Form2::ReadList()

@@ -2,8 +2,8 @@
 
 #include "catalogue/line_table.h"
 #include "catalogue/record.h"
+#include "platform/window.h"
 
-#include <QPixmap>
 #include <QString>
 #include <QWidget>
 
@@ -17,7 +17,7 @@ class Form3;
 // The entry dialog "リスト登録": one game's record, typed for a registration or an edit.
 // It is made at first use, hidden after a save (keeping its texts) and destroyed by its close
 // button or its window frame; it has a copy of the catalogue of its own.
-class Form2 : public QWidget
+class Form2 : public platform::Window
 {
     Q_OBJECT
 public:
@@ -35,7 +35,6 @@ signals:
     void returnedToMainWindow();
 
 protected:
-    void paintEvent(QPaintEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
@@ -52,7 +51,6 @@ private:
     QString folder_;
     Form3 *relay_;
     catalogue::LineTable table_;
-    QPixmap background_;
 
     QLabel *Label1 = nullptr;
     QLineEdit *GameName = nullptr;

@@ -21,7 +21,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPainter>
 #include <QPushButton>
 #include <QTimer>
 
@@ -66,7 +65,7 @@ static void loadAssets()
 }
 
 Form1::Form1(const QString &programFolder, QWidget *parent)
-    : QWidget(parent), folder_(programFolder)
+    : platform::Window(parent), folder_(programFolder)
 {
     loadAssets();
     buildLayout();
@@ -89,7 +88,7 @@ void Form1::buildLayout()
     setWindowTitle(QStringLiteral("Tarumin（Ｖｅｒ0.9）"));
     setWindowIcon(QIcon(QStringLiteral(":/assets/icon.png")));
     platform::fixClientSize(this, 566, 428);
-    background_ = platform::backgroundTexture(QImage(QStringLiteral(":/assets/background.gif")));
+    setBackgroundPicture(QStringLiteral(":/assets/background.gif"));
 
     Touroku_bot = platform::makeButton(this, "Touroku_bot", QStringLiteral("登　録"),
                                        twips(240, 120, 735, 255));
@@ -204,13 +203,6 @@ void Form1::buildLayout()
     connect(Touroku_bot, &QPushButton::clicked, this, &Form1::onTourokuClicked);
     connect(hensyu_bot, &QPushButton::clicked, this, &Form1::onHensyuClicked);
     connect(Sakujyo_bot, &QPushButton::clicked, this, &Form1::onSakujyoClicked);
-}
-
-void Form1::paintEvent(QPaintEvent *)
-{
-    // The scan-line texture from the top-left corner at its own size; it covers the window.
-    QPainter painter(this);
-    painter.drawTiledPixmap(rect(), background_);
 }
 
 // ---- start-up and the game list

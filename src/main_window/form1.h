@@ -1,8 +1,8 @@
 #pragma once
 
 #include "catalogue/line_table.h"
+#include "platform/window.h"
 
-#include <QPixmap>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -27,7 +27,7 @@ class Form3;
 
 // The main window: the game list, the shown game's details and snapshot, the emulator's
 // options and power switch, and the register, edit and delete commands.
-class Form1 : public QWidget
+class Form1 : public platform::Window
 {
     Q_OBJECT
 public:
@@ -59,7 +59,6 @@ public:
     void Form_Activate();
 
 protected:
-    void paintEvent(QPaintEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
@@ -87,7 +86,6 @@ private:
     QString folder_;
     catalogue::LineTable table_;
     State state_;
-    QPixmap background_;
     bool activatedOnce_ = false;
     bool loadProblemShown_ = false;
     bool tooLongShown_ = false;
