@@ -1,9 +1,6 @@
 ; 反応テスト (HANNO): press the space bar as soon as the screen says GO.
 ; A 16 KB cartridge for page 1 (4000h); uses BIOS calls only.
-        org     4000h
-        db      'AB'
-        dw      start, 0, 0, 0
-        ds      6
+        include "cartridge.inc"
 
         include "msxbios.inc"
 
@@ -29,12 +26,7 @@ release:
         add     a,40
         ld      b,a
 waiting:
-        push    bc
-        call    wait_frame
-        xor     a
-        call    GTTRIG
-        pop     bc
-        or      a
+        call    frame_and_trigger
         jr      nz,too_soon
         djnz    waiting
         ld      hl,go
@@ -42,12 +34,7 @@ waiting:
         call    print_at
         ld      c,0                 ; frames until the space bar
 timing:
-        push    bc
-        call    wait_frame
-        xor     a
-        call    GTTRIG
-        pop     bc
-        or      a
+        call    frame_and_trigger
         jr      nz,pressed
         inc     c
         ld      a,c
@@ -67,6 +54,16 @@ too_soon:
         ld      de,0A0Ch
         call    print_at
         jr      round
+
+; Wait for the next frame, then NZ if the space bar is down. Keeps BC.
+frame_and_trigger:
+        push    bc
+        call    wait_frame
+        xor     a
+        call    GTTRIG
+        pop     bc
+        or      a
+        ret
 
         include "common.inc"
 

@@ -1,9 +1,6 @@
 ; 星風ランナー (HOSHIKAZE): steer a star through the night sky with the cursor keys.
 ; A 16 KB cartridge for page 1 (4000h); uses BIOS calls only.
-        org     4000h
-        db      'AB'
-        dw      start, 0, 0, 0
-        ds      6
+        include "cartridge.inc"
 
         include "msxbios.inc"
 
