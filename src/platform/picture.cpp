@@ -3,6 +3,7 @@
 #include <QImageReader>
 #include <QMouseEvent>
 #include <QMovie>
+#include <QPainter>
 
 namespace platform {
 
@@ -47,6 +48,12 @@ bool ImageControl::setPictureFile(const QString &path)
         return false;
     setPicture(*image);
     return true;
+}
+
+void ImageControl::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, pixmap());
 }
 
 void ImageControl::mousePressEvent(QMouseEvent *event)
@@ -122,6 +129,13 @@ bool PictureBox::setPictureFile(const QString &path)
     }
     setPicture(first);
     return true;
+}
+
+void PictureBox::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    drawFrame(&painter);
+    painter.drawPixmap(contentsRect().topLeft(), movie_ ? movie_->currentPixmap() : pixmap());
 }
 
 QImage PictureBox::currentImage() const

@@ -19,7 +19,7 @@ std::optional<QImage> loadPicture(const QString &path);
 QPixmap backgroundTexture(const QImage &image);
 
 // An image control: shows its picture at the picture's own size from its top-left corner,
-// without a border, and reports clicks.
+// without a border, and reports clicks. Pictures look the same in a disabled window.
 class ImageControl : public QLabel
 {
     Q_OBJECT
@@ -35,6 +35,7 @@ signals:
     void clicked();
 
 protected:
+    void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
 
@@ -44,7 +45,8 @@ private:
 
 // A picture box with a sunken two-pixel border. A picture as large as the inside fills it; a
 // larger one is scaled down to fit, keeping its proportions; a smaller one is shown at its
-// own size in the top-left corner. An animated GIF plays.
+// own size in the top-left corner. An animated GIF plays. Pictures look the same in a disabled
+// window.
 class PictureBox : public QLabel
 {
     Q_OBJECT
@@ -58,6 +60,9 @@ public:
     // What is shown, for the tests: the first frame of an animation.
     QImage currentImage() const;
     bool isAnimated() const;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     QSize fitted(QSize size) const;
