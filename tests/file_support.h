@@ -5,6 +5,10 @@
 #include <QList>
 #include <QString>
 
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
 // Small file helpers shared by the tests.
 
 inline QByteArray readFile(const QString &path)
@@ -26,4 +30,14 @@ inline QList<QByteArray> linesOf(const QByteArray &data)
     if (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
     return lines;
+}
+
+// File permissions stop this process (root, like Windows, is not stopped by a read-only mode).
+inline bool permissionsApply()
+{
+#ifdef Q_OS_UNIX
+    return geteuid() != 0;
+#else
+    return false;
+#endif
 }

@@ -18,7 +18,6 @@
 #include <QTest>
 
 #include <memory>
-#include <unistd.h>
 
 namespace {
 
