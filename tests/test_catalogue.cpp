@@ -4,6 +4,7 @@
 #include "file_support.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -56,6 +57,7 @@ private slots:
     void unreadableFileRefusesChanges();
     void failedSaveLeavesOldFileWhole();
     void saveCreatesMissingFolder();
+    void saveKeepsLinkAndPermissions();
 };
 
 void TestCatalogue::composesTheWorkedExample()
@@ -415,6 +417,28 @@ void TestCatalogue::saveCreatesMissingFolder()
     table.append("a,,,,,,,");
     QVERIFY(!table.save(path));
     QCOMPARE(readFile(path), QByteArray("a,,,,,,,\r\n"));
+}
+
+void TestCatalogue::saveKeepsLinkAndPermissions()
+{
+    if (QSysInfo::productType() == QLatin1String("windows"))
+        QSKIP("file links and modes are Unix matters");
+    QTemporaryDir dir;
+    const QString real = dir.filePath(QStringLiteral("elsewhere.csv"));
+    const QString link = dir.filePath(QStringLiteral("list.csv"));
+    QVERIFY(writeFile(real, numberedLines(3)));
+    QVERIFY(QFile::setPermissions(real, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup));
+    QVERIFY(QFile::link(real, link));
+    LineTable table;
+    QVERIFY(table.load(link).ok());
+    QVERIFY(table.remove(0));
+    QVERIFY(!table.save(link));
+    // The catalogue behind a link is rewritten in place of its target; the link stays a link,
+    // and the file keeps its permissions.
+    QVERIFY(QFileInfo(link).isSymLink());
+    QCOMPARE(readFile(real), numberedLines(3).mid(numberedLines(3).indexOf('\n') + 1));
+    QCOMPARE(QFile::permissions(real) & ~(QFileDevice::ReadUser | QFileDevice::WriteUser),
+             QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup);
 }
 
 QTEST_APPLESS_MAIN(TestCatalogue)

@@ -403,12 +403,21 @@ private slots:
         QStringList expected{"FileName=" + sound + "swich.wav", "Notify=false", "Wait=true",
                              "Shareable=false", "Command=Open", "Command=Sound"};
         QCOMPARE(form_->mci()->trace(), expected);
+        QVERIFY(form_->mci()->deviceType().isEmpty()); // no device type before the nameplate
 
         QTest::mouseClick(child<QWidget>("Image2"), Qt::LeftButton);
         expected << "DeviceType=WaveAudio" << "FileName=" + sound + "doka.wav" << "Notify=false"
                  << "Wait=true" << "Shareable=false" << "Command=Open" << "Command=Sound";
         QCOMPARE(form_->mci()->trace(), expected);
         QVERIFY(folder_->waitForLaunch().size() > 0);
+
+        // After the nameplate the switch sound plays on the device type it left.
+        clickSwitch();
+        expected << "FileName=" + sound + "swich.wav" << "Notify=false" << "Wait=true"
+                 << "Shareable=false" << "Command=Open" << "Command=Sound";
+        QCOMPARE(form_->mci()->trace(), expected);
+        QCOMPARE(form_->mci()->deviceType(), QStringLiteral("WaveAudio"));
+        QVERIFY(folder_->waitForLaunch(2).size() > 0);
 
         // "Close" at unload, even with nothing played.
         open(cp932Lines(SampleLines));

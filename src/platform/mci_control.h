@@ -32,6 +32,7 @@ public:
 
     // Every property put so far, "Name=value", in order.
     const QStringList &trace() const { return trace_; }
+    const QString &deviceType() const { return deviceType_; }
 
     // When false, commands are recorded but no sound is played (for tests and benchmarks).
     static void setAudible(bool audible);
