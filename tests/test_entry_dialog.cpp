@@ -327,7 +327,8 @@ private slots:
         QCOMPARE(folder_->catalogue(), before);
         QVERIFY(dialog()->isVisible());
         QVERIFY(!form_->isEnabled());
-        QCOMPARE(dialog()->texts().gameFileName.isEmpty(), false);
+        // Nothing typed is lost.
+        QCOMPARE(dialog()->texts().gameName, control == "GameName" ? text : QStringLiteral("Star Runner"));
     }
 
     void commaAfterTheDotIsKept()
