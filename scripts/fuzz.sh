@@ -12,4 +12,9 @@ cd "$TOP/build-fuzz"
 echo "Replaying the seed corpus:"
 ./fuzz_catalogue "$TOP/tests/fuzz/corpus"/*
 echo "Fuzzing for $seconds s:"
-./fuzz_catalogue -max_total_time="$seconds" -print_final_stats=1 corpus "$TOP/tests/fuzz/corpus" 2>&1 | tail -n 25
+# The fuzzer's own status decides: a crash or a failed check must fail the run.
+status=0
+./fuzz_catalogue -max_total_time="$seconds" -print_final_stats=1 corpus "$TOP/tests/fuzz/corpus" \
+    > fuzz.log 2>&1 || status=$?
+tail -n 25 fuzz.log
+exit "$status"
