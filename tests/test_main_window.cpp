@@ -39,7 +39,6 @@ QByteArray numbered(int count)
     return cp932Lines(lines);
 }
 
-// Lines of a CR LF file.
 } // namespace
 
 class TestMainWindow : public QObject

@@ -65,7 +65,7 @@ void Form2::buildLayout()
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("リスト登録"));
     setWindowIcon(QIcon(QStringLiteral(":/assets/icon.png")));
-    platform::fixClientSize(this, 4680 / platform::TwipsPerPixel, 4125 / platform::TwipsPerPixel);
+    setFixedSize(4680 / platform::TwipsPerPixel, 4125 / platform::TwipsPerPixel);
     setBackgroundPicture(QStringLiteral(":/assets/background.gif"));
 
     const QColor text = QApplication::palette().color(QPalette::HighlightedText);

@@ -11,7 +11,7 @@ Form3::Form3(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("変数受け渡し＆デバック"));
-    platform::fixClientSize(this, 4680 / platform::TwipsPerPixel, 3195 / platform::TwipsPerPixel);
+    setFixedSize(4680 / platform::TwipsPerPixel, 3195 / platform::TwipsPerPixel);
     damy1 = platform::makeTextBox(this, "damy1", QString(), twips(120, 120, 4455, 270));
     damy2 = platform::makeTextBox(this, "damy2", QStringLiteral("Text2"), twips(120, 480, 4455, 270));
     damy3 = platform::makeTextBox(this, "damy3", QStringLiteral("Text3"), twips(120, 840, 4455, 270));

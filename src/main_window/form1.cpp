@@ -87,7 +87,7 @@ void Form1::buildLayout()
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Tarumin（Ｖｅｒ0.9）"));
     setWindowIcon(QIcon(QStringLiteral(":/assets/icon.png")));
-    platform::fixClientSize(this, 566, 428);
+    setFixedSize(566, 428);
     setBackgroundPicture(QStringLiteral(":/assets/background.gif"));
 
     Touroku_bot = platform::makeButton(this, "Touroku_bot", QStringLiteral("登　録"),

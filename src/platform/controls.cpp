@@ -43,9 +43,4 @@ QLineEdit *makeTextBox(QWidget *parent, const char *name, const QString &text, Q
     return box;
 }
 
-void fixClientSize(QWidget *window, int width, int height)
-{
-    window->setFixedSize(width, height);
-}
-
 } // namespace platform

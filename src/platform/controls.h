@@ -21,7 +21,4 @@ QPushButton *makeButton(QWidget *parent, const char *name, const QString &captio
 
 QLineEdit *makeTextBox(QWidget *parent, const char *name, const QString &text, QRect place);
 
-// Fixes a window's client area and keeps it from being resized.
-void fixClientSize(QWidget *window, int width, int height);
-
 } // namespace platform
