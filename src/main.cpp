@@ -1,5 +1,5 @@
 #include "main_window/form1.h"
-#include "platform/paths.h"
+#include "platform/system/paths.h"
 
 #include <QApplication>
 

@@ -7,8 +7,8 @@
 // as it would be written, so the caller can compare it with the file.
 #include "entry_dialog/form2.h"
 #include "main_window/form1.h"
-#include "platform/mci_control.h"
-#include "platform/message_box.h"
+#include "platform/widgets/mci_control.h"
+#include "platform/widgets/message_box.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -50,7 +50,7 @@ int main(int argc, char *argv[])
         return 2;
     }
     QCoreApplication::processEvents();
-    form.Form_Activate(); // read the file again, as the window does when it becomes active
+    form.activate(); // read the file again, as the window does when it becomes active
     QCoreApplication::processEvents();
     std::printf("TABLE %s\n", form.table().serialise().toHex().constData());
     return 0;

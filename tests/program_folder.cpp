@@ -1,6 +1,6 @@
 #include "program_folder.h"
 
-#include "platform/codepage.h"
+#include "platform/system/codepage.h"
 
 #include <QDeadlineTimer>
 #include <QDir>

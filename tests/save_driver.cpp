@@ -38,7 +38,7 @@ int main(int argc, char *argv[])
     b.parse(contentB());
     for (unsigned long n = 0;; ++n) {
         if (const auto error = (n % 2 ? b : a).save(path)) {
-            std::fprintf(stderr, "save failed: %s\n", qPrintable(*error));
+            std::fprintf(stderr, "save failed: %s\n", qPrintable(error->system.text));
             return 1;
         }
         if (n == 0) {

@@ -1,6 +1,6 @@
 // Faults of the file system and the disk, produced for real: each must end with a clear
 // message, the catalogue file as it was, and the window's table equal to the file.
-#include "platform/codepage.h"
+#include "platform/system/codepage.h"
 #include "file_support.h"
 
 #include <QDir>

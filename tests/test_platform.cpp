@@ -1,9 +1,9 @@
-#include "platform/file_picker.h"
-#include "platform/launcher.h"
-#include "platform/mci_control.h"
-#include "platform/paths.h"
-#include "platform/picture.h"
-#include "platform/twips.h"
+#include "platform/widgets/file_picker.h"
+#include "platform/system/launcher.h"
+#include "platform/widgets/mci_control.h"
+#include "platform/system/paths.h"
+#include "platform/widgets/picture.h"
+#include "platform/widgets/twips.h"
 
 #include <QFile>
 #include <QPainter>

@@ -2,11 +2,12 @@
 // snapshots. Not a test: figures to read, not to pass or fail.
 //
 //   QT_QPA_PLATFORM=offscreen build/tarumin-bench [rounds]
+#include "catalogue/catalogue_file.h"
 #include "catalogue/line_table.h"
 #include "main_window/form1.h"
-#include "platform/codepage.h"
-#include "platform/mci_control.h"
-#include "platform/message_box.h"
+#include "platform/system/codepage.h"
+#include "platform/widgets/mci_control.h"
+#include "platform/widgets/message_box.h"
 
 #include <QApplication>
 #include <QDir>
@@ -27,7 +28,7 @@ QByteArray fullCatalogue()
 {
     QByteArray data;
     for (int i = 0; i < 1001; ++i) {
-        const QString line = QStringLiteral("ゲーム%1 〜星の海を越えて〜,ROM,198%2年%3月,メーカー%1,%1円,"
+        const QString line = QStringLiteral("ゲーム%1 ～星の海を越えて～,ROM,198%2年%3月,メーカー%1,%1円,"
                                             "宇宙を駆ける横スクロールシューティング。パワーカプセルを集めて自機を強化しよう。,"
                                             "snap%4,-cart snap%4.rom")
                                  .arg(i).arg(i % 10).arg(i % 12 + 1).arg(i % 20);
@@ -96,6 +97,12 @@ int main(int argc, char *argv[])
     catalogue::LineTable table;
     report("load (read and split into lines)", measure(rounds, {}, [&] { table.load(list); }), 2);
     report("atomic save (write, sync, rename)", measure(rounds, {}, [&] { table.save(list); }), 5);
+    const catalogue::CatalogueFile file(list);
+    const QByteArray middle = table.line(500);
+    report("locked change: lock, read, check, save", measure(rounds, {}, [&] {
+               if (file.replace(500, middle, middle))
+                   std::puts("locked change failed");
+           }), 5);
 
     {
         // The first window of a run also pays for plugins, fonts and pictures.
@@ -121,17 +128,17 @@ int main(int argc, char *argv[])
     auto *listBox = form.findChild<QListWidget *>(QStringLiteral("List1"));
     auto *deleteButton = form.findChild<QPushButton *>(QStringLiteral("Sakujyo_bot"));
 
-    report("load + fill the game list (activation)", measure(rounds, {}, [&] { form.Form_Activate(); }), 2);
+    report("load + fill the game list (activation)", measure(rounds, {}, [&] { form.activate(); }), 2);
 
     int row = 0;
-    report("ShowDetails with a 256x192 GIF snapshot",
+    report("showDetails with a 256x192 GIF snapshot",
            measure(rounds, {}, [&] { listBox->setCurrentRow(row = (row + 37) % 1001); }), 5);
 
     report("delete + save + rebuild",
            measure(rounds,
                    [&] {
                        writeFile(list, data);
-                       form.Form_Activate();
+                       form.activate();
                        listBox->setCurrentRow(500);
                    },
                    [&] { deleteButton->click(); }),

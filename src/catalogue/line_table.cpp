@@ -1,6 +1,6 @@
 #include "line_table.h"
 
-#include "platform/file_sync.h"
+#include "platform/system/file_sync.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,22 +9,18 @@
 
 namespace catalogue {
 
-QString LoadResult::message(const QString &path) const
+namespace {
+
+Error errorAt(Error::Kind kind, const QString &path, platform::SystemError system = {})
 {
-    switch (kind) {
-    case Kind::Loaded:
-    case Kind::Missing:
-        return {};
-    case Kind::Unreadable:
-        return QStringLiteral("リストファイル %1 を読み込めませんでした（%2）。変更はできません。")
-            .arg(QDir::toNativeSeparators(path), reason);
-    case Kind::TooLong:
-        return QStringLiteral("リストファイルに %1 行あります。表示できるのは 1001 行までです。"
-                              "ファイルを守るため、登録・編集・削除はできません。")
-            .arg(lineCount);
-    }
-    return {};
+    Error e;
+    e.kind = kind;
+    e.path = path;
+    e.system = std::move(system);
+    return e;
 }
+
+} // namespace
 
 qsizetype LineTable::parse(const QByteArray &data)
 {
@@ -33,16 +29,17 @@ qsizetype LineTable::parse(const QByteArray &data)
     const qsizetype n = data.size();
     const char *p = data.constData();
     while (start < n) {
-        const void *cr = memchr(p + start, '\r', size_t(n - start));
-        const qsizetype end = cr ? static_cast<const char *>(cr) - p : n;
+        qsizetype end = start;
+        while (end < n && p[end] != '\r' && p[end] != '\n')
+            ++end;
         if (count < Capacity)
             lines_[count] = data.sliced(start, end - start);
         ++count;
         start = end + 1;
-        if (cr && start < n && p[start] == '\n')
+        if (end < n && p[end] == '\r' && start < n && p[start] == '\n')
             ++start;
     }
-    lastIndex_ = qint16(qMin<qsizetype>(count, Capacity) - 1);
+    lastIndex_ = int(qMin<qsizetype>(count, Capacity) - 1);
     return count;
 }
 
@@ -63,83 +60,80 @@ QByteArray LineTable::serialise() const
 LoadResult LineTable::load(const QString &path)
 {
     LoadResult result;
-    QFile file(path);
-    if (!QFileInfo::exists(path)) {
+    const QFileInfo info(path);
+    if (!info.exists()) {
         lastIndex_ = -1;
         problem_.reset();
-        result.kind = LoadResult::Kind::Missing;
+        result.missing = true;
         return result;
     }
     QByteArray data;
-    bool read = false;
-    if (QFileInfo(path).isDir()) {
-        result.reason = QStringLiteral("ファイルの場所にフォルダーがあります");
-    } else if (!file.open(QIODevice::ReadOnly)) {
-        result.reason = file.errorString();
+    if (info.isDir()) {
+        result.error = errorAt(Error::Kind::FolderInPlace, path);
+    } else if (!info.isFile()) {
+        // A pipe would block the window until someone writes to it; a device never ends.
+        result.error = errorAt(Error::Kind::NotAFile, path);
     } else {
-        data = file.readAll();
-        if (file.error() != QFileDevice::NoError)
-            result.reason = file.errorString();
-        else
-            read = true;
+        QFile file(path);
+        platform::clearSystemError();
+        if (!file.open(QIODevice::ReadOnly)) {
+            result.error = errorAt(Error::Kind::Unreadable, path,
+                                   platform::lastSystemError(file.errorString()));
+        } else {
+            data = file.readAll();
+            if (file.error() != QFileDevice::NoError)
+                result.error = errorAt(Error::Kind::Unreadable, path,
+                                       platform::lastSystemError(file.errorString()));
+        }
     }
-    if (!read) {
+    if (result.error) {
         lastIndex_ = -1;
-        result.kind = LoadResult::Kind::Unreadable;
-        problem_ = result;
+        problem_ = result.error;
         return result;
     }
     result.lineCount = parse(data);
     if (result.lineCount > Capacity) {
-        result.kind = LoadResult::Kind::TooLong;
-        problem_ = result;
+        result.error = errorAt(Error::Kind::TooLong, path);
+        result.error->lineCount = result.lineCount;
+        problem_ = result.error;
     } else {
         problem_.reset();
     }
     return result;
 }
 
-std::optional<QString> LineTable::save(const QString &path) const
+std::optional<Error> LineTable::save(const QString &path) const
 {
     const QFileInfo info(path);
-    if (!QDir().mkpath(info.absolutePath()))
-        return QStringLiteral("フォルダー %1 を作れません")
-            .arg(QDir::toNativeSeparators(info.absolutePath()));
+    const QString folder = info.absolutePath();
+    platform::clearSystemError();
+    if (!QDir().mkpath(folder))
+        return errorAt(Error::Kind::CannotCreateFolder, folder, platform::lastSystemError());
     if (info.isDir())
-        return QStringLiteral("ファイルの場所にフォルダーがあります");
-    // The usual refusals, said in the program's own words.
+        return errorAt(Error::Kind::FolderInPlace, path);
     if (info.exists() && !info.isWritable())
-        return QStringLiteral("ファイルが書き込み禁止になっています");
-    if (!QFileInfo(info.absolutePath()).isWritable())
-        return QStringLiteral("フォルダー %1 に書き込めません")
-            .arg(QDir::toNativeSeparators(info.absolutePath()));
+        return errorAt(Error::Kind::ReadOnlyFile, path);
+    if (!QFileInfo(folder).isWritable())
+        return errorAt(Error::Kind::ReadOnlyFolder, folder);
 
     QSaveFile file(path);
+    platform::clearSystemError();
     if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
+        return errorAt(Error::Kind::WriteFailed, path, platform::lastSystemError(file.errorString()));
     const QByteArray data = serialise();
     if (file.write(data) != data.size()) {
-        const QString reason = file.errorString();
+        const platform::SystemError reason = platform::lastSystemError(file.errorString());
         file.cancelWriting();
-        return reason;
+        return errorAt(Error::Kind::WriteFailed, path, reason);
     }
     if (const auto reason = platform::syncToDisk(file)) {
         file.cancelWriting();
-        return QStringLiteral("ディスクに書き込めません: ") + *reason;
+        return errorAt(Error::Kind::WriteFailed, path, *reason);
     }
+    platform::clearSystemError();
     if (!file.commit())
-        return file.errorString();
+        return errorAt(Error::Kind::WriteFailed, path, platform::lastSystemError(file.errorString()));
     return std::nullopt;
-}
-
-std::optional<QString> LineTable::refusal() const
-{
-    if (!problem_)
-        return std::nullopt;
-    if (problem_->kind == LoadResult::Kind::TooLong)
-        return QStringLiteral("リストファイルが 1001 行を超えているため、変更できません。");
-    return QStringLiteral("リストファイルを読み込めなかったため、変更できません（%1）。")
-        .arg(problem_->reason);
 }
 
 bool LineTable::replace(int k, const QByteArray &line)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "error.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -9,22 +11,14 @@
 
 namespace catalogue {
 
-// What became of a load, for the window to report.
+// What became of a load.
 struct LoadResult
 {
-    enum class Kind {
-        Loaded,      // the file was read whole
-        Missing,     // no file yet: an empty catalogue, created by the first save
-        Unreadable,  // the file is there but could not be read
-        TooLong,     // more lines than the table holds; the first ones were kept
-    };
-    Kind kind = Kind::Loaded;
-    QString reason;        // Unreadable: what the system said
-    qsizetype lineCount = 0; // lines in the file (TooLong: all of them, not only those kept)
+    bool missing = false;        // no file yet: an empty catalogue, created by the first save
+    qsizetype lineCount = 0;     // lines in the file (all of them, not only those kept)
+    std::optional<Error> error;  // Unreadable, FolderInPlace or TooLong
 
-    bool ok() const { return kind == Kind::Loaded || kind == Kind::Missing; }
-    // A one-line Japanese message for the user; empty when there is nothing to say.
-    QString message(const QString &path) const;
+    bool ok() const { return !error; }
 };
 
 // The in-memory copy of the catalogue file: its lines as the bytes read, without their
@@ -34,26 +28,26 @@ class LineTable
 public:
     static constexpr int Capacity = 1001;
 
-    // Replaces the table with the file's lines. A line ends at CR LF or at a lone CR; a lone
-    // LF is an ordinary byte; a last line without terminator is a line.
+    // Replaces the table with the file's lines. CR LF, a lone CR and a lone LF each end a
+    // line; a last line without terminator is a line.
     LoadResult load(const QString &path);
 
-    // Writes lines 0 to LastIndex, each followed by CR LF, to a new file that then takes the
+    // Writes lines 0 to lastIndex(), each followed by CR LF, to a new file that then takes the
     // place of the old one, so that a save that fails leaves the old file whole. Creates the
-    // file's folder when it is missing. Returns the reason on failure.
-    std::optional<QString> save(const QString &path) const;
+    // file's folder when it is missing.
+    std::optional<Error> save(const QString &path) const;
 
     // Why the table must not be changed and saved now, or nothing when it may. A table whose
     // file could not be read, or did not fit, would overwrite what it never saw.
-    std::optional<QString> refusal() const;
+    std::optional<Error> refusal() const { return problem_; }
 
-    // Each returns false, leaving the table as it was, for an index outside 0 to LastIndex
+    // Each returns false, leaving the table as it was, for an index outside 0 to lastIndex()
     // (replace, remove) or a full table (append).
     bool replace(int k, const QByteArray &line);
     bool append(const QByteArray &line);
     bool remove(int k);
 
-    qint16 lastIndex() const { return lastIndex_; }
+    int lastIndex() const { return lastIndex_; }
     int size() const { return lastIndex_ + 1; }
     bool contains(int k) const { return k >= 0 && k <= lastIndex_; }
     // Line k, or an empty line for an index outside the table.
@@ -65,9 +59,9 @@ public:
     QByteArray serialise() const;
 
 private:
-    std::array<QByteArray, Capacity> lines_;  // ListLines
-    qint16 lastIndex_ = -1;                    // LastIndex
-    std::optional<LoadResult> problem_;        // the last load's failure, if it failed
+    std::array<QByteArray, Capacity> lines_;
+    int lastIndex_ = -1;
+    std::optional<Error> problem_; // the last load's failure, if it failed
 };
 
 } // namespace catalogue

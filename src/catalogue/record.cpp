@@ -1,5 +1,7 @@
 #include "record.h"
 
+#include "platform/system/codepage.h"
+
 namespace catalogue {
 
 Record splitRecord(QByteArrayView line)
@@ -46,23 +48,116 @@ QString defaultExtension(int slot)
     }
 }
 
+int slotOfLaunchArgs(QStringView launchArgs)
+{
+    for (int slot = 0; slot < 3; ++slot) {
+        if (launchArgs.startsWith(mediaOption(slot)))
+            return slot;
+    }
+    return -1;
+}
+
+const QString &Entry::text(Field field) const
+{
+    switch (field) {
+    case Field::GameName: return gameName;
+    case Field::Media: return media;
+    case Field::ReleaseDate: return releaseDate;
+    case Field::Maker: return maker;
+    case Field::Price: return price;
+    case Field::Description: return description;
+    case Field::GameFileName: break;
+    }
+    return gameFileName;
+}
+
+QString &Entry::text(Field field)
+{
+    return const_cast<QString &>(std::as_const(*this).text(field));
+}
+
+Entry entryFromLine(QByteArrayView line)
+{
+    const Record record = splitRecord(line);
+    Entry entry;
+    for (int i = 0; i < EntryTextCount; ++i)
+        entry.text(Field(i)) = platform::decodeCp932(record.fields[i]);
+    entry.slot = slotOfLaunchArgs(platform::decodeCp932(record.fields[LaunchArgsField]));
+    return entry;
+}
+
+namespace {
+
+// The file's own name: what follows its last folder separator, of either system.
+QStringView baseNameOf(const QString &path)
+{
+    const qsizetype slash = qMax(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'));
+    return QStringView(path).sliced(slash + 1);
+}
+
+// One argument of a command line that is split the Windows way: quoted when it holds a blank
+// or a quote, with backslashes doubled where they come before a quote.
+QString quotedArgument(const QString &argument)
+{
+    if (!argument.contains(u' ') && !argument.contains(u'\t') && !argument.contains(u'"'))
+        return argument;
+    QString out(1, u'"');
+    qsizetype backslashes = 0;
+    for (const QChar c : argument) {
+        if (c == u'\\') {
+            ++backslashes;
+            continue;
+        }
+        if (c == u'"') {
+            out += QString(backslashes * 2 + 1, u'\\');
+            out += u'"';
+        } else {
+            out += QString(backslashes, u'\\');
+            out += c;
+        }
+        backslashes = 0;
+    }
+    out += QString(backslashes * 2, u'\\');
+    out += u'"';
+    return out;
+}
+
+// The first character of the text that CP932 cannot hold, or an empty text.
+QString firstUnwritable(const QString &text)
+{
+    if (platform::encodeCp932(text))
+        return {};
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype len = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const QString ch = text.mid(i, len);
+        if (!platform::encodeCp932(ch))
+            return ch;
+        i += len;
+    }
+    return QStringLiteral("?");
+}
+
+} // namespace
+
 QString snapNameFor(const QString &gameFileName)
 {
-    const qsizetype dot = gameFileName.indexOf(u'.');
-    return dot < 0 ? gameFileName : gameFileName.first(dot);
+    const QStringView name = baseNameOf(gameFileName);
+    const qsizetype dot = name.indexOf(u'.');
+    return (dot < 0 ? name : name.first(dot)).toString();
 }
 
 QString launchArgsFor(const QString &gameFileName, int slot)
 {
-    const bool hasDot = gameFileName.contains(u'.');
-    return mediaOption(slot) + gameFileName + (hasDot ? QString() : defaultExtension(slot));
+    const bool hasDot = baseNameOf(gameFileName).contains(u'.');
+    return mediaOption(slot)
+           + quotedArgument(gameFileName + (hasDot ? QString() : defaultExtension(slot)));
 }
 
 QString composeLine(const Entry &e)
 {
     const QChar comma(u',');
-    return e.gameName + comma + e.media + comma + e.hatubai + comma + e.maker + comma + e.kakaku
-           + comma + e.kasetu + comma + snapNameFor(e.gameFileName) + comma
+    return e.gameName + comma + e.media + comma + e.releaseDate + comma + e.maker + comma
+           + e.price + comma + e.description + comma + snapNameFor(e.gameFileName) + comma
            + launchArgsFor(e.gameFileName, e.slot);
 }
 
@@ -83,6 +178,66 @@ QString foldLineBreaks(const QString &text)
         }
     }
     return out;
+}
+
+std::variant<QByteArray, EntryProblem> checkedLine(const Entry &typed, const EditBase *base)
+{
+    auto touched = [&](Field f) { return !base || typed.text(f) != base->shown.text(f); };
+    const bool fileTouched = !base || typed.gameFileName != base->shown.gameFileName
+                             || typed.slot != base->shown.slot;
+    if (base && !fileTouched) {
+        bool any = false;
+        for (int i = 0; i < EntryTextCount - 1; ++i)
+            any = any || touched(Field(i));
+        if (!any)
+            return base->line;
+    }
+
+    Entry entry = typed;
+    for (int i = 0; i < EntryTextCount; ++i)
+        entry.text(Field(i)) = foldLineBreaks(entry.text(Field(i)));
+
+    for (int i = 0; i < EntryTextCount - 1; ++i) {
+        if (touched(Field(i)) && entry.text(Field(i)).contains(u','))
+            return EntryProblem{EntryProblem::Kind::Comma, Field(i), {}};
+    }
+    const QString snapName = snapNameFor(entry.gameFileName);
+    if (fileTouched && snapName.contains(u','))
+        return EntryProblem{EntryProblem::Kind::Comma, Field::GameFileName, {}};
+
+    const Record old = base ? splitRecord(base->line) : Record();
+    std::array<QByteArray, FieldCount> fields;
+    for (int i = 0; i < EntryTextCount - 1; ++i) {
+        const Field f = Field(i);
+        if (!touched(f)) {
+            fields[i] = old.fields[i];
+            continue;
+        }
+        const auto bytes = platform::encodeCp932(entry.text(f));
+        if (!bytes)
+            return EntryProblem{EntryProblem::Kind::Unwritable, f, firstUnwritable(entry.text(f))};
+        fields[i] = *bytes;
+    }
+    if (fileTouched) {
+        const auto snap = platform::encodeCp932(snapName);
+        const auto args = platform::encodeCp932(launchArgsFor(entry.gameFileName, entry.slot));
+        if (!snap || !args)
+            return EntryProblem{EntryProblem::Kind::Unwritable, Field::GameFileName,
+                                firstUnwritable(entry.gameFileName)};
+        fields[SnapNameField] = *snap;
+        fields[LaunchArgsField] = *args;
+    } else {
+        fields[SnapNameField] = old.fields[SnapNameField];
+        fields[LaunchArgsField] = old.fields[LaunchArgsField];
+    }
+
+    QByteArray line;
+    for (int i = 0; i < FieldCount; ++i) {
+        if (i)
+            line += ',';
+        line += fields[i];
+    }
+    return line;
 }
 
 } // namespace catalogue

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <array>
+#include <variant>
 
 // One catalogue line: eight fields separated by commas, the eighth being the rest of the line.
 // Nothing is quoted. Lines are cut as bytes: in CP932 neither "," nor "." can be the second
@@ -34,29 +35,72 @@ QByteArrayView gameNameOf(QByteArrayView line);
 // The media slot of the entry dialog: 0 cartridge, 1 tape, 2 disk, -1 none chosen.
 QString mediaOption(int slot);
 QString defaultExtension(int slot);
+// The slot whose option begins the launch arguments, or -1.
+int slotOfLaunchArgs(QStringView launchArgs);
 
-// The fields of the entry dialog, as typed.
+// The texts of the entry dialog, as typed, in the order of the line's fields.
+enum class Field { GameName, Media, ReleaseDate, Maker, Price, Description, GameFileName };
+inline constexpr int EntryTextCount = 7;
+
 struct Entry
 {
     QString gameName;
     QString media;
-    QString hatubai;
+    QString releaseDate;
     QString maker;
-    QString kakaku;
-    QString kasetu;
+    QString price;
+    QString description;
     QString gameFileName;
     int slot = -1;
+
+    const QString &text(Field field) const;
+    QString &text(Field field);
+    bool operator==(const Entry &) const = default;
 };
 
-// The snapshot name and launch arguments made from the game file name and the slot.
+// The entry an edit starts from: fields 1 to 6 decoded, field 7 as the file name, and the
+// slot named by field 8's media option.
+Entry entryFromLine(QByteArrayView line);
+
+// The snapshot name and launch arguments made from the game file name and the slot. The
+// snapshot name is the file's own name, without its folders, up to its first "."; a name
+// holding a blank or a double quote is quoted in the launch arguments the way a Windows
+// command line is split, so that it stays one argument.
 QString snapNameFor(const QString &gameFileName);
 QString launchArgsFor(const QString &gameFileName, int slot);
 
-// The catalogue line for an entry, as text.
+// The catalogue line for an entry, as text, the texts taken as they stand.
 QString composeLine(const Entry &entry);
 
 // Every line break (CR LF, CR, LF, or a Unicode line or paragraph separator) becomes one
 // blank, so that a field never splits a record over two lines.
 QString foldLineBreaks(const QString &text);
+
+// Why an entry cannot become a line.
+struct EntryProblem
+{
+    enum class Kind {
+        Comma,      // a comma in fields 1 to 6, or in the file's name before its first "."
+        Unwritable, // a character that CP932 cannot hold
+    };
+    Kind kind = Kind::Comma;
+    Field field = Field::GameName;
+    QString character; // Unwritable: the first such character
+};
+
+// Where an edit started: the line as read, and the entry as the dialog showed it.
+struct EditBase
+{
+    QByteArray line;
+    Entry shown;
+};
+
+// The line's bytes for an entry, or why there can be none. Line breaks become blanks; commas
+// and characters CP932 cannot hold are refused. For an edit (base given) what the user left as
+// it was shown keeps its bytes: an untouched entry gives back the line itself, a field left
+// alone its old bytes, and fields 7 and 8 stay as they were unless the file name or the slot
+// changed, in which case both are made again.
+std::variant<QByteArray, EntryProblem> checkedLine(const Entry &entry,
+                                                   const EditBase *base = nullptr);
 
 } // namespace catalogue

@@ -1,12 +1,12 @@
 #include "form2.h"
 
-#include "handoff/form3.h"
-#include "platform/codepage.h"
-#include "platform/controls.h"
-#include "platform/file_picker.h"
-#include "platform/message_box.h"
-#include "platform/paths.h"
-#include "platform/twips.h"
+#include "main_window/messages.h"
+#include "platform/system/codepage.h"
+#include "platform/widgets/controls.h"
+#include "platform/widgets/file_picker.h"
+#include "platform/widgets/message_box.h"
+#include "platform/system/paths.h"
+#include "platform/widgets/twips.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -23,41 +23,15 @@ using platform::twips;
 
 namespace {
 
-const QString ListPath = QStringLiteral("\\tarumin\\list.csv");
 const QString PickerFilter = QStringLiteral("ゲームイメージ　(*.*)|*.*");
-
-// The field names as the dialog's headings show them, for messages.
-const QString NameGameName = QStringLiteral("ゲーム名");
-const QString NameMedia = QStringLiteral("メディア");
-const QString NameHatubai = QStringLiteral("発売年");
-const QString NameMaker = QStringLiteral("メーカー");
-const QString NameKaKaku = QStringLiteral("価格");
-const QString NameKasetu = QStringLiteral("ゲーム解説文");
-const QString NameGameFileName = QStringLiteral("ファイル名");
-
-// The first character of the text that CP932 cannot hold, or an empty text.
-QString firstUnwritable(const QString &text)
-{
-    if (platform::encodeCp932(text))
-        return {};
-    for (qsizetype i = 0; i < text.size();) {
-        const qsizetype len = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
-        const QString ch = text.mid(i, len);
-        if (!platform::encodeCp932(ch))
-            return ch;
-        i += len;
-    }
-    return QStringLiteral("?");
-}
 
 } // namespace
 
-Form2::Form2(const QString &programFolder, Form3 *relay, QWidget *parent)
-    : platform::Window(parent, Qt::Window), folder_(programFolder), relay_(relay)
+Form2::Form2(const QString &programFolder, const catalogue::CatalogueFile &file, QWidget *parent)
+    : platform::Window(parent, Qt::Window), folder_(programFolder), file_(file)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     buildLayout();
-    ReadList();
 }
 
 void Form2::buildLayout()
@@ -115,29 +89,26 @@ void Form2::buildLayout()
     connect(Command3, &QPushButton::clicked, this, &Form2::onCommand3Clicked);
 }
 
-void Form2::ReadList()
+void Form2::beginRegister()
 {
-    // A file that cannot be read is reported when the user saves; the dialog opens anyway.
-    table_.load(platform::joinPath(folder_, ListPath));
+    editing_ = false;
 }
 
-bool Form2::SaveList(const catalogue::LineTable &table, QString *error) const
+void Form2::beginEdit(int index, const QByteArray &line)
 {
-    const auto failure = table.save(platform::joinPath(folder_, QStringLiteral("\\") + QStringLiteral("tarumin\\list.csv")));
-    if (failure && error)
-        *error = *failure;
-    return !failure;
-}
-
-void Form2::fillForEdit(const catalogue::Entry &texts)
-{
-    GameName->setText(texts.gameName);
-    media->setText(texts.media);
-    Hatubai->setText(texts.hatubai);
-    Maker->setText(texts.maker);
-    KaKaku->setText(texts.kakaku);
-    Kasetu->setPlainText(texts.kasetu);
-    GameFileName->setText(texts.gameFileName);
+    const catalogue::Entry entry = catalogue::entryFromLine(line);
+    GameName->setText(entry.gameName);
+    media->setText(entry.media);
+    Hatubai->setText(entry.releaseDate);
+    Maker->setText(entry.maker);
+    KaKaku->setText(entry.price);
+    Kasetu->setPlainText(entry.description);
+    GameFileName->setText(entry.gameFileName);
+    slot->setCurrentIndex(entry.slot);
+    editing_ = true;
+    editIndex_ = index;
+    // As the boxes hold them, which is what an untouched save reads back.
+    editBase_ = {line, texts()};
 }
 
 catalogue::Entry Form2::texts() const
@@ -145,97 +116,37 @@ catalogue::Entry Form2::texts() const
     catalogue::Entry e;
     e.gameName = GameName->text();
     e.media = media->text();
-    e.hatubai = Hatubai->text();
+    e.releaseDate = Hatubai->text();
     e.maker = Maker->text();
-    e.kakaku = KaKaku->text();
-    e.kasetu = Kasetu->toPlainText();
+    e.price = KaKaku->text();
+    e.description = Kasetu->toPlainText();
     e.gameFileName = GameFileName->text();
     e.slot = slot->currentIndex() < 0 ? -1 : slot->currentData().toInt();
     return e;
 }
 
-QString Form2::checkTexts(const catalogue::Entry &e) const
-{
-    const std::pair<const QString *, const QString *> fields[] = {
-        {&e.gameName, &NameGameName}, {&e.media, &NameMedia},   {&e.hatubai, &NameHatubai},
-        {&e.maker, &NameMaker},       {&e.kakaku, &NameKaKaku}, {&e.kasetu, &NameKasetu},
-    };
-    for (const auto &[text, name] : fields) {
-        if (text->contains(u','))
-            return QStringLiteral("「%1」に半角のカンマ（,）は使えません。").arg(*name);
-    }
-    if (catalogue::snapNameFor(e.gameFileName).contains(u','))
-        return QStringLiteral("「%1」の最初の「.」より前に半角のカンマ（,）は使えません。")
-            .arg(NameGameFileName);
-    for (const auto &[text, name] : fields) {
-        const QString bad = firstUnwritable(*text);
-        if (!bad.isEmpty())
-            return QStringLiteral("「%1」にリストファイルに書けない文字「%2」があります。").arg(*name, bad);
-    }
-    const QString bad = firstUnwritable(e.gameFileName);
-    if (!bad.isEmpty())
-        return QStringLiteral("「%1」にリストファイルに書けない文字「%2」があります。")
-            .arg(NameGameFileName, bad);
-    return {};
-}
-
 void Form2::onCommand1Clicked()
 {
-    const bool registering = relay_->entryModeText().toInt() == 1;
-
-    // The main window may have rewritten the file since this dialog read it (a delete while
-    // the dialog was hidden): start from the file as it stands, so that nothing deleted comes
-    // back and the edited index means what the main list shows.
-    catalogue::LineTable table;
-    table.load(platform::joinPath(folder_, ListPath));
-    if (const auto refusal = table.refusal()) {
-        platform::showMessage(this, *refusal);
+    const auto composed = catalogue::checkedLine(texts(), editing_ ? &editBase_ : nullptr);
+    if (const auto *problem = std::get_if<catalogue::EntryProblem>(&composed)) {
+        platform::showMessage(this, messages::entryProblem(*problem));
         return;
     }
-
-    catalogue::Entry entry = texts();
-    for (QString *text : {&entry.gameName, &entry.media, &entry.hatubai, &entry.maker,
-                          &entry.kakaku, &entry.kasetu, &entry.gameFileName})
-        *text = catalogue::foldLineBreaks(*text);
-    const QString problem = checkTexts(entry);
-    if (!problem.isEmpty()) {
-        platform::showMessage(this, problem);
+    const QByteArray &line = std::get<QByteArray>(composed);
+    const auto change = editing_ ? messages::Change::Edit : messages::Change::Register;
+    const auto error = editing_ ? file_.replace(editIndex_, editBase_.line, line)
+                                : file_.append({line});
+    if (error) {
+        platform::showMessage(this, messages::changeFailed(change, *error));
+        if (error->kind == catalogue::Error::Kind::LineChanged)
+            emit catalogueChangedElsewhere();
         return;
     }
-    const auto line = platform::encodeCp932(catalogue::composeLine(entry));
-    if (!line) {
-        platform::showMessage(this, QStringLiteral("リストファイルに書けない文字があります。"));
-        return;
-    }
+    if (editing_)
+        editBase_ = {line, texts()};
 
-    if (registering) {
-        if (!table.append(*line)) {
-            platform::showMessage(this, QStringLiteral("リストは 1001 件で一杯です。これ以上登録できません。"));
-            return;
-        }
-    } else {
-        bool number = false;
-        const int index = relay_->entryIndexText().toInt(&number);
-        if (!number || !table.replace(index, *line)) {
-            platform::showMessage(this, QStringLiteral("編集するゲームがリストにありません。"
-                                                       "メインの画面でゲームを選び直してください。"));
-            return;
-        }
-    }
-
-    QString error;
-    if (!SaveList(table, &error)) {
-        table_ = catalogue::LineTable();
-        table_.load(platform::joinPath(folder_, ListPath));
-        platform::showMessage(this, QStringLiteral("リストファイルを保存できませんでした（%1）。"
-                                                   "入力した内容はそのまま残っています。")
-                                        .arg(error));
-        return;
-    }
-    table_ = table;
-
-    platform::showMessage(this, registering ? QStringLiteral("リストを登録したブリ。マジで。")
-                                            : QStringLiteral("リストを編集したブリ。マジで。"));
+    platform::showMessage(this, editing_ ? QStringLiteral("リストを編集したブリ。マジで。")
+                                         : QStringLiteral("リストを登録したブリ。マジで。"));
     emit returnedToMainWindow();
     hide();
 }

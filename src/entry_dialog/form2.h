@@ -1,8 +1,8 @@
 #pragma once
 
-#include "catalogue/line_table.h"
+#include "catalogue/catalogue_file.h"
 #include "catalogue/record.h"
-#include "platform/window.h"
+#include "platform/widgets/window.h"
 
 #include <QString>
 #include <QWidget>
@@ -12,45 +12,49 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
-class Form3;
 
 // The entry dialog "リスト登録": one game's record, typed for a registration or an edit.
 // It is made at first use, hidden after a save (keeping its texts) and destroyed by its close
-// button or its window frame; it has a copy of the catalogue of its own.
+// button or its window frame. It keeps no copy of the catalogue: a save is one change through
+// the catalogue file, against the file as it is at that moment.
 class Form2 : public platform::Window
 {
     Q_OBJECT
 public:
-    Form2(const QString &programFolder, Form3 *relay, QWidget *parent = nullptr);
+    Form2(const QString &programFolder, const catalogue::CatalogueFile &file,
+          QWidget *parent = nullptr);
 
-    // The edit command's fill: the seven text boxes, in order. The slot stays as it is.
-    void fillForEdit(const catalogue::Entry &texts);
+    // A registration: the texts stay as they are (the previous entry's, or empty).
+    void beginRegister();
+    // An edit of line index, which read as line when the user chose it: the text boxes and the
+    // slot are filled from it.
+    void beginEdit(int index, const QByteArray &line);
 
+    bool editing() const { return editing_; }
     // The texts as they stand, with the selected slot (-1 when none).
     catalogue::Entry texts() const;
-    const catalogue::LineTable &table() const { return table_; }
 
 signals:
     // The dialog saved or was closed: the main window takes over again.
     void returnedToMainWindow();
+    // A save found the catalogue changed by another program: the main window shows it anew.
+    void catalogueChangedElsewhere();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
     void buildLayout();
-    void ReadList();
-    bool SaveList(const catalogue::LineTable &table, QString *error) const;
-    // Why the texts cannot be saved, or an empty text when they can.
-    QString checkTexts(const catalogue::Entry &entry) const;
 
     void onCommand1Clicked();
     void onCommand2Clicked();
     void onCommand3Clicked();
 
     QString folder_;
-    Form3 *relay_;
-    catalogue::LineTable table_;
+    catalogue::CatalogueFile file_;
+    bool editing_ = false;
+    int editIndex_ = -1;
+    catalogue::EditBase editBase_; // the edited line, and the entry as first shown
 
     QLabel *Label1 = nullptr;
     QLineEdit *GameName = nullptr;

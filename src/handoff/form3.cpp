@@ -1,7 +1,7 @@
 #include "form3.h"
 
-#include "platform/controls.h"
-#include "platform/twips.h"
+#include "platform/widgets/controls.h"
+#include "platform/widgets/twips.h"
 
 #include <QLineEdit>
 

@@ -3,15 +3,16 @@
 #include "catalogue/record.h"
 #include "entry_dialog/form2.h"
 #include "handoff/form3.h"
-#include "platform/codepage.h"
-#include "platform/controls.h"
-#include "platform/fonts.h"
-#include "platform/launcher.h"
-#include "platform/mci_control.h"
-#include "platform/message_box.h"
-#include "platform/paths.h"
-#include "platform/picture.h"
-#include "platform/twips.h"
+#include "messages.h"
+#include "platform/system/codepage.h"
+#include "platform/widgets/controls.h"
+#include "platform/system/fonts.h"
+#include "platform/system/launcher.h"
+#include "platform/widgets/mci_control.h"
+#include "platform/widgets/message_box.h"
+#include "platform/system/paths.h"
+#include "platform/widgets/picture.h"
+#include "platform/widgets/twips.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -65,11 +66,14 @@ static void loadAssets()
 }
 
 Form1::Form1(const QString &programFolder, QWidget *parent)
-    : platform::Window(parent), folder_(programFolder)
+    : platform::Window(parent), folder_(programFolder),
+      file_(platform::joinPath(programFolder, ListPath))
 {
     loadAssets();
     buildLayout();
-    Form_Load();
+    loadList();
+    state_.machineArg = QStringLiteral("MSX2J");
+    state_.fmpacArg = QString();
 }
 
 Form1::~Form1()
@@ -207,31 +211,24 @@ void Form1::buildLayout()
 
 // ---- start-up and the game list
 
-void Form1::Form_Load()
-{
-    LoadList();
-    state_.MachineArg = QStringLiteral("MSX2J");
-    state_.FmpacArg = QString();
-}
-
 void Form1::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     if (!activatedOnce_ && !event->spontaneous()) {
         activatedOnce_ = true;
-        Form_Activate();
+        activate();
     }
 }
 
-void Form1::Form_Activate()
+void Form1::activate()
 {
     List1->clear();
-    LoadList();
+    loadList();
 }
 
-void Form1::LoadList()
+void Form1::loadList()
 {
-    const catalogue::LoadResult result = table_.load(dataPath(ListPath));
+    const catalogue::LoadResult result = file_.load(table_);
     QStringList names;
     names.reserve(table_.size());
     for (int i = 0; i < table_.size(); ++i)
@@ -247,17 +244,17 @@ void Form1::reportLoad(const catalogue::LoadResult &result)
         return;
     }
     // Tell the user once, not at every rebuild; a file that does not fit is told once a run.
-    bool &shown = result.kind == catalogue::LoadResult::Kind::TooLong ? tooLongShown_
-                                                                       : loadProblemShown_;
+    bool &shown = result.error->kind == catalogue::Error::Kind::TooLong ? tooLongShown_
+                                                                        : loadProblemShown_;
     if (shown || !activatedOnce_)
         return;
     shown = true;
-    const QString text = result.message(dataPath(ListPath));
+    const QString text = messages::loadProblem(result);
     // Not from inside the event that rebuilt the list: the window is shown first.
     QTimer::singleShot(0, this, [this, text] { platform::showMessage(this, text); });
 }
 
-int Form1::selectedIndex() const
+int Form1::currentListIndex() const
 {
     const QList<QListWidgetItem *> items = List1->selectedItems();
     return items.isEmpty() ? -1 : List1->row(items.first());
@@ -267,32 +264,32 @@ int Form1::selectedIndex() const
 
 void Form1::onList1SelectionChanged()
 {
-    const int index = selectedIndex();
+    const int index = currentListIndex();
     if (index < 0)
         return;
-    state_.SelIndex = qint16(index);
+    state_.selectedIndex = index;
     hensyu_bot->setEnabled(true);
     Sakujyo_bot->setEnabled(true);
-    ShowDetails();
+    showDetails();
 }
 
-void Form1::ShowDetails()
+void Form1::showDetails()
 {
-    if (!table_.contains(state_.SelIndex))
+    if (!table_.contains(state_.selectedIndex))
         return;
-    const catalogue::Record record = catalogue::splitRecord(table_.line(state_.SelIndex));
+    const catalogue::Record record = catalogue::splitRecord(table_.line(state_.selectedIndex));
     auto field = [&record](int i) { return platform::decodeCp932(record.fields[i]); };
-    state_.CurName = field(0);
+    state_.currentName = field(0);
     Media_L->setText(field(1));
     Hatubai_L->setText(field(2));
     Maker_L->setText(field(3));
     Nedan_L->setText(field(4));
     Kaisetu_L->setText(field(5));
-    state_.SnapName = field(catalogue::SnapNameField);
-    state_.LaunchArgs = field(catalogue::LaunchArgsField);
-    Text1->setText(state_.LaunchArgs);
+    state_.snapName = field(catalogue::SnapNameField);
+    state_.launchArgs = field(catalogue::LaunchArgsField);
+    Text1->setText(state_.launchArgs);
 
-    if (Picture1->setPictureFile(dataPath(SnapFolder + state_.SnapName + QStringLiteral(".gif"))))
+    if (Picture1->setPictureFile(dataPath(SnapFolder + state_.snapName + QStringLiteral(".gif"))))
         return;
     if (!Picture1->setPictureFile(dataPath(StandByPicture)))
         Picture1->setPicture(QImage(QStringLiteral(":/assets/notimage.jpg")));
@@ -302,12 +299,12 @@ void Form1::ShowDetails()
 
 void Form1::onCombo1Activated(int index)
 {
-    state_.MachineArg = Combo1->itemText(index);
+    state_.machineArg = Combo1->itemText(index);
 }
 
 void Form1::onCheck2Clicked()
 {
-    state_.FmpacArg = Check2->checkState() == Qt::Unchecked ? QString() : FmpacOption;
+    state_.fmpacArg = Check2->checkState() == Qt::Unchecked ? QString() : FmpacOption;
 }
 
 void Form1::playSound(const QString &relativePath, bool setDeviceType)
@@ -325,18 +322,13 @@ void Form1::playSound(const QString &relativePath, bool setDeviceType)
 void Form1::onImage1Clicked()
 {
     // A picture that cannot be read leaves the one shown; the switch works all the same.
-    if (state_.SwitchOn == 0) {
-        Image1->setPictureFile(dataPath(SwitchOnPicture));
-        state_.SwitchOn = 1;
-    } else {
-        Image1->setPictureFile(dataPath(SwitchOffPicture));
-        state_.SwitchOn = 0;
-    }
+    state_.switchOn = !state_.switchOn;
+    Image1->setPictureFile(dataPath(state_.switchOn ? SwitchOnPicture : SwitchOffPicture));
     playSound(SwitchSound, false);
 
-    const QString arguments = state_.MachineArg + u' ' + state_.FmpacArg + state_.LaunchArgs;
+    const QString arguments = state_.machineArg + u' ' + state_.fmpacArg + state_.launchArgs;
     const QString program = dataPath(Emulator);
-    state_.LaunchCommand = program + u' ' + arguments;
+    state_.launchCommand = program + u' ' + arguments;
     if (const auto error = platform::startProgram(program, arguments, folder_))
         platform::showMessage(this, QStringLiteral("エミュレーター %1 を起動できませんでした（%2）。")
                                         .arg(QDir::toNativeSeparators(program), *error));
@@ -372,8 +364,9 @@ Form3 *Form1::relay()
 Form2 *Form1::entryDialog()
 {
     if (!dialog_) {
-        dialog_ = new Form2(folder_, relay());
+        dialog_ = new Form2(folder_, file_);
         connect(dialog_, &Form2::returnedToMainWindow, this, &Form1::returnFromDialog);
+        connect(dialog_, &Form2::catalogueChangedElsewhere, this, &Form1::activate);
     }
     return dialog_;
 }
@@ -381,7 +374,7 @@ Form2 *Form1::entryDialog()
 void Form1::returnFromDialog()
 {
     setEnabled(true);
-    Form_Activate();
+    activate();
     activateWindow();
 }
 
@@ -390,6 +383,7 @@ void Form1::onTourokuClicked()
     relay()->setEntryMode(1);
     setEnabled(false);
     Form2 *dialog = entryDialog();
+    dialog->beginRegister();
     dialog->show();
     dialog->raise();
     dialog->activateWindow();
@@ -397,14 +391,15 @@ void Form1::onTourokuClicked()
 
 void Form1::onHensyuClicked()
 {
-    const int index = selectedIndex();
-    if (index < 0) {
+    const int index = currentListIndex();
+    if (!table_.contains(index)) {
         platform::showMessage(this, QStringLiteral("編集するゲームをリストから選んでください。"));
         return;
     }
     Form2 *dialog = entryDialog();
-    dialog->fillForEdit({state_.CurName, Media_L->text(), Hatubai_L->text(), Maker_L->text(),
-                         Nedan_L->text(), Kaisetu_L->text(), state_.SnapName});
+    // The dialog gets the line as it was read: what the user saves without touching comes
+    // back as the same bytes, and the save can tell whether the line changed meanwhile.
+    dialog->beginEdit(index, table_.line(index));
     relay()->setEntryIndex(index);
     relay()->setEntryMode(2);
     setEnabled(false);
@@ -415,26 +410,19 @@ void Form1::onHensyuClicked()
 
 void Form1::onSakujyoClicked()
 {
-    if (const auto refusal = table_.refusal()) {
-        platform::showMessage(this, *refusal);
-        return;
-    }
-    const int k = selectedIndex();
+    const int k = currentListIndex();
     if (!table_.contains(k)) {
-        platform::showMessage(this, QStringLiteral("削除するゲームをリストから選んでください。"));
+        if (const auto refusal = table_.refusal())
+            platform::showMessage(this, messages::changeFailed(messages::Change::Delete, *refusal));
+        else
+            platform::showMessage(this, QStringLiteral("削除するゲームをリストから選んでください。"));
         return;
     }
-    catalogue::LineTable changed = table_;
-    changed.remove(k);
-    if (const auto error = changed.save(dataPath(ListPath))) {
-        platform::showMessage(this, QStringLiteral("リストファイルを保存できなかったので、削除しませんでした（%1）。")
-                                        .arg(*error));
-        List1->clear();
-        LoadList();
+    if (const auto error = file_.remove(k, table_.line(k))) {
+        platform::showMessage(this, messages::changeFailed(messages::Change::Delete, *error));
+        activate();
         return;
     }
-    table_ = changed;
     platform::showMessage(this, QStringLiteral("リストを１つ削除しました。本気で。"));
-    List1->clear();
-    LoadList();
+    activate();
 }

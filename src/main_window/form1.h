@@ -1,7 +1,8 @@
 #pragma once
 
+#include "catalogue/catalogue_file.h"
 #include "catalogue/line_table.h"
-#include "platform/window.h"
+#include "platform/widgets/window.h"
 
 #include <QPointer>
 #include <QString>
@@ -34,14 +35,14 @@ public:
     // What the window remembers between events.
     struct State
     {
-        QString MachineArg;    // "MSX2J" or "MSXJ"
-        QString FmpacArg;      // "" or "-CART FMPAC.ROM "
-        qint16 SwitchOn = 0;   // power switch: 0 off, 1 on
-        qint16 SelIndex = 0;   // list entry selected last
-        QString CurName;       // fields of the record shown last
-        QString SnapName;
-        QString LaunchArgs;
-        QString LaunchCommand; // the latest emulator command line
+        QString machineArg;    // "MSX2J" or "MSXJ"
+        QString fmpacArg;      // "" or "-CART FMPAC.ROM "
+        bool switchOn = false; // the power switch's picture
+        int selectedIndex = 0; // list entry selected last
+        QString currentName;   // fields of the record shown last
+        QString snapName;
+        QString launchArgs;
+        QString launchCommand; // the latest emulator command line
     };
 
     // programFolder holds mess.exe and the data folder tarumin.
@@ -56,7 +57,7 @@ public:
     Form3 *relay();
 
     // Becoming the program's active window again: the list is rebuilt from the file.
-    void Form_Activate();
+    void activate();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -64,12 +65,11 @@ protected:
 
 private:
     void buildLayout();
-    void Form_Load();
-    void LoadList();
-    void ShowDetails();
+    void loadList();
+    void showDetails();
     void reportLoad(const catalogue::LoadResult &result);
     void playSound(const QString &relativePath, bool setDeviceType);
-    int selectedIndex() const;
+    int currentListIndex() const;
     Form2 *entryDialog();
     void returnFromDialog();
     QString dataPath(const QString &relative) const;
@@ -84,7 +84,8 @@ private:
     void onSakujyoClicked();
 
     QString folder_;
-    catalogue::LineTable table_;
+    catalogue::CatalogueFile file_;
+    catalogue::LineTable table_; // the list as shown; changes go through file_
     State state_;
     bool activatedOnce_ = false;
     bool loadProblemShown_ = false;

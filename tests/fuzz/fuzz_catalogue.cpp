@@ -3,7 +3,7 @@
 // parse/serialise round trip (what load and save do around the file), or composing a line.
 #include "catalogue/line_table.h"
 #include "catalogue/record.h"
-#include "platform/codepage.h"
+#include "platform/system/codepage.h"
 
 #include <QStringList>
 
@@ -85,11 +85,11 @@ void fuzzCompose(QByteArrayView bytes)
         parts << QString();
     catalogue::Entry e{parts[0], parts[1], parts[2], parts[3], parts[4], parts[5], parts[6],
                        parts[7].isEmpty() ? -1 : int(parts[7].at(0).unicode() % 4) - 1};
-    for (QString *s : {&e.gameName, &e.media, &e.hatubai, &e.maker, &e.kakaku, &e.kasetu, &e.gameFileName})
+    for (QString *s : {&e.gameName, &e.media, &e.releaseDate, &e.maker, &e.price, &e.description, &e.gameFileName})
         *s = catalogue::foldLineBreaks(*s);
     const QString line = catalogue::composeLine(e);
     check(!line.contains(u'\r') && !line.contains(u'\n'));
-    const QString fields[] = {e.gameName, e.media, e.hatubai, e.maker, e.kakaku, e.kasetu,
+    const QString fields[] = {e.gameName, e.media, e.releaseDate, e.maker, e.price, e.description,
                               catalogue::snapNameFor(e.gameFileName)};
     bool commaFree = true;
     for (const QString &f : fields)

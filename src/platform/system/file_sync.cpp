@@ -3,7 +3,6 @@
 #include <QFileDevice>
 
 #include <cerrno>
-#include <cstring>
 
 #ifdef Q_OS_WIN
 #include <io.h>
@@ -13,20 +12,21 @@
 
 namespace platform {
 
-std::optional<QString> syncToDisk(QFileDevice &file)
+std::optional<SystemError> syncToDisk(QFileDevice &file)
 {
+    clearSystemError();
     if (!file.flush())
-        return file.errorString();
+        return lastSystemError(file.errorString());
     const int fd = file.handle();
     if (fd < 0)
-        return QStringLiteral("no file handle");
+        return SystemError{SystemError::Kind::Other, QStringLiteral("no file handle")};
 #ifdef Q_OS_WIN
     const int result = _commit(fd);
 #else
     const int result = fsync(fd);
 #endif
     if (result != 0)
-        return QString::fromLocal8Bit(std::strerror(errno));
+        return systemErrorFromErrno(errno);
     return std::nullopt;
 }
 

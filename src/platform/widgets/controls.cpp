@@ -1,5 +1,7 @@
 #include "controls.h"
 
+#include <limits>
+
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
@@ -37,7 +39,11 @@ QPushButton *makeButton(QWidget *parent, const char *name, const QString &captio
 
 QLineEdit *makeTextBox(QWidget *parent, const char *name, const QString &text, QRect place)
 {
-    auto *box = new QLineEdit(text, parent);
+    auto *box = new QLineEdit(parent);
+    // A text box holds whatever it is given: Qt's default limit of 32767 characters would cut
+    // a long field without a word.
+    box->setMaxLength(std::numeric_limits<int>::max());
+    box->setText(text);
     box->setObjectName(QLatin1String(name));
     box->setGeometry(place);
     return box;

@@ -42,7 +42,7 @@ QString decodeCp932(QByteArrayView bytes)
     return out;
 }
 
-std::optional<QByteArray> encodeCp932(const QString &text)
+static std::optional<QByteArray> encodeRaw(const QString &text)
 {
     if (text.isEmpty())
         return QByteArray();
@@ -149,7 +149,7 @@ QString decodeCp932(QByteArrayView bytes)
     return QString::fromUtf8(utf8);
 }
 
-std::optional<QByteArray> encodeCp932(const QString &text)
+static std::optional<QByteArray> encodeRaw(const QString &text)
 {
     if (text.isEmpty())
         return QByteArray();
@@ -165,5 +165,16 @@ std::optional<QByteArray> encodeCp932(const QString &text)
 }
 
 #endif
+
+std::optional<QByteArray> encodeCp932(const QString &text)
+{
+    // Converters differ in what they map to a look-alike (glibc writes the yen sign as 5C,
+    // which reads back as a backslash; Windows refuses it): only text that reads back the
+    // same is taken, so that every system stores the same texts the same way.
+    auto bytes = encodeRaw(text);
+    if (bytes && decodeCp932(*bytes) != text)
+        return std::nullopt;
+    return bytes;
+}
 
 } // namespace platform

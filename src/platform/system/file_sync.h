@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+#include "system_error.h"
 
 #include <optional>
 
@@ -9,7 +9,7 @@ class QFileDevice;
 namespace platform {
 
 // Asks the operating system to put what was written to the open file on the disk itself.
-// Returns the system's reason when it could not.
-std::optional<QString> syncToDisk(QFileDevice &file);
+// Returns the system's error when it could not.
+std::optional<SystemError> syncToDisk(QFileDevice &file);
 
 } // namespace platform

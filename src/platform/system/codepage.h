@@ -14,7 +14,8 @@ namespace platform {
 // byte that could not start a character; the bytes themselves are left to the caller.
 QString decodeCp932(QByteArrayView bytes);
 
-// Encodes text as CP932, or nothing when the text holds a character that CP932 cannot hold.
+// Encodes text as CP932, or nothing when the text holds a character that CP932 cannot hold:
+// text is taken only when its bytes decode to the very same text.
 std::optional<QByteArray> encodeCp932(const QString &text);
 
 } // namespace platform

@@ -1,0 +1,108 @@
+#include "catalogue_file.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLockFile>
+
+#include <memory>
+
+namespace catalogue {
+
+CatalogueFile::CatalogueFile(QString path) : path_(std::move(path)) {}
+
+std::optional<Error> CatalogueFile::change(
+    const std::function<std::optional<Error>(LineTable &)> &apply) const
+{
+    Error error;
+    error.path = path_;
+    const QString folder = QFileInfo(path_).absolutePath();
+    platform::clearSystemError();
+    if (!QDir().mkpath(folder)) {
+        error.kind = Error::Kind::CannotCreateFolder;
+        error.path = folder;
+        error.system = platform::lastSystemError();
+        return error;
+    }
+
+    QLockFile lock(path_ + QStringLiteral(".lock"));
+    platform::clearSystemError();
+    if (!lock.tryLock(LockWaitMs)) {
+        switch (lock.error()) {
+        case QLockFile::LockFailedError:
+            error.kind = Error::Kind::Busy;
+            break;
+        case QLockFile::PermissionError:
+            error.kind = Error::Kind::ReadOnlyFolder;
+            error.path = folder;
+            break;
+        default:
+            error.kind = Error::Kind::WriteFailed;
+            error.system = platform::lastSystemError();
+            break;
+        }
+        return error;
+    }
+
+    // The table is large; keep it off the stack.
+    const auto table = std::make_unique<LineTable>();
+    if (const LoadResult loaded = table->load(path_); loaded.error)
+        return loaded.error;
+    if (auto refused = apply(*table))
+        return refused;
+    return table->save(path_);
+}
+
+std::optional<Error> CatalogueFile::append(const QList<QByteArray> &lines) const
+{
+    return change([&](LineTable &table) -> std::optional<Error> {
+        if (table.size() + lines.size() > LineTable::Capacity) {
+            Error e;
+            e.kind = Error::Kind::Full;
+            e.path = path_;
+            e.lineCount = table.size();
+            return e;
+        }
+        for (const QByteArray &line : lines)
+            table.append(line);
+        return std::nullopt;
+    });
+}
+
+namespace {
+
+std::optional<Error> lineChanged(const QString &path, const LineTable &table, int k,
+                                 const QByteArray &chosen)
+{
+    if (table.contains(k) && table.line(k) == chosen)
+        return std::nullopt;
+    Error e;
+    e.kind = Error::Kind::LineChanged;
+    e.path = path;
+    e.lineCount = table.size();
+    return e;
+}
+
+} // namespace
+
+std::optional<Error> CatalogueFile::replace(int k, const QByteArray &chosen,
+                                            const QByteArray &line) const
+{
+    return change([&](LineTable &table) {
+        auto changed = lineChanged(path_, table, k, chosen);
+        if (!changed)
+            table.replace(k, line);
+        return changed;
+    });
+}
+
+std::optional<Error> CatalogueFile::remove(int k, const QByteArray &chosen) const
+{
+    return change([&](LineTable &table) {
+        auto changed = lineChanged(path_, table, k, chosen);
+        if (!changed)
+            table.remove(k);
+        return changed;
+    });
+}
+
+} // namespace catalogue

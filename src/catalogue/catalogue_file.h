@@ -1,0 +1,45 @@
+#pragma once
+
+#include "error.h"
+#include "line_table.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+namespace catalogue {
+
+// The one way the program changes the catalogue file. Each change is a locked
+// read-check-write: it takes a lock beside the file (so two copies of the program, or the
+// program and the import tool, never interleave), reads the file as it is now, checks that the
+// line it is about to replace or remove still holds what the user chose, applies the one
+// change and saves atomically. Every other line, those that other programs added included,
+// stays byte for byte. On any failure nothing is written.
+class CatalogueFile
+{
+public:
+    // How long a change waits for another program's change to finish.
+    static constexpr int LockWaitMs = 3000;
+
+    explicit CatalogueFile(QString path);
+
+    const QString &path() const { return path_; }
+    LoadResult load(LineTable &table) const { return table.load(path_); }
+
+    // Adds the lines after the last one, all or none (Full when they would not fit).
+    std::optional<Error> append(const QList<QByteArray> &lines) const;
+    // Line k becomes line, if line k still holds chosen (LineChanged otherwise).
+    std::optional<Error> replace(int k, const QByteArray &chosen, const QByteArray &line) const;
+    // Line k goes, if it still holds chosen (LineChanged otherwise).
+    std::optional<Error> remove(int k, const QByteArray &chosen) const;
+
+private:
+    std::optional<Error> change(const std::function<std::optional<Error>(LineTable &)> &apply) const;
+
+    QString path_;
+};
+
+} // namespace catalogue

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "platform/system/system_error.h"
+
+#include <QString>
+
+namespace catalogue {
+
+// Why the catalogue could not be read or changed. The window side words it for the user.
+struct Error
+{
+    enum class Kind {
+        Unreadable,         // the file is there but could not be read (system)
+        FolderInPlace,      // a folder stands where the file should be
+        NotAFile,           // something that is not a plain file (a pipe, a device) stands there
+        TooLong,            // the file has more lines than the table holds (lineCount)
+        CannotCreateFolder, // the data folder is missing and could not be made (path, system)
+        ReadOnlyFile,       // the file may not be written
+        ReadOnlyFolder,     // no new file may be made in its folder (path)
+        WriteFailed,        // writing or replacing the file failed (system)
+        Busy,               // another program kept the catalogue locked
+        Full,               // the lines would not fit in the table (lineCount: lines now)
+        LineChanged,        // the chosen line no longer holds what the user chose
+    };
+    Kind kind = Kind::Unreadable;
+    QString path;                   // the file or folder concerned
+    platform::SystemError system;   // what the system said, where it said something
+    qsizetype lineCount = 0;
+};
+
+} // namespace catalogue

@@ -1,0 +1,124 @@
+#include "messages.h"
+
+#include <QDir>
+
+namespace messages {
+
+using catalogue::Error;
+
+QString systemReason(const platform::SystemError &error)
+{
+    using Kind = platform::SystemError::Kind;
+    switch (error.kind) {
+    case Kind::NoSpace: return QStringLiteral("ディスクの空きがありません");
+    case Kind::QuotaExceeded: return QStringLiteral("ディスクの使用量が上限に達しています");
+    case Kind::DiskFailure: return QStringLiteral("ディスクの読み書きに失敗しました");
+    case Kind::AccessDenied: return QStringLiteral("アクセスが許可されていません");
+    case Kind::ReadOnlyMedium: return QStringLiteral("ディスクが読み取り専用です");
+    case Kind::NotFound: return QStringLiteral("ファイルまたはフォルダーが見つかりません");
+    case Kind::NotAFolder: return QStringLiteral("フォルダーの場所にファイルがあります");
+    case Kind::IsAFolder: return QStringLiteral("ファイルの場所にフォルダーがあります");
+    case Kind::NameTooLong: return QStringLiteral("名前が長すぎます");
+    case Kind::TooLarge: return QStringLiteral("ファイルが大きすぎます");
+    case Kind::Busy: return QStringLiteral("ほかのプログラムが使用中です");
+    case Kind::OutOfResources: return QStringLiteral("メモリーか、同時に開けるファイルの数が足りません");
+    case Kind::Other: break;
+    }
+    if (error.text.isEmpty())
+        return QStringLiteral("原因のわからないエラーです");
+    return QStringLiteral("システムのエラー: %1").arg(error.text);
+}
+
+QString reason(const Error &error)
+{
+    const QString path = QDir::toNativeSeparators(error.path);
+    switch (error.kind) {
+    case Error::Kind::Unreadable: return systemReason(error.system);
+    case Error::Kind::FolderInPlace: return QStringLiteral("ファイルの場所にフォルダーがあります");
+    case Error::Kind::NotAFile: return QStringLiteral("普通のファイルではありません");
+    case Error::Kind::TooLong: return QStringLiteral("%1 行あります").arg(error.lineCount);
+    case Error::Kind::CannotCreateFolder:
+        return QStringLiteral("フォルダー %1 を作れません: %2").arg(path, systemReason(error.system));
+    case Error::Kind::ReadOnlyFile: return QStringLiteral("ファイルが書き込み禁止になっています");
+    case Error::Kind::ReadOnlyFolder: return QStringLiteral("フォルダー %1 に書き込めません").arg(path);
+    case Error::Kind::WriteFailed:
+        return QStringLiteral("ディスクに書き込めません: %1").arg(systemReason(error.system));
+    case Error::Kind::Busy: return QStringLiteral("ほかのプログラムが変更中です");
+    case Error::Kind::Full: return QStringLiteral("1001 件で一杯です");
+    case Error::Kind::LineChanged: return QStringLiteral("ほかのプログラムが変更しました");
+    }
+    return {};
+}
+
+QString loadProblem(const catalogue::LoadResult &result)
+{
+    if (!result.error)
+        return {};
+    const Error &error = *result.error;
+    if (error.kind == Error::Kind::TooLong)
+        return QStringLiteral("リストファイルに %1 行あります。表示できるのは 1001 行までです。"
+                              "ファイルを守るため、登録・編集・削除はできません。")
+            .arg(error.lineCount);
+    return QStringLiteral("リストファイル %1 を読み込めませんでした（%2）。変更はできません。")
+        .arg(QDir::toNativeSeparators(error.path), reason(error));
+}
+
+QString changeFailed(Change change, const Error &error)
+{
+    switch (error.kind) {
+    case Error::Kind::TooLong:
+        return QStringLiteral("リストファイルが 1001 行を超えているため、変更できません。");
+    case Error::Kind::Unreadable:
+    case Error::Kind::FolderInPlace:
+    case Error::Kind::NotAFile:
+        return QStringLiteral("リストファイルを読み込めなかったため、変更できません（%1）。")
+            .arg(reason(error));
+    case Error::Kind::Busy:
+        return QStringLiteral("ほかのプログラムがリストファイルを変更しているため、変更できませんでした。"
+                              "しばらくしてから、もう一度やり直してください。");
+    case Error::Kind::Full:
+        return QStringLiteral("リストは 1001 件で一杯です。これ以上登録できません。");
+    case Error::Kind::LineChanged:
+        if (change == Change::Delete)
+            return QStringLiteral("リストはほかのプログラムによって変更されていました。"
+                                  "削除はしていません。今のリストを表示しますので、ゲームを選び直してください。");
+        return QStringLiteral("編集中のゲームは、ほかのプログラムによって変更されたか、削除されていました。"
+                              "保存はしていません。メインの画面に今のリストを表示しますので、ゲームを選び直してください。");
+    default:
+        break;
+    }
+    if (change == Change::Delete)
+        return QStringLiteral("リストファイルを保存できなかったので、削除しませんでした（%1）。")
+            .arg(reason(error));
+    return QStringLiteral("リストファイルを保存できませんでした（%1）。入力した内容はそのまま残っています。")
+        .arg(reason(error));
+}
+
+QString fieldName(catalogue::Field field)
+{
+    using catalogue::Field;
+    switch (field) {
+    case Field::GameName: return QStringLiteral("ゲーム名");
+    case Field::Media: return QStringLiteral("メディア");
+    case Field::ReleaseDate: return QStringLiteral("発売年");
+    case Field::Maker: return QStringLiteral("メーカー");
+    case Field::Price: return QStringLiteral("価格");
+    case Field::Description: return QStringLiteral("ゲーム解説文");
+    case Field::GameFileName: return QStringLiteral("ファイル名");
+    }
+    return {};
+}
+
+QString entryProblem(const catalogue::EntryProblem &problem)
+{
+    const QString name = fieldName(problem.field);
+    if (problem.kind == catalogue::EntryProblem::Kind::Unwritable)
+        return QStringLiteral("「%1」にリストファイルに書けない文字「%2」があります。")
+            .arg(name, problem.character);
+    if (problem.field == catalogue::Field::GameFileName)
+        return QStringLiteral("「%1」のファイル名の最初の「.」より前に半角のカンマ（,）は使えません。")
+            .arg(name);
+    return QStringLiteral("「%1」に半角のカンマ（,）は使えません。").arg(name);
+}
+
+} // namespace messages
