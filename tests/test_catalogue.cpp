@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <variant>
+
 
 using namespace catalogue;
 
@@ -41,6 +43,12 @@ private slots:
     void splitsShortAndLongRecords();
     void gameNameOfLine();
     void foldsLineBreaks();
+    void fileNamesWithFoldersAndBlanks_data();
+    void fileNamesWithFoldersAndBlanks();
+    void untouchedEditGivesBackTheLine_data();
+    void untouchedEditGivesBackTheLine();
+    void editKeepsUntouchedFieldsAndRemakesFile();
+    void checkedLineRefusesCommasAndUnwritableText();
 
     void cp932RoundTripsTrickyBytes();
     void cp932KeepsInvalidBytesAndMarksThem();
@@ -171,6 +179,117 @@ void TestCatalogue::foldsLineBreaks()
 {
     QCOMPARE(foldLineBreaks(QStringLiteral("a\r\nb\nc\rd\u2028e")), QStringLiteral("a b c d e"));
     QCOMPARE(foldLineBreaks(QStringLiteral("\n\n")), QStringLiteral("  "));
+}
+
+void TestCatalogue::fileNamesWithFoldersAndBlanks_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("slot");
+    QTest::addColumn<QString>("snap");
+    QTest::addColumn<QString>("args");
+    QTest::newRow("folder") << "/home/u/roms/star.rom" << 0 << "star" << "-cart /home/u/roms/star.rom";
+    QTest::newRow("blank in folder") << "/home/u/my roms/star.rom" << 0 << "star"
+                                     << "-cart \"/home/u/my roms/star.rom\"";
+    QTest::newRow("dot in folder only") << "/home/u/my.roms/star" << 1 << "star"
+                                        << "-cass /home/u/my.roms/star.cas";
+    QTest::newRow("windows folder") << "C:\\MSX\\My Games\\a.b.dsk" << 2 << "a"
+                                    << "-flop \"C:\\MSX\\My Games\\a.b.dsk\"";
+    QTest::newRow("blank, default extension") << "my game" << 0 << "my game" << "-cart \"my game.rom\"";
+    QTest::newRow("quote in name") << "a\"b.rom" << 0 << "a\"b" << "-cart \"a\\\"b.rom\"";
+}
+
+void TestCatalogue::fileNamesWithFoldersAndBlanks()
+{
+    QFETCH(QString, file);
+    QFETCH(int, slot);
+    QFETCH(QString, snap);
+    QFETCH(QString, args);
+    QCOMPARE(snapNameFor(file), snap);
+    QCOMPARE(launchArgsFor(file, slot), args);
+}
+
+void TestCatalogue::untouchedEditGivesBackTheLine_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::newRow("cartridge, other extension") << QByteArray("hyou,ROM,,,,,hyou,-cart hyou.mx1");
+    QTest::newRow("two dots") << QByteArray("a,ROM,,,,,a,-cart a.b.rom");
+    QTest::newRow("tape") << QByteArray("t,TAPE,,,,,t,-cass t.cas");
+    QTest::newRow("quotes and more commas") << QByteArray("q,,,,,,q,-cart \"my q.rom\" -x,y");
+    QTest::newRow("unknown option") << QByteArray("u,,,,,,u,-hard u.img");
+    QTest::newRow("short line") << QByteArray("only,two");
+    QTest::newRow("no comma") << QByteArray("no comma");
+    QTest::newRow("invalid bytes") << QByteArray("ok\x85\x40,\xa0,,,,,s,-cart s.rom");
+    QTest::newRow("tricky bytes") << sjis(QStringLiteral("表ソ～,①,,,,,hyou,-cart 表.rom"));
+}
+
+void TestCatalogue::untouchedEditGivesBackTheLine()
+{
+    QFETCH(QByteArray, line);
+    const Entry shown = entryFromLine(line);
+    const EditBase base{line, shown};
+    const auto result = checkedLine(shown, &base);
+    QCOMPARE(std::get<QByteArray>(result), line);
+}
+
+void TestCatalogue::editKeepsUntouchedFieldsAndRemakesFile()
+{
+    const QByteArray line = QByteArray("n\xa0,ROM,1987,m,,d,hyou,-cart hyou.mx1");
+    const Entry shown = entryFromLine(line);
+    QCOMPARE(shown.slot, 0);
+    QCOMPARE(shown.gameFileName, QStringLiteral("hyou"));
+    const EditBase base{line, shown};
+
+    // Only the price: every other byte stays, the stray byte in the name included.
+    Entry typed = shown;
+    typed.price = QStringLiteral("4800円");
+    QCOMPARE(std::get<QByteArray>(checkedLine(typed, &base)),
+             QByteArray("n\xa0,ROM,1987,m,") + sjis(QStringLiteral("4800円")) + ",d,hyou,-cart hyou.mx1");
+
+    // A changed slot or file name remakes fields 7 and 8 as a registration does.
+    typed.slot = 1;
+    QVERIFY(std::get<QByteArray>(checkedLine(typed, &base)).endsWith(",hyou,-cass hyou.cas"));
+    typed.slot = 0;
+    typed.gameFileName = QStringLiteral("/home/u/my roms/star.rom");
+    QVERIFY(std::get<QByteArray>(checkedLine(typed, &base)).endsWith(",star,-cart \"/home/u/my roms/star.rom\""));
+
+    // A field changed and changed back counts as untouched.
+    typed = shown;
+    typed.maker = QStringLiteral("x");
+    typed.maker = shown.maker;
+    QCOMPARE(std::get<QByteArray>(checkedLine(typed, &base)), line);
+}
+
+void TestCatalogue::checkedLineRefusesCommasAndUnwritableText()
+{
+    Entry e{QStringLiteral("名前"), {}, {}, {}, QStringLiteral("4,800円"), {}, QStringLiteral("g"), 0};
+    auto problem = std::get<EntryProblem>(checkedLine(e));
+    QCOMPARE(problem.kind, EntryProblem::Kind::Comma);
+    QCOMPARE(problem.field, Field::Price);
+
+    e.price.clear();
+    e.gameFileName = QStringLiteral("/roms,old/a,b.rom"); // the comma before the dot counts
+    problem = std::get<EntryProblem>(checkedLine(e));
+    QCOMPARE(problem.field, Field::GameFileName);
+    e.gameFileName = QStringLiteral("/roms,old/ab.r,om"); // folders and after the dot: field 8
+    QVERIFY(std::get<QByteArray>(checkedLine(e)).endsWith(",ab,-cart /roms,old/ab.r,om"));
+
+    // Characters that would come back as something else are refused on every system.
+    for (const QString &text : {QStringLiteral("¥500"), QStringLiteral("a‾b"), QStringLiteral("−1"),
+                                QStringLiteral("〜"), QStringLiteral("Café")}) {
+        e.maker = text;
+        problem = std::get<EntryProblem>(checkedLine(e));
+        QCOMPARE(problem.kind, EntryProblem::Kind::Unwritable);
+        QCOMPARE(problem.field, Field::Maker);
+        QVERIFY2(text.contains(problem.character), qPrintable(text));
+    }
+
+    // Line breaks become blanks; a very long text is kept whole.
+    e.maker = QStringLiteral("a\nb");
+    e.description = QString(40000, u'あ');
+    const QByteArray line = std::get<QByteArray>(checkedLine(e));
+    const Record r = splitRecord(line);
+    QCOMPARE(r.fields[3], QByteArray("a b"));
+    QCOMPARE(r.fields[5].size(), 80000);
 }
 
 void TestCatalogue::cp932RoundTripsTrickyBytes()

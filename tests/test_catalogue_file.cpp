@@ -1,0 +1,204 @@
+// The catalogue file as the one owner of list.csv: each change is a locked read-check-write
+// against the file as it stands, so nothing another program wrote is lost and no change hits
+// a line the user did not choose.
+#include "catalogue/catalogue_file.h"
+#include "file_support.h"
+
+#include <QDir>
+#include <QLockFile>
+#include <QProcess>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace catalogue;
+
+namespace {
+
+QByteArray lines(std::initializer_list<const char *> list)
+{
+    QByteArray data;
+    for (const char *line : list)
+        data += QByteArray(line) + "\r\n";
+    return data;
+}
+
+} // namespace
+
+class TestCatalogueFile : public QObject
+{
+    Q_OBJECT
+private:
+    QTemporaryDir dir_;
+    QString path() const { return dir_.filePath(QStringLiteral("tarumin/list.csv")); }
+
+private slots:
+    void init()
+    {
+        QDir(dir_.filePath(QStringLiteral("tarumin"))).removeRecursively();
+        QDir().mkpath(dir_.filePath(QStringLiteral("tarumin")));
+    }
+
+    void changesKeepWhatOthersWrote()
+    {
+        // The window read A B C; then an editor appended D and removed A.
+        QVERIFY(writeFile(path(), lines({"A", "B", "C"})));
+        const CatalogueFile file(path());
+        LineTable shown;
+        QVERIFY(file.load(shown).ok());
+        QVERIFY(writeFile(path(), "B\r\nC\nD\r\n"));
+
+        // Line 1 of what the window showed (B) is now line 0: the check refuses, nothing written.
+        const auto moved = file.remove(1, shown.line(1));
+        QVERIFY(moved);
+        QCOMPARE(moved->kind, Error::Kind::LineChanged);
+        QCOMPARE(readFile(path()), QByteArray("B\r\nC\nD\r\n"));
+        const auto replaced = file.replace(0, shown.line(0), "X");
+        QCOMPARE(replaced->kind, Error::Kind::LineChanged);
+
+        // Chosen from the list as it now is, the same changes go through; D stays.
+        QVERIFY(file.load(shown).ok());
+        QVERIFY(!file.remove(0, shown.line(0)));
+        QCOMPARE(readFile(path()), lines({"C", "D"}));
+        QVERIFY(!file.replace(1, "D", "D2"));
+        QVERIFY(!file.append({"E", "F"}));
+        QCOMPARE(readFile(path()), lines({"C", "D2", "E", "F"}));
+        // An index past the end is a changed line too.
+        QCOMPARE(file.remove(9, "C")->kind, Error::Kind::LineChanged);
+        QCOMPARE(file.remove(-1, "")->kind, Error::Kind::LineChanged);
+        // No lock file is left behind.
+        QCOMPARE(QDir(dir_.filePath(QStringLiteral("tarumin"))).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{"list.csv"});
+    }
+
+    void lfEndsDoNotMergeLines()
+    {
+        QVERIFY(writeFile(path(), "A\r\nB\nC\r\n"));
+        const CatalogueFile file(path());
+        QVERIFY(!file.remove(1, "B"));
+        QCOMPARE(readFile(path()), lines({"A", "C"}));
+        QVERIFY(writeFile(path(), "only\n"));
+        QVERIFY(!file.replace(0, "only", "only one"));
+        QCOMPARE(readFile(path()), lines({"only one"}));
+    }
+
+    void appendIsAllOrNothing()
+    {
+        QByteArray data;
+        for (int i = 0; i < 999; ++i)
+            data += "g" + QByteArray::number(i) + "\r\n";
+        QVERIFY(writeFile(path(), data));
+        const CatalogueFile file(path());
+        const auto full = file.append({"a", "b", "c"});
+        QCOMPARE(full->kind, Error::Kind::Full);
+        QCOMPARE(full->lineCount, qsizetype(999));
+        QCOMPARE(readFile(path()), data);
+        QVERIFY(!file.append({"a", "b"}));
+        QCOMPARE(readFile(path()), data + "a\r\nb\r\n");
+
+        // A file too long to hold is never written.
+        QVERIFY(writeFile(path(), data + "a\r\nb\r\nc\r\n"));
+        QCOMPARE(file.remove(0, "g0")->kind, Error::Kind::TooLong);
+        QCOMPARE(readFile(path()), data + "a\r\nb\r\nc\r\n");
+    }
+
+    void missingFolderIsMadeAndMissingFileStartsEmpty()
+    {
+        QDir(dir_.filePath(QStringLiteral("tarumin"))).removeRecursively();
+        const CatalogueFile file(path());
+        QVERIFY(!file.append({"new"}));
+        QCOMPARE(readFile(path()), lines({"new"}));
+    }
+
+    void waitsForAnotherCopysChangeThenGivesUp()
+    {
+        QVERIFY(writeFile(path(), lines({"A"})));
+        // Another copy of the program is in the middle of a change.
+        QProcess holder;
+        holder.start(QStringLiteral(CHANGE_DRIVER), {path(), QStringLiteral("hold")});
+        QVERIFY(holder.waitForReadyRead(10000));
+        const CatalogueFile file(path());
+        const auto busy = file.append({"B"});
+        QVERIFY(busy);
+        QCOMPARE(busy->kind, Error::Kind::Busy);
+        QCOMPARE(readFile(path()), lines({"A"}));
+
+        // When that program is killed, its lock is stale and the change goes through.
+        holder.kill();
+        holder.waitForFinished();
+        QVERIFY(!file.append({"B"}));
+        QCOMPARE(readFile(path()), lines({"A", "B"}));
+    }
+
+    void twoWritersAtOnceLoseNothing()
+    {
+        // Two processes, 500 random changes each, on the same catalogue at the same time.
+        QByteArray data;
+        QSet<QByteArray> expected;
+        for (int i = 0; i < 100; ++i) {
+            const QByteArray name = "init" + QByteArray::number(i);
+            data += name + ",ROM,,,,,s,-cart s.rom\r\n";
+            expected << name;
+        }
+        QVERIFY(writeFile(path(), data));
+        const int count = qEnvironmentVariableIntValue("TARUMIN_CHANGES") > 0
+                              ? qEnvironmentVariableIntValue("TARUMIN_CHANGES") : 500;
+        QProcess a, b;
+        a.start(QStringLiteral(CHANGE_DRIVER), {path(), "A", QString::number(count), "1"});
+        b.start(QStringLiteral(CHANGE_DRIVER), {path(), "B", QString::number(count), "2"});
+        QVERIFY(a.waitForFinished(120000) && b.waitForFinished(120000));
+        QCOMPARE(a.exitCode(), 0);
+        QCOMPARE(b.exitCode(), 0);
+
+        QMap<QByteArray, int> refused;
+        int done = 0;
+        QSet<QByteArray> refusedNames;
+        QList<QByteArray> deleted;
+        for (QProcess *p : {&a, &b}) {
+            for (const QByteArray &line : p->readAllStandardOutput().split('\n')) {
+                const QList<QByteArray> words = line.split(' ');
+                if (words[0] == "ADD") {
+                    QVERIFY2(!expected.contains(words[1]), words[1].constData());
+                    expected << words[1];
+                } else if (words[0] == "DEL") {
+                    deleted << words[1];
+                } else if (words[0] == "DONE") {
+                    ++done;
+                } else if (words[0] == "REFUSED") {
+                    ++refused[words[1]];
+                    refusedNames << words[2];
+                }
+            }
+        }
+        // The two reports interleave in time: take every addition first, then every removal.
+        // A line is removed at most once, and only one that was there.
+        for (const QByteArray &name : deleted)
+            QVERIFY2(expected.remove(name), name.constData());
+        // Every change reported done is in the file, no refused one is, and no line is torn,
+        // doubled or lost.
+        LineTable table;
+        QVERIFY(table.load(path()).ok());
+        QSet<QByteArray> found;
+        for (int k = 0; k < table.size(); ++k) {
+            const QByteArray line = table.line(k);
+            const QByteArray name = line.left(line.indexOf(','));
+            QVERIFY2(!found.contains(name), name.constData());
+            QVERIFY2(line.startsWith("init") ? line.endsWith(",s,-cart s.rom")
+                                             : line == name + ",ROM,1987,maker,,a description with, a comma in field 8?,snap,-cart " + name + ".rom",
+                     line.constData());
+            found << name;
+        }
+        QCOMPARE(found, expected);
+        QVERIFY(!found.intersects(refusedNames));
+        QVERIFY(readFile(path()).endsWith("\r\n"));
+        QString why;
+        for (auto it = refused.cbegin(); it != refused.cend(); ++it)
+            why += QStringLiteral(" %1 %2").arg(QString::fromLatin1(it.key())).arg(it.value());
+        qInfo("%d changes made, %d refused:%s; %lld lines at the end", done,
+              2 * count - done, qPrintable(why), static_cast<long long>(table.size()));
+        QVERIFY(!refused.contains("failed"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCatalogueFile)
+#include "test_catalogue_file.moc"
