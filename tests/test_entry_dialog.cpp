@@ -240,6 +240,99 @@ private slots:
         QCOMPARE(linesOf(folder_->catalogue())[12], expected[12]);
     }
 
+    void untouchedEditWritesTheSameLine()
+    {
+        const QByteArray odd = QByteArray("hyou,ROM,,,,,hyou,-cart hyou.rom\r\n")
+                               + "a.b,ROM,,,,,a,-cart a.b.rom\r\n"
+                               + "q,,,,,,q,-cart \"my q.rom\" -x,y\r\n"
+                               + platform::encodeCp932(QStringLiteral("表ソ～,テープ,,,,,t,-cass t.cas\r\n")).value();
+        open(odd);
+        // A tape registered first leaves the dialog on the tape slot, as the old dialog did.
+        registerGame();
+        fillWorkedExample();
+        field<QComboBox>("slot")->setCurrentIndex(1);
+        save();
+        const QByteArray withTape = folder_->catalogue();
+        for (int row = 0; row < 4; ++row) {
+            editGame(row);
+            save();
+            QCOMPARE(folder_->catalogue(), withTape);
+        }
+        QCOMPARE(messages_.count(QStringLiteral("リストを編集したブリ。マジで。")), 4);
+
+        // Only the price of the tape game: it stays a tape game with the same bytes elsewhere.
+        editGame(3);
+        box("KaKaku")->setText(QStringLiteral("1200円"));
+        save();
+        QCOMPARE(linesOf(folder_->catalogue())[3],
+                 platform::encodeCp932(QStringLiteral("表ソ～,テープ,,,1200円,,t,-cass t.cas\r")).value());
+    }
+
+    void editOfALineChangedElsewhereIsRefused()
+    {
+        open(numbered(5));
+        editGame(3);
+        box("Maker")->setText(QStringLiteral("新しいメーカー"));
+        // Another program removes an earlier line: line 3 is now another game.
+        const QByteArray now = cp932Lines({QStringLiteral("ゲーム0,ROM,1900,メーカー0,0円,説明0,g0,-cart g0.mx1")})
+                               + linesOf(numbered(5)).mid(2).join('\n') + '\n';
+        folder_->setCatalogue(now);
+        save();
+        QCOMPARE(messages_.size(), 1);
+        QVERIFY2(messages_[0].contains(QStringLiteral("ほかのプログラム")), qPrintable(messages_[0]));
+        QCOMPARE(folder_->catalogue(), now);
+        // The typed texts stay, and the main list shows the file as it is.
+        QVERIFY(dialog()->isVisible());
+        QCOMPARE(box("Maker")->text(), QStringLiteral("新しいメーカー"));
+        QCOMPARE(mainEntries().size(), 4);
+    }
+
+    void twoCopiesLoseNothing()
+    {
+        open(numbered(3));
+        // A second copy of the program on the same folder.
+        Form1 other(folder_->path());
+        other.show();
+        QCoreApplication::processEvents();
+
+        registerGame();
+        fillWorkedExample();
+        save();
+        QCOMPARE(linesOf(folder_->catalogue()).size(), 4);
+
+        // The other copy, still showing three games, deletes its first.
+        other.findChild<QListWidget *>(QStringLiteral("List1"))->setCurrentRow(0);
+        QTest::mouseClick(other.findChild<QPushButton *>(QStringLiteral("Sakujyo_bot")), Qt::LeftButton);
+        const QList<QByteArray> lines = linesOf(folder_->catalogue());
+        QCOMPARE(lines.size(), 3);
+        QVERIFY(lines.last().startsWith("Star Runner,"));
+        QCOMPARE(other.findChild<QListWidget *>(QStringLiteral("List1"))->count(), 3);
+    }
+
+    void longTextsAreNotCut()
+    {
+        const QString longName = QString(40000, u'ア');
+        open(cp932Lines({longName + QStringLiteral(",ROM,,,,,g,-cart g.rom")}));
+        editGame(0);
+        QCOMPARE(box("GameName")->text().size(), 40000);
+        box("Maker")->setText(QStringLiteral("メーカー"));
+        save();
+        QCOMPARE(folder_->catalogue(),
+                 cp932Lines({longName + QStringLiteral(",ROM,,メーカー,,,g,-cart g.rom")}));
+    }
+
+    void pickedFileOutsideTheFolderIsQuoted()
+    {
+        open(numbered(1));
+        registerGame();
+        fillWorkedExample();
+        pick_ = QStringLiteral("/home/u/my roms/star.rom");
+        click(field<QPushButton>("Command3"));
+        save();
+        QVERIFY(linesOf(folder_->catalogue()).last().endsWith(
+            QDir::toNativeSeparators(",star,-cart \"/home/u/my roms/star.rom\"\r").toUtf8()));
+    }
+
     void editWithoutSelectionIsRefused()
     {
         const QByteArray before = numbered(3);

@@ -503,6 +503,46 @@ private slots:
         QCOMPARE(list()->count(), SampleLines.size());
     }
 
+    void deleteWorksOnTheFileAsItIsNow()
+    {
+        const QByteArray data = numbered(4);
+        open(data);
+        // An editor appends a line after the list was shown: the delete keeps it.
+        folder_->setCatalogue(data + "appended,,,,,,a,-cart a.rom\r\n");
+        select(1);
+        QTest::mouseClick(child<QPushButton>("Sakujyo_bot"), Qt::LeftButton);
+        QCOMPARE(messages_, QStringList{"リストを１つ削除しました。本気で。"});
+        QList<QByteArray> expected = linesOf(data);
+        expected.removeAt(1);
+        expected << "appended,,,,,,a,-cart a.rom\r";
+        QCOMPARE(linesOf(folder_->catalogue()), expected);
+        QCOMPARE(list()->count(), 4);
+
+        // Another copy deletes the first game; this one still shows it and deletes the one
+        // it shows second. The line there now is another game: nothing is written, the user
+        // is told, and the list is shown as it is.
+        messages_.clear();
+        const QByteArray before = folder_->catalogue();
+        folder_->setCatalogue(before.mid(before.indexOf('\n') + 1));
+        select(1);
+        QTest::mouseClick(child<QPushButton>("Sakujyo_bot"), Qt::LeftButton);
+        QCOMPARE(messages_.size(), 1);
+        QVERIFY2(messages_[0].contains(QStringLiteral("ほかのプログラム")), qPrintable(messages_[0]));
+        QCOMPARE(folder_->catalogue(), before.mid(before.indexOf('\n') + 1));
+        QCOMPARE(list()->count(), 3);
+        QCOMPARE(list()->item(0)->text(), QStringLiteral("ゲーム2"));
+    }
+
+    void linesEndedByLfAreGamesOfTheirOwn()
+    {
+        open("A,ROM,,,,,a,-cart a.rom\r\nB,ROM,,,,,b,-cart b.rom\nC,ROM,,,,,c,-cart c.rom\r\n");
+        QCOMPARE(listEntries(), (QStringList{"A", "B", "C"}));
+        select(1);
+        QCOMPARE(label("Media_L"), QStringLiteral("ROM"));
+        QTest::mouseClick(child<QPushButton>("Sakujyo_bot"), Qt::LeftButton);
+        QCOMPARE(folder_->catalogue(), QByteArray("A,ROM,,,,,a,-cart a.rom\r\nC,ROM,,,,,c,-cart c.rom\r\n"));
+    }
+
     void failedDeleteSaveKeepsTheRecord()
     {
         const QByteArray data = cp932Lines(SampleLines);
