@@ -176,6 +176,9 @@ private slots:
             const Run run = drive(folder_, args, QStringLiteral("write"));
             report("disk full (write fails)", run);
             QCOMPARE(run.messages.size(), 1);
+            // The system's reason, in the program's own words.
+            QVERIFY2(run.messages[0].contains(QStringLiteral("ディスクの空きがありません")),
+                     qPrintable(run.messages[0]));
             QCOMPARE(readFile(list_), Catalogue);
             QCOMPARE(run.table, Catalogue);
         }
@@ -188,6 +191,7 @@ private slots:
         report("flush to disk fails", run);
         QCOMPARE(run.messages.size(), 1);
         QVERIFY(run.messages[0].contains(QStringLiteral("削除しませんでした")));
+        QVERIFY(run.messages[0].contains(QStringLiteral("ディスクの読み書きに失敗しました")));
         QCOMPARE(readFile(list_), Catalogue);
         QCOMPARE(run.table, Catalogue);
     }
