@@ -76,8 +76,10 @@ void TestPlatform::twipsToPixels()
 
 void TestPlatform::refusesToStartWhatCannotRun()
 {
-    QVERIFY(platform::startProgram(QStringLiteral("/nonexistent/mess.exe"), QString(), "/"));
-    QVERIFY(platform::startProgram(QStringLiteral("/"), QString(), "/"));
+    QCOMPARE(platform::startProgram(QStringLiteral("/nonexistent/mess.exe"), QString(), "/")->kind,
+             platform::LaunchError::Kind::Missing);
+    QCOMPARE(platform::startProgram(QStringLiteral("/"), QString(), "/")->kind,
+             platform::LaunchError::Kind::IsAFolder);
 }
 
 void TestPlatform::notAPictureIsAFailure()

@@ -330,8 +330,7 @@ void Form1::onImage1Clicked()
     const QString program = dataPath(Emulator);
     state_.launchCommand = program + u' ' + arguments;
     if (const auto error = platform::startProgram(program, arguments, folder_))
-        platform::showMessage(this, QStringLiteral("エミュレーター %1 を起動できませんでした（%2）。")
-                                        .arg(QDir::toNativeSeparators(program), *error));
+        platform::showMessage(this, messages::launchFailed(program, *error));
 }
 
 void Form1::onImage2Clicked()

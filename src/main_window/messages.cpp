@@ -94,6 +94,20 @@ QString changeFailed(Change change, const Error &error)
         .arg(reason(error));
 }
 
+QString launchFailed(const QString &program, const platform::LaunchError &error)
+{
+    using Kind = platform::LaunchError::Kind;
+    QString why;
+    switch (error.kind) {
+    case Kind::Missing: why = QStringLiteral("ファイルがありません"); break;
+    case Kind::IsAFolder: why = QStringLiteral("フォルダーです"); break;
+    case Kind::NotExecutable: why = QStringLiteral("実行を許可されていません"); break;
+    case Kind::StartFailed: why = systemReason(error.system); break;
+    }
+    return QStringLiteral("エミュレーター %1 を起動できませんでした（%2）。")
+        .arg(QDir::toNativeSeparators(program), why);
+}
+
 QString fieldName(catalogue::Field field)
 {
     using catalogue::Field;

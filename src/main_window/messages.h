@@ -3,6 +3,7 @@
 #include "catalogue/error.h"
 #include "catalogue/line_table.h"
 #include "catalogue/record.h"
+#include "platform/system/launcher.h"
 #include "platform/system/system_error.h"
 
 #include <QString>
@@ -28,6 +29,9 @@ QString changeFailed(Change change, const catalogue::Error &error);
 
 // An entry that cannot become a line.
 QString entryProblem(const catalogue::EntryProblem &problem);
+
+// The emulator could not be started.
+QString launchFailed(const QString &program, const platform::LaunchError &error);
 
 // The field's name as the entry dialog's headings show it.
 QString fieldName(catalogue::Field field);

@@ -33,6 +33,12 @@ void fuzzSplit(QByteArrayView line)
     for (int i = 0; i < catalogue::SnapNameField + 1; ++i)
         check(!r.fields[i].contains(','));
     check(line.startsWith(catalogue::gameNameOf(line)));
+    // An edit saved untouched gives back the line itself.
+    if (!line.contains('\r') && !line.contains('\n')) {
+        const catalogue::EditBase base{line.toByteArray(), catalogue::entryFromLine(line)};
+        const auto again = catalogue::checkedLine(base.shown, &base);
+        check(std::holds_alternative<QByteArray>(again) && std::get<QByteArray>(again) == line);
+    }
 }
 
 void fuzzCodePage(QByteArrayView bytes)

@@ -64,17 +64,17 @@ QStringList splitCommandLine(const QString &arguments)
     return out;
 }
 
-std::optional<QString> startProgram(const QString &program, const QString &arguments,
+std::optional<LaunchError> startProgram(const QString &program, const QString &arguments,
                                     const QString &workingFolder)
 {
     const QFileInfo info(program);
     if (!info.exists())
-        return QStringLiteral("ファイルがありません");
+        return LaunchError{LaunchError::Kind::Missing, {}};
     if (info.isDir())
-        return QStringLiteral("フォルダーです");
+        return LaunchError{LaunchError::Kind::IsAFolder, {}};
 #ifndef Q_OS_WIN
     if (!info.isExecutable())
-        return QStringLiteral("実行を許可されていません");
+        return LaunchError{LaunchError::Kind::NotExecutable, {}};
 #endif
 
     QProcess process;
@@ -89,10 +89,9 @@ std::optional<QString> startProgram(const QString &program, const QString &argum
 #else
     process.setArguments(splitCommandLine(arguments));
 #endif
-    if (!process.startDetached()) {
-        const QString reason = process.errorString();
-        return reason.isEmpty() ? QStringLiteral("起動できません") : reason;
-    }
+    clearSystemError();
+    if (!process.startDetached())
+        return LaunchError{LaunchError::Kind::StartFailed, lastSystemError(process.errorString())};
     return std::nullopt;
 }
 

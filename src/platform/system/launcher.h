@@ -1,5 +1,7 @@
 #pragma once
 
+#include "system_error.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -14,8 +16,19 @@ QStringList splitCommandLine(const QString &arguments);
 
 // Starts a program on its own, not through a shell, with the given working folder; on Windows
 // its window comes up maximised and activated and the argument text is passed unchanged.
-// The program is not watched afterwards. Returns the reason when it could not be started.
-std::optional<QString> startProgram(const QString &program, const QString &arguments,
+// The program is not watched afterwards. Returns why it could not be started.
+struct LaunchError
+{
+    enum class Kind {
+        Missing,       // no such file
+        IsAFolder,     // the name is a folder's
+        NotExecutable, // the file may not be run
+        StartFailed,   // the system would not start it (system)
+    };
+    Kind kind = Kind::StartFailed;
+    SystemError system;
+};
+std::optional<LaunchError> startProgram(const QString &program, const QString &arguments,
                                     const QString &workingFolder);
 
 } // namespace platform
