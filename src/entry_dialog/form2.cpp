@@ -137,9 +137,9 @@ void Form2::onCommand1Clicked()
     const auto error = editing_ ? file_.replace(editIndex_, editBase_.line, line)
                                 : file_.append({line});
     if (error) {
-        platform::showMessage(this, messages::changeFailed(change, *error));
         if (error->kind == catalogue::Error::Kind::LineChanged)
             emit catalogueChangedElsewhere();
+        platform::showMessage(this, messages::changeFailed(change, *error));
         return;
     }
     if (editing_)

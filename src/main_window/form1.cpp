@@ -418,8 +418,9 @@ void Form1::onSakujyoClicked()
         return;
     }
     if (const auto error = file_.remove(k, table_.line(k))) {
-        platform::showMessage(this, messages::changeFailed(messages::Change::Delete, *error));
+        // The list as the file now is, behind the message that says why nothing was deleted.
         activate();
+        platform::showMessage(this, messages::changeFailed(messages::Change::Delete, *error));
         return;
     }
     platform::showMessage(this, QStringLiteral("リストを１つ削除しました。本気で。"));
