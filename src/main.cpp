@@ -1,5 +1,6 @@
 #include "main_window/form1.h"
 #include "platform/system/paths.h"
+#include "platform/system/translations.h"
 
 #include <QApplication>
 
@@ -7,6 +8,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tarumin"));
+    platform::installJapaneseTranslations(app);
     Form1 window(platform::programFolder());
     window.show();
     return app.exec();

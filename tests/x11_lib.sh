@@ -36,14 +36,15 @@ wait_no_window() {
 click() { sleep 0.2; xdotool mousemove --sync --window "$1" "$2" "$3" click 1; sleep 0.2; }
 
 start_display() {
-    for n in $(seq 120 160); do
-        [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { display=":$n"; break; }
-    done
-    Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    # The server picks a free display itself and reports its number once it is ready, so that
+    # tests running side by side, or beside any other X server, never share one.
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
     pids+=($!)
-    export DISPLAY=$display
+    for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+    [ -s "$work/display" ] || fail "Xvfb did not start"
+    export DISPLAY=":$(head -n 1 "$work/display")"
     for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-    xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start"
+    xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not answer on $DISPLAY"
     openbox >/dev/null 2>&1 &
     pids+=($!)
     sleep 0.3

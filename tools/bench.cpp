@@ -143,5 +143,17 @@ int main(int argc, char *argv[])
                    },
                    [&] { deleteButton->click(); }),
            10);
+
+    // A hostile catalogue: one line of 10 MB (no comma for 5 MB, then a long description).
+    {
+        QByteArray huge = platform::encodeCp932(QStringLiteral("長い")).value();
+        huge += QByteArray(5 * 1024 * 1024, 'x') + ",ROM,,,,";
+        huge += QByteArray(5 * 1024 * 1024, 'y') + ",snap0,-cart snap0.rom";
+        writeFile(list, data.left(data.indexOf('\n') + 1) + huge + "\r\n" + data.mid(data.indexOf('\n') + 1));
+        form.activate();
+        report("activation with a 10 MB line", measure(9, {}, [&] { form.activate(); }), 100);
+        report("select the 10 MB line", measure(9, [&] { listBox->setCurrentRow(0); },
+                                                   [&] { listBox->setCurrentRow(1); }), 100);
+    }
     return 0;
 }

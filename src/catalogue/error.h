@@ -13,6 +13,7 @@ struct Error
         Unreadable,         // the file is there but could not be read (system)
         FolderInPlace,      // a folder stands where the file should be
         NotAFile,           // something that is not a plain file (a pipe, a device) stands there
+        TooLarge,           // the file is larger than any catalogue could be
         TooLong,            // the file has more lines than the table holds (lineCount)
         CannotCreateFolder, // the data folder is missing and could not be made (path, system)
         ReadOnlyFile,       // the file may not be written

@@ -1,5 +1,6 @@
 #include "line_table.h"
 
+#include "platform/system/file_read.h"
 #include "platform/system/file_sync.h"
 
 #include <QDir>
@@ -60,38 +61,27 @@ QByteArray LineTable::serialise() const
 LoadResult LineTable::load(const QString &path)
 {
     LoadResult result;
-    const QFileInfo info(path);
-    if (!info.exists()) {
+    const platform::FileRead read = platform::readPlainFile(path, MaxFileBytes);
+    using Problem = platform::FileRead::Problem;
+    switch (read.problem) {
+    case Problem::None:
+        break;
+    case Problem::Missing:
         lastIndex_ = -1;
         problem_.reset();
         result.missing = true;
         return result;
-    }
-    QByteArray data;
-    if (info.isDir()) {
-        result.error = errorAt(Error::Kind::FolderInPlace, path);
-    } else if (!info.isFile()) {
-        // A pipe would block the window until someone writes to it; a device never ends.
-        result.error = errorAt(Error::Kind::NotAFile, path);
-    } else {
-        QFile file(path);
-        platform::clearSystemError();
-        if (!file.open(QIODevice::ReadOnly)) {
-            result.error = errorAt(Error::Kind::Unreadable, path,
-                                   platform::lastSystemError(file.errorString()));
-        } else {
-            data = file.readAll();
-            if (file.error() != QFileDevice::NoError)
-                result.error = errorAt(Error::Kind::Unreadable, path,
-                                       platform::lastSystemError(file.errorString()));
-        }
+    case Problem::Folder: result.error = errorAt(Error::Kind::FolderInPlace, path); break;
+    case Problem::NotAFile: result.error = errorAt(Error::Kind::NotAFile, path); break;
+    case Problem::TooLarge: result.error = errorAt(Error::Kind::TooLarge, path); break;
+    case Problem::Failed: result.error = errorAt(Error::Kind::Unreadable, path, read.system); break;
     }
     if (result.error) {
         lastIndex_ = -1;
         problem_ = result.error;
         return result;
     }
-    result.lineCount = parse(data);
+    result.lineCount = parse(read.data);
     if (result.lineCount > Capacity) {
         result.error = errorAt(Error::Kind::TooLong, path);
         result.error->lineCount = result.lineCount;

@@ -27,6 +27,8 @@ class LineTable
 {
 public:
     static constexpr int Capacity = 1001;
+    // A larger file is not read (it could not be a catalogue of 1001 games anyone typed).
+    static constexpr qint64 MaxFileBytes = 64 * 1024 * 1024;
 
     // Replaces the table with the file's lines. CR LF, a lone CR and a lone LF each end a
     // line; a last line without terminator is a line.

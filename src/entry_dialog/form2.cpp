@@ -84,6 +84,23 @@ void Form2::buildLayout()
         setTabOrder(order[i], order[i + 1]);
     GameName->setFocus();
 
+    // What a screen reader says for each control.
+    const std::pair<QWidget *, const char16_t *> names[] = {
+        {GameName, u"ゲーム名"},
+        {media, u"メディア"},
+        {Hatubai, u"発売年"},
+        {Maker, u"メーカー"},
+        {KaKaku, u"価格"},
+        {Kasetu, u"ゲーム解説文"},
+        {slot, u"スロット（メディアの種類）"},
+        {GameFileName, u"ゲームのファイル名"},
+        {Command3, u"ゲームのファイルを選ぶ"},
+        {Command1, u"入力した内容をリストに保存する"},
+        {Command2, u"保存せずに閉じる"},
+    };
+    for (const auto &[widget, name] : names)
+        widget->setAccessibleName(QString::fromUtf16(name));
+
     connect(Command1, &QPushButton::clicked, this, &Form2::onCommand1Clicked);
     connect(Command2, &QPushButton::clicked, this, &Form2::onCommand2Clicked);
     connect(Command3, &QPushButton::clicked, this, &Form2::onCommand3Clicked);

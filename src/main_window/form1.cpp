@@ -19,6 +19,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -44,6 +45,20 @@ const QString StandByDescription = QStringLiteral(
     "１人で登録するのかぁ。でも、リストはＣＳＶ形式にする予定なので誰でも編集可能にするつもりです。");
 
 const QColor White(255, 255, 255);
+
+// What the list and the labels can show of a text: more would only cost time to lay out (a
+// 10 MB line must not freeze the window). The line itself is never cut.
+constexpr qsizetype ShownBytes = 2048;
+
+QString shownText(QByteArrayView bytes)
+{
+    if (bytes.size() <= ShownBytes)
+        return platform::decodeCp932(bytes);
+    QString text = platform::decodeCp932(bytes.first(ShownBytes));
+    if (text.endsWith(QChar::ReplacementCharacter)) // a character cut in two
+        text.chop(1);
+    return text + QChar(0x2026);
+}
 
 QFont gothic9()
 {
@@ -126,9 +141,11 @@ void Form1::buildLayout()
     Check2->setGeometry(twips(255, 4635, 255, 255));
     Check2->setAutoFillBackground(true);
     {
-        // The active window border colour of the usual Windows scheme.
+        // The active window border colour of the usual Windows scheme. A check box fills its
+        // background with the Button role.
         QPalette pal = Check2->palette();
         pal.setColor(QPalette::Window, QColor(180, 180, 180));
+        pal.setColor(QPalette::Button, QColor(180, 180, 180));
         Check2->setPalette(pal);
     }
     Label6 = platform::makeLabel(this, "Label6", QStringLiteral("FM-PACKの使用"),
@@ -199,6 +216,31 @@ void Form1::buildLayout()
         setTabOrder(order[i], order[i + 1]);
     List1->setFocus();
 
+    // What a screen reader says for each control.
+    const std::pair<QWidget *, const char16_t *> names[] = {
+        {Touroku_bot, u"ゲームを登録する"},
+        {hensyu_bot, u"選んだゲームを編集する"},
+        {Sakujyo_bot, u"選んだゲームを削除する"},
+        {List1, u"ゲームの一覧。Enter キーかダブルクリックでゲームを起動する"},
+        {Check2, u"FM-PAC を使う"},
+        {Combo1, u"エミュレーターの機種"},
+        {Text1, u"起動するゲームの引数"},
+        {Image1, u"電源スイッチ。押すとゲームを起動する"},
+        {Image2, u"ネームプレート。押すと効果音が鳴る"},
+        {Picture1, u"ゲーム画面の写真"},
+        {Media_L, u"メディア"},
+        {Hatubai_L, u"発売年"},
+        {Maker_L, u"メーカー"},
+        {Nedan_L, u"価格"},
+        {Kaisetu_L, u"ゲーム説明"},
+    };
+    for (const auto &[widget, name] : names)
+        widget->setAccessibleName(QString::fromUtf16(name));
+
+    // Enter on the list, and a double-click on an entry, act as the power switch.
+    List1->installEventFilter(this);
+    connect(List1, &QListWidget::itemDoubleClicked, this, &Form1::onImage1Clicked);
+
     connect(List1, &QListWidget::itemSelectionChanged, this, &Form1::onList1SelectionChanged);
     connect(Combo1, &QComboBox::activated, this, &Form1::onCombo1Activated);
     connect(Check2, &QCheckBox::clicked, this, &Form1::onCheck2Clicked);
@@ -232,7 +274,7 @@ void Form1::loadList()
     QStringList names;
     names.reserve(table_.size());
     for (int i = 0; i < table_.size(); ++i)
-        names << platform::decodeCp932(catalogue::gameNameOf(table_.line(i)));
+        names << shownText(catalogue::gameNameOf(table_.line(i)));
     List1->addItems(names);
     reportLoad(result);
 }
@@ -279,20 +321,33 @@ void Form1::showDetails()
         return;
     const catalogue::Record record = catalogue::splitRecord(table_.line(state_.selectedIndex));
     auto field = [&record](int i) { return platform::decodeCp932(record.fields[i]); };
+    auto shown = [&record](int i) { return shownText(record.fields[i]); };
     state_.currentName = field(0);
-    Media_L->setText(field(1));
-    Hatubai_L->setText(field(2));
-    Maker_L->setText(field(3));
-    Nedan_L->setText(field(4));
-    Kaisetu_L->setText(field(5));
+    Media_L->setText(shown(1));
+    Hatubai_L->setText(shown(2));
+    Maker_L->setText(shown(3));
+    Nedan_L->setText(shown(4));
+    Kaisetu_L->setText(shown(5));
     state_.snapName = field(catalogue::SnapNameField);
     state_.launchArgs = field(catalogue::LaunchArgsField);
-    Text1->setText(state_.launchArgs);
+    Text1->setText(shown(catalogue::LaunchArgsField));
+    Text1->setCursorPosition(0); // the media option first, however long the text
 
-    if (Picture1->setPictureFile(dataPath(SnapFolder + state_.snapName + QStringLiteral(".gif"))))
+    if (const QString snapshot = snapshotPath(state_.snapName);
+        !snapshot.isEmpty() && Picture1->setPictureFile(snapshot))
         return;
     if (!Picture1->setPictureFile(dataPath(StandByPicture)))
         Picture1->setPicture(QImage(QStringLiteral(":/assets/notimage.jpg")));
+}
+
+QString Form1::snapshotPath(const QString &snapName) const
+{
+    // Only pictures in the snapshot folder: a name such as "../../x" leads elsewhere.
+    const QString folder = QDir::cleanPath(dataPath(SnapFolder));
+    const QString path = QDir::cleanPath(dataPath(SnapFolder + snapName + QStringLiteral(".gif")));
+    if (!path.startsWith(folder + u'/') || snapName.size() > 1024)
+        return {};
+    return path;
 }
 
 // ---- machine options, power switch and sounds
@@ -329,7 +384,11 @@ void Form1::onImage1Clicked()
     const QString arguments = state_.machineArg + u' ' + state_.fmpacArg + state_.launchArgs;
     const QString program = dataPath(Emulator);
     state_.launchCommand = program + u' ' + arguments;
-    if (const auto error = platform::startProgram(program, arguments, folder_))
+    const auto error = platform::startProgram(
+        program, arguments, folder_, this, [this](const platform::EarlyExit &exit) {
+            platform::showMessage(this, messages::emulatorFailed(exit));
+        });
+    if (error)
         platform::showMessage(this, messages::launchFailed(program, *error));
 }
 
@@ -338,8 +397,29 @@ void Form1::onImage2Clicked()
     playSound(EffectSound, true);
 }
 
+bool Form1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == List1 && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            if (currentListIndex() >= 0)
+                onImage1Clicked();
+            return true;
+        }
+    }
+    return platform::Window::eventFilter(watched, event);
+}
+
 void Form1::closeEvent(QCloseEvent *event)
 {
+    // While the entry dialog is shown, what the user typed there would be lost: the dialog
+    // comes to the front instead, and the program goes on.
+    if (dialog_ && dialog_->isVisible()) {
+        event->ignore();
+        dialog_->raise();
+        dialog_->activateWindow();
+        return;
+    }
     MMControl1->setCommand(QStringLiteral("Close"));
     // The entry dialog, shown or hidden, goes with the main window, so the program ends.
     delete dialog_;

@@ -62,11 +62,15 @@ public:
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildLayout();
     void loadList();
     void showDetails();
+    // The snapshot picture's file for a snapshot name, or nothing when the name leads out of
+    // the snapshot folder.
+    QString snapshotPath(const QString &snapName) const;
     void reportLoad(const catalogue::LoadResult &result);
     void playSound(const QString &relativePath, bool setDeviceType);
     int currentListIndex() const;

@@ -36,6 +36,9 @@ QString reason(const Error &error)
     case Error::Kind::Unreadable: return systemReason(error.system);
     case Error::Kind::FolderInPlace: return QStringLiteral("ファイルの場所にフォルダーがあります");
     case Error::Kind::NotAFile: return QStringLiteral("普通のファイルではありません");
+    case Error::Kind::TooLarge:
+        return QStringLiteral("ファイルが大きすぎます（%1 MB まで）")
+            .arg(catalogue::LineTable::MaxFileBytes / (1024 * 1024));
     case Error::Kind::TooLong: return QStringLiteral("%1 行あります").arg(error.lineCount);
     case Error::Kind::CannotCreateFolder:
         return QStringLiteral("フォルダー %1 を作れません: %2").arg(path, systemReason(error.system));
@@ -71,6 +74,7 @@ QString changeFailed(Change change, const Error &error)
     case Error::Kind::Unreadable:
     case Error::Kind::FolderInPlace:
     case Error::Kind::NotAFile:
+    case Error::Kind::TooLarge:
         return QStringLiteral("リストファイルを読み込めなかったため、変更できません（%1）。")
             .arg(reason(error));
     case Error::Kind::Busy:
@@ -106,6 +110,16 @@ QString launchFailed(const QString &program, const platform::LaunchError &error)
     }
     return QStringLiteral("エミュレーター %1 を起動できませんでした（%2）。")
         .arg(QDir::toNativeSeparators(program), why);
+}
+
+QString emulatorFailed(const platform::EarlyExit &exit)
+{
+    QString text = exit.crashed
+        ? QStringLiteral("エミュレーターが起動してすぐに異常終了しました（シグナル %1）。").arg(exit.status)
+        : QStringLiteral("エミュレーターが起動してすぐに終了しました（終了コード %1）。").arg(exit.status);
+    if (!exit.errorTail.isEmpty())
+        text += QStringLiteral("\n\nエミュレーターのメッセージ:\n") + exit.errorTail;
+    return text;
 }
 
 QString fieldName(catalogue::Field field)

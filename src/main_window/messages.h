@@ -33,6 +33,9 @@ QString entryProblem(const catalogue::EntryProblem &problem);
 // The emulator could not be started.
 QString launchFailed(const QString &program, const platform::LaunchError &error);
 
+// The emulator ended with a failure soon after its start.
+QString emulatorFailed(const platform::EarlyExit &exit);
+
 // The field's name as the entry dialog's headings show it.
 QString fieldName(catalogue::Field field);
 

@@ -2,8 +2,11 @@
 
 #include "system_error.h"
 
+#include <QObject>
 #include <QString>
 #include <QStringList>
+
+#include <functional>
 
 #include <optional>
 
@@ -14,9 +17,7 @@ namespace platform {
 // trailing blank adds nothing.
 QStringList splitCommandLine(const QString &arguments);
 
-// Starts a program on its own, not through a shell, with the given working folder; on Windows
-// its window comes up maximised and activated and the argument text is passed unchanged.
-// The program is not watched afterwards. Returns why it could not be started.
+// Why a program could not be started.
 struct LaunchError
 {
     enum class Kind {
@@ -28,7 +29,26 @@ struct LaunchError
     Kind kind = Kind::StartFailed;
     SystemError system;
 };
+
+// A started program that ended with a failure soon after its start.
+struct EarlyExit
+{
+    int status = 0;       // its exit status, or the signal that ended it
+    bool crashed = false; // ended by a signal
+    QString errorTail;    // the last lines it wrote to its error output
+};
+
+// How long after its start a program's failure is still reported.
+inline constexpr int EarlyExitWatchMs = 5000;
+
+// Starts a program on its own, not through a shell, with the given working folder; on Windows
+// its window comes up maximised and activated and the argument text is passed unchanged.
+// The program runs in a session of its own and outlives this one; it is never waited for.
+// Its error output goes to a file of its own, and when it ends with a failure within
+// EarlyExitWatchMs, onEarlyExit is called (on context's thread, while context lives) with the
+// status and the last lines of that output. Returns why it could not be started.
 std::optional<LaunchError> startProgram(const QString &program, const QString &arguments,
-                                    const QString &workingFolder);
+                                        const QString &workingFolder, QObject *context = nullptr,
+                                        std::function<void(const EarlyExit &)> onEarlyExit = {});
 
 } // namespace platform

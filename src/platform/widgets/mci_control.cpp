@@ -1,5 +1,7 @@
 #include "mci_control.h"
 
+#include "platform/system/file_read.h"
+
 #include <QAudioDevice>
 #include <QAudioFormat>
 #include <QAudioSink>
@@ -119,10 +121,11 @@ void MciControl::open()
     openedFile_.clear();
     if (!audibleFlag())
         return;
-    QFile file(fileName_);
-    if (file.size() > MaxWaveBytes || !file.open(QIODevice::ReadOnly))
-        return;
-    openedFile_ = file.readAll();
+    // A link to /dev/zero or a pipe is not a sound: only plain files, read no further than the
+    // longest effect.
+    const FileRead read = readPlainFile(fileName_, MaxWaveBytes);
+    if (read.ok())
+        openedFile_ = read.data;
 }
 
 void MciControl::play()

@@ -1,5 +1,7 @@
 #include "picture.h"
 
+#include "platform/system/file_read.h"
+
 #include <QImageReader>
 #include <QMouseEvent>
 #include <QMovie>
@@ -9,6 +11,8 @@ namespace platform {
 
 std::optional<QImage> loadPicture(const QString &path)
 {
+    if (!isPlainFile(path)) // a pipe would block the window
+        return std::nullopt;
     QImageReader reader(path);
     QImage image;
     if (!reader.read(&image) || image.isNull())
@@ -62,6 +66,13 @@ void ImageControl::mousePressEvent(QMouseEvent *event)
     QLabel::mousePressEvent(event);
 }
 
+void ImageControl::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    // The second press of a double-click is not a click of its own.
+    pressed_ = false;
+    event->accept();
+}
+
 void ImageControl::mouseReleaseEvent(QMouseEvent *event)
 {
     const bool click = pressed_ && event->button() == Qt::LeftButton
@@ -113,6 +124,8 @@ void PictureBox::setPicture(const QImage &image)
 
 bool PictureBox::setPictureFile(const QString &path)
 {
+    if (!isPlainFile(path))
+        return false;
     QImageReader reader(path);
     QImage first;
     if (!reader.read(&first) || first.isNull())

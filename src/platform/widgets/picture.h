@@ -19,7 +19,8 @@ std::optional<QImage> loadPicture(const QString &path);
 QPixmap backgroundTexture(const QImage &image);
 
 // An image control: shows its picture at the picture's own size from its top-left corner,
-// without a border, and reports clicks. Pictures look the same in a disabled window.
+// without a border, and reports clicks; the second click of a double-click is not reported.
+// Pictures look the same in a disabled window.
 class ImageControl : public QLabel
 {
     Q_OBJECT
@@ -38,6 +39,7 @@ protected:
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
 
 private:
     bool pressed_ = false;
