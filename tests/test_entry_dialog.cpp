@@ -547,12 +547,21 @@ private slots:
         QVERIFY(form_->isEnabled());
     }
 
-    void mainWindowCloseEndsDialog()
+    void mainWindowCloseKeepsAShownDialog()
     {
         open(numbered(2));
         registerGame();
+        box("GameName")->setText(QStringLiteral("入力中"));
         QPointer<Form2> d = dialog();
-        form_->close();
+        // While the dialog is shown, closing the main window ends nothing.
+        QVERIFY(!form_->close());
+        QVERIFY(d && d->isVisible());
+        QCOMPARE(box("GameName")->text(), QStringLiteral("入力中"));
+        // Once it is hidden after a save, the main window closes, and the dialog with it.
+        box("GameFileName")->setText(QStringLiteral("new.rom"));
+        save();
+        QVERIFY(!d->isVisible());
+        QVERIFY(form_->close());
         QVERIFY(!d);
     }
 };

@@ -6,7 +6,9 @@
 #include "program_folder.h"
 #include "file_support.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QMouseEvent>
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
@@ -15,6 +17,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QProcess>
 #include <QTest>
 
 #include <memory>
@@ -370,6 +373,117 @@ private slots:
         QCOMPARE(image->pixmap().toImage().convertToFormat(QImage::Format_RGB32),
                  fileImage(folder_->path() + "/tarumin/image/swhich.gif"));
         QVERIFY(!folder_->waitForLaunch(3).isEmpty());
+    }
+
+    void keyboardAndDoubleClicksLaunchOnce()
+    {
+        open(cp932Lines(SampleLines));
+        // Enter with nothing selected starts nothing.
+        list()->setFocus();
+        QTest::keyClick(list(), Qt::Key_Return);
+        select(0);
+        QTest::keyClick(list(), Qt::Key_Return);
+        QStringList first = folder_->waitForLaunch(1);
+        QCOMPARE(first.mid(1), (QStringList{"MSX2J", "-cart", "hoshikaze.rom"}));
+        QCOMPARE(form_->state().switchOn, true);
+
+        // A double-click on an entry starts that game.
+        const QRect second = list()->visualItemRect(list()->item(1));
+        QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, second.center());
+        QTest::mouseDClick(list()->viewport(), Qt::LeftButton, {}, second.center());
+        QCOMPARE(folder_->waitForLaunch(2).mid(1), (QStringList{"MSX2J", "-cass", "same1.cas"}));
+
+        // A double-click on the power switch is one click: one more start, not two.
+        // As the system delivers it: press, release, press, double-click, release.
+        auto *image = child<QWidget>("Image1");
+        const QPoint at = image->rect().center();
+        QTest::mouseClick(image, Qt::LeftButton, {}, at);
+        QTest::mousePress(image, Qt::LeftButton, {}, at);
+        QMouseEvent dbl(QEvent::MouseButtonDblClick, at, image->mapToGlobal(at), Qt::LeftButton,
+                        Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(image, &dbl);
+        QTest::mouseRelease(image, Qt::LeftButton, {}, at);
+        QVERIFY(!folder_->waitForLaunch(3).isEmpty());
+        QTest::qWait(500);
+        QFile f(folder_->path() + "/launches.txt");
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll().count("--\n"), 3);
+    }
+
+    void controlsShowWhatTheLayoutAsks()
+    {
+        open(cp932Lines({QStringLiteral("長い,ROM,,,,,g,-cart ") + QString(300, u'x') + QStringLiteral(".rom")}));
+        select(0);
+        QCOMPARE(child<QLineEdit>("Text1")->cursorPosition(), 0);
+        // The FM-PAC box's grey, as painted.
+        const QImage check = child<QCheckBox>("Check2")->grab().toImage();
+        QCOMPARE(check.pixelColor(0, 0), QColor(180, 180, 180));
+        // Every control says what it does to a screen reader.
+        for (const char *name : {"Touroku_bot", "hensyu_bot", "Sakujyo_bot", "List1", "Check2",
+                                 "Combo1", "Text1", "Image1", "Image2", "Picture1"})
+            QVERIFY2(!child<QWidget>(name)->accessibleName().isEmpty(), name);
+        QCOMPARE(child<QWidget>("Image1")->accessibleName(), QStringLiteral("電源スイッチ。押すとゲームを起動する"));
+    }
+
+    void emulatorFailureIsShown()
+    {
+        open(cp932Lines(SampleLines));
+        QFile script(folder_->path() + "/mess.exe");
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\necho 'tarumin adapter: C-BIOS has no BASIC, so tapes cannot run' >&2\nexit 4\n");
+        script.close();
+        select(1);
+        clickSwitch();
+        QTRY_COMPARE(messages_.size(), 1);
+        QVERIFY2(messages_[0].contains(QStringLiteral("終了コード 4")), qPrintable(messages_[0]));
+        QVERIFY(messages_[0].contains(QStringLiteral("C-BIOS has no BASIC, so tapes cannot run")));
+    }
+
+    void hostileFilesNeverBlockOrLeak()
+    {
+#ifdef Q_OS_UNIX
+        // A 10 MB line: shown cut to what the labels hold, launched whole.
+        const QByteArray longArgs = "-cart " + QByteArray(5 * 1024 * 1024, 'r') + ".rom";
+        const QByteArray huge = "huge,ROM,,," + QByteArray(5 * 1024 * 1024, 'p') + ",desc,../image/swhich," + longArgs;
+        open(cp932Lines(SampleLines) + huge + "\r\n");
+        select(7);
+        QVERIFY(label("Nedan_L").size() < 3000);
+        QVERIFY(label("Nedan_L").startsWith(QStringLiteral("ppp")));
+        QCOMPARE(form_->state().launchArgs.size(), longArgs.size());
+        // The snapshot name leads out of the snapshot folder: the stand-by picture.
+        QCOMPARE(picture(), fileImage(folder_->path() + "/tarumin/image/notimage.jpg"));
+
+        // Pipes where the pictures and sounds should be, and a sound that links to /dev/zero.
+        const QString data = folder_->path() + "/tarumin/";
+        QFile::remove(data + "snap/hoshikaze.gif");
+        QFile::remove(data + "image/swhich2.gif");
+        QFile::remove(data + "sound/swich.wav");
+        QFile::remove(data + "sound/doka.wav");
+        for (const QString &fifo : {data + "snap/hoshikaze.gif", data + "image/swhich2.gif", data + "sound/swich.wav"})
+            QCOMPARE(QProcess::execute(QStringLiteral("mkfifo"), {fifo}), 0);
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), data + "sound/doka.wav"));
+        platform::MciControl::setAudible(true);
+        QElapsedTimer clock;
+        clock.start();
+        select(0);
+        QCOMPARE(picture(), fileImage(data + "image/notimage.jpg"));
+        clickSwitch();
+        QTest::mouseClick(child<QWidget>("Image2"), Qt::LeftButton);
+        platform::MciControl::setAudible(false);
+        QVERIFY(clock.elapsed() < 5000);
+        QVERIFY(!folder_->waitForLaunch().isEmpty());
+
+        // A pipe named like the catalogue: the window opens and says so; nothing is changed.
+        form_.reset();
+        QFile::remove(folder_->listPath());
+        QCOMPARE(QProcess::execute(QStringLiteral("mkfifo"), {folder_->listPath()}), 0);
+        messages_.clear();
+        form_ = std::make_unique<Form1>(folder_->path());
+        form_->show();
+        QTRY_COMPARE(messages_.size(), 1);
+        QVERIFY2(messages_[0].contains(QStringLiteral("普通のファイルではありません")), qPrintable(messages_[0]));
+        QCOMPARE(list()->count(), 0);
+#endif
     }
 
     void missingEmulatorIsReported()

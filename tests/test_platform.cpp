@@ -4,10 +4,20 @@
 #include "platform/system/paths.h"
 #include "platform/widgets/picture.h"
 #include "platform/widgets/twips.h"
+#include "platform/system/file_read.h"
+#include "platform/system/translations.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QPainter>
+#include <QProcess>
 #include <QTest>
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+#endif
 
 class TestPlatform : public QObject
 {
@@ -22,6 +32,9 @@ private slots:
     void notAPictureIsAFailure();
     void readsOnlyPlainWaveFiles();
     void backgroundTextureTilesToTheSamePixels();
+    void readsOnlyPlainFilesAndNoFurtherThanAllowed();
+    void speaksJapanese();
+    void reportsAnEarlyFailureOnly();
 };
 
 void TestPlatform::splitsLikeTheWindowsRuntime_data()
@@ -139,3 +152,113 @@ void TestPlatform::backgroundTextureTilesToTheSamePixels()
 
 QTEST_MAIN(TestPlatform)
 #include "test_platform.moc"
+
+void TestPlatform::readsOnlyPlainFilesAndNoFurtherThanAllowed()
+{
+    using Problem = platform::FileRead::Problem;
+    QTemporaryDir dir;
+    const QString plain = dir.filePath(QStringLiteral("plain"));
+    QFile f(plain);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray(200000, 'a'));
+    f.close();
+    QCOMPARE(platform::readPlainFile(plain, 200000).data.size(), 200000);
+    QCOMPARE(platform::readPlainFile(plain, 199999).problem, Problem::TooLarge);
+    QCOMPARE(platform::readPlainFile(dir.filePath(QStringLiteral("none")), 10).problem, Problem::Missing);
+    QCOMPARE(platform::readPlainFile(dir.path(), 10).problem, Problem::Folder);
+#ifdef Q_OS_UNIX
+    // A pipe nobody writes to, and a link to an endless device: refused at once.
+    const QString fifo = dir.filePath(QStringLiteral("fifo.gif"));
+    QCOMPARE(QProcess::execute(QStringLiteral("mkfifo"), {fifo}), 0);
+    const QString zero = dir.filePath(QStringLiteral("zero.wav"));
+    QVERIFY(QFile::link(QStringLiteral("/dev/zero"), zero));
+    QElapsedTimer clock;
+    clock.start();
+    QCOMPARE(platform::readPlainFile(fifo, 100).problem, Problem::NotAFile);
+    QCOMPARE(platform::readPlainFile(zero, 100).problem, Problem::NotAFile);
+    QVERIFY(!platform::loadPicture(fifo));
+    platform::PictureBox box;
+    QVERIFY(!box.setPictureFile(fifo));
+    QVERIFY(clock.elapsed() < 5000);
+#endif
+}
+
+void TestPlatform::speaksJapanese()
+{
+    QVERIFY(platform::installJapaneseTranslations(*QCoreApplication::instance()));
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("キャンセル"));
+    QCOMPARE(QCoreApplication::translate("QFileDialog", "Open"), QStringLiteral("開く"));
+}
+
+void TestPlatform::reportsAnEarlyFailureOnly()
+{
+#ifdef Q_OS_UNIX
+    QTemporaryDir dir;
+    auto script = [&](const QString &name, const QByteArray &body) {
+        const QString path = dir.filePath(name);
+        QFile f(path);
+        f.open(QIODevice::WriteOnly);
+        f.write("#!/bin/sh\n" + body);
+        f.close();
+        f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        return path;
+    };
+    QObject context;
+    QList<platform::EarlyExit> exits;
+    auto record = [&](const platform::EarlyExit &e) { exits << e; };
+
+    // A refusal: status 4 and the last lines of what it said.
+    const QString refuses = script(QStringLiteral("refuses"),
+                                   "for i in 1 2 3 4 5 6 7 8; do echo \"line $i\" >&2; done\n"
+                                   "echo \"tape needs BASIC: $1\" >&2; exit 4\n");
+    QVERIFY(!platform::startProgram(refuses, QStringLiteral("\"my game.cas\""), dir.path(), &context, record));
+    QTRY_COMPARE(exits.size(), 1);
+    QCOMPARE(exits[0].status, 4);
+    QVERIFY(!exits[0].crashed);
+    QVERIFY2(exits[0].errorTail.endsWith(QStringLiteral("line 8\ntape needs BASIC: my game.cas")),
+             qPrintable(exits[0].errorTail));
+    QVERIFY(!exits[0].errorTail.contains(QStringLiteral("line 1\n")));
+
+    // A clean end, and a program that keeps running, are not failures; the runner is not
+    // waited for, and it outlives the one who started it.
+    const QString fine = script(QStringLiteral("fine"), "exit 0\n");
+    const QString runs = script(QStringLiteral("runs"), "echo $$ > \"$(dirname \"$0\")/pid\"; exec sleep 30\n");
+    auto *watcher = new QObject;
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(!platform::startProgram(fine, QString(), dir.path(), &context, record));
+    QVERIFY(!platform::startProgram(runs, QString(), dir.path(), watcher, record));
+    QVERIFY(clock.elapsed() < 2000);
+    QTest::qWait(800);
+    QCOMPARE(exits.size(), 1);
+    delete watcher;
+    QFile pidFile(dir.filePath(QStringLiteral("pid")));
+    QTRY_VERIFY(pidFile.exists() && pidFile.size() > 0);
+    QVERIFY(pidFile.open(QIODevice::ReadOnly));
+    const qint64 pid = pidFile.readAll().trimmed().toLongLong();
+    QVERIFY(pid > 0);
+    QCOMPARE(::kill(pid_t(pid), 0), 0);
+    ::kill(pid_t(pid), SIGTERM);
+
+    // Ended by a signal.
+    const QString crashes = script(QStringLiteral("crashes"), "kill -SEGV $$\n");
+    QVERIFY(!platform::startProgram(crashes, QString(), dir.path(), &context, record));
+    QTRY_COMPARE(exits.size(), 2);
+    QVERIFY(exits[1].crashed);
+    QCOMPARE(exits[1].status, 11);
+
+    // A program that cannot be started says why.
+    const QString noInterpreter = dir.filePath(QStringLiteral("nointerp"));
+    {
+        QFile f(noInterpreter);
+        f.open(QIODevice::WriteOnly);
+        f.write("#!/nonexistent/interpreter\n");
+        f.close();
+        f.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    }
+    const auto failed = platform::startProgram(noInterpreter, QString(), dir.path(), &context, record);
+    QVERIFY(failed);
+    QCOMPARE(failed->kind, platform::LaunchError::Kind::StartFailed);
+    QCOMPARE(failed->system.kind, platform::SystemError::Kind::NotFound);
+#endif
+}
