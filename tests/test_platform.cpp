@@ -35,6 +35,7 @@ private slots:
     void readsOnlyPlainFilesAndNoFurtherThanAllowed();
     void speaksJapanese();
     void reportsAnEarlyFailureOnly();
+    void loadsTheSoundStackAtTheFirstSound();
 };
 
 void TestPlatform::splitsLikeTheWindowsRuntime_data()
@@ -261,4 +262,33 @@ void TestPlatform::reportsAnEarlyFailureOnly()
     QCOMPARE(failed->kind, platform::LaunchError::Kind::StartFailed);
     QCOMPARE(failed->system.kind, platform::SystemError::Kind::NotFound);
 #endif
+}
+
+void TestPlatform::loadsTheSoundStackAtTheFirstSound()
+{
+    auto audioLoaded = [] {
+        QFile maps(QStringLiteral("/proc/self/maps"));
+        return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("libQt6Multimedia");
+    };
+    if (!QFile::exists(QStringLiteral("/proc/self/maps")))
+        QSKIP("needs /proc");
+    platform::MciControl::setModuleFolders({QStringLiteral("/nonexistent"), QStringLiteral(SOUND_MODULE_DIR)});
+    platform::MciControl mci;
+    mci.setFileName(QStringLiteral(SOURCE_DIR "/sample/tarumin/sound/doka.wav"));
+    mci.setCommand(QStringLiteral("Open"));
+    QVERIFY(!audioLoaded());
+    QVERIFY(!mci.soundLoaded());
+    mci.setCommand(QStringLiteral("Sound"));
+    QVERIFY(mci.soundLoaded());
+    QVERIFY(audioLoaded());
+    mci.setCommand(QStringLiteral("Close"));
+
+    // Without the module the program plays nothing, and goes on.
+    platform::MciControl::setModuleFolders({QStringLiteral("/nonexistent")});
+    platform::MciControl silent;
+    silent.setFileName(QStringLiteral(SOURCE_DIR "/sample/tarumin/sound/doka.wav"));
+    silent.setCommand(QStringLiteral("Open"));
+    silent.setCommand(QStringLiteral("Sound"));
+    QVERIFY(!silent.soundLoaded());
+    platform::MciControl::setModuleFolders({});
 }

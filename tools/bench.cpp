@@ -144,6 +144,26 @@ int main(int argc, char *argv[])
                    [&] { deleteButton->click(); }),
            10);
 
+    // The first sound loads the sound module and the audio stack; measured once, cold, then warm.
+    {
+        platform::MciControl::setAudible(true);
+        platform::MciControl::setModuleFolders({QStringLiteral(SOUND_MODULE_DIR)});
+        platform::MciControl mci;
+        auto sound = [&] {
+            mci.setFileName(sample + "sound/swich.wav");
+            mci.setCommand(QStringLiteral("Open"));
+            QElapsedTimer t;
+            t.start();
+            mci.setCommand(QStringLiteral("Sound"));
+            return t.nsecsElapsed() / 1e6;
+        };
+        const double cold = sound();
+        report(mci.soundLoaded() ? "first sound: load module, start output" : "first sound (no sound module found)", cold);
+        report("later sound", measure(9, {}, [&] { sound(); }));
+        mci.setCommand(QStringLiteral("Close"));
+        platform::MciControl::setAudible(false);
+    }
+
     // A hostile catalogue: one line of 10 MB (no comma for 5 MB, then a long description).
     {
         QByteArray huge = platform::encodeCp932(QStringLiteral("長い")).value();

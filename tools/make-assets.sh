@@ -22,7 +22,7 @@ mkdir -p assets sample/tarumin/image sample/tarumin/snap sample/tarumin/sound
     -fill black -font "$FONT" -pointsize 9 -gravity south -annotate +0+0 'MESS' \
     -define png:color-type=2 assets/icon.png
 
-# 3: the no-snapshot picture, 256 x 192 JPEG: a blurred blue keyboard, an MSX mark at the
+# 3: the no-snapshot picture, 256 x 192 JPEG (in the sample data): a blurred blue keyboard, an MSX mark at the
 #    bottom right and NOT AN IMAGE at the top left.
 "$IM" -size 256x192 xc:'rgb(20,40,110)' -fill 'rgb(70,110,200)' \
     -draw 'rectangle 10,60 246,170' -fill 'rgb(150,180,240)' \
@@ -31,7 +31,10 @@ mkdir -p assets sample/tarumin/image sample/tarumin/snap sample/tarumin/sound
     -blur 0x3 \
     -fill white -font "$FONT" -pointsize 10 -gravity northwest -annotate +8+6 'NOT AN IMAGE' \
     -fill white -font DejaVu-Sans-Bold -pointsize 34 -gravity southeast -annotate +10+4 'MSX' \
-    -quality 85 assets/notimage.jpg
+    -quality 85 sample/tarumin/image/notimage.jpg
+# The built-in copy is the same picture as PNG, which Qt reads without a plugin: no JPEG
+# library is loaded before the window is up.
+"$IM" sample/tarumin/image/notimage.jpg assets/notimage.png
 
 # 4 and 5: the power switch (off) and the nameplate, in greys.
 switch() { # $1 knob x, $2 file
@@ -52,7 +55,6 @@ switch 7 sample/tarumin/image/swhich2.gif
     -annotate +0+35 'Version 0.900' \
     -colorspace Gray -colors 32 assets/nameplate.gif
 
-cp assets/notimage.jpg sample/tarumin/image/notimage.jpg
 
 # Snapshots of the made-up sample games, 256 x 192: a title screen for each. The two games
 # that really run are photographed by tools/make-snapshots.sh.

@@ -5,6 +5,7 @@
 #include "platform/widgets/controls.h"
 #include "platform/widgets/file_picker.h"
 #include "platform/widgets/message_box.h"
+#include "platform/widgets/picture.h"
 #include "platform/system/paths.h"
 #include "platform/widgets/twips.h"
 
@@ -38,7 +39,7 @@ void Form2::buildLayout()
 {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("リスト登録"));
-    setWindowIcon(QIcon(QStringLiteral(":/assets/icon.png")));
+    setWindowIcon(QIcon(QPixmap::fromImage(platform::builtInPicture(QStringLiteral(":/assets/icon.png"), "PNG"))));
     setFixedSize(4680 / platform::TwipsPerPixel, 4125 / platform::TwipsPerPixel);
     setBackgroundPicture(QStringLiteral(":/assets/background.gif"));
 

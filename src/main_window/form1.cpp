@@ -105,7 +105,9 @@ void Form1::buildLayout()
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Tarumin（Ｖｅｒ0.9）"));
-    setWindowIcon(QIcon(QStringLiteral(":/assets/icon.png")));
+    // Read as PNG by name: an icon read from a file name probes every picture plugin, which
+    // loads libraries (JPEG among them) the window does not need.
+    setWindowIcon(QIcon(QPixmap::fromImage(platform::builtInPicture(QStringLiteral(":/assets/icon.png"), "PNG"))));
     setFixedSize(566, 428);
     setBackgroundPicture(QStringLiteral(":/assets/background.gif"));
 
@@ -173,18 +175,18 @@ void Form1::buildLayout()
     Image1 = new platform::ImageControl(this);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(twips(255, 5760, 1260, 450));
-    Image1->setPicture(QImage(QStringLiteral(":/assets/switch-off.gif")));
+    Image1->setPicture(platform::builtInPicture(QStringLiteral(":/assets/switch-off.gif"), "GIF"));
 
     Image2 = new platform::ImageControl(this);
     Image2->setObjectName(QStringLiteral("Image2"));
     Image2->setGeometry(twips(1680, 5460, 1950, 780));
-    Image2->setPicture(QImage(QStringLiteral(":/assets/nameplate.gif")));
+    Image2->setPicture(platform::builtInPicture(QStringLiteral(":/assets/nameplate.gif"), "GIF"));
 
     Picture1 = new platform::PictureBox(this);
     Picture1->setObjectName(QStringLiteral("Picture1"));
     Picture1->setGeometry(twips(4440, 165, 3900, 2940));
     Picture1->setFocusPolicy(Qt::StrongFocus);
-    Picture1->setPicture(QImage(QStringLiteral(":/assets/notimage.jpg")));
+    Picture1->setPicture(platform::builtInPicture(QStringLiteral(":/assets/notimage.png"), "PNG"));
 
     MMControl1 = new platform::MciControl(this);
     MMControl1->setObjectName(QStringLiteral("MMControl1"));
@@ -337,7 +339,7 @@ void Form1::showDetails()
         !snapshot.isEmpty() && Picture1->setPictureFile(snapshot))
         return;
     if (!Picture1->setPictureFile(dataPath(StandByPicture)))
-        Picture1->setPicture(QImage(QStringLiteral(":/assets/notimage.jpg")));
+        Picture1->setPicture(platform::builtInPicture(QStringLiteral(":/assets/notimage.png"), "PNG"));
 }
 
 QString Form1::snapshotPath(const QString &snapName) const

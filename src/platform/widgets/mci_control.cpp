@@ -2,12 +2,9 @@
 
 #include "platform/system/file_read.h"
 
-#include <QAudioDevice>
-#include <QAudioFormat>
-#include <QAudioSink>
-#include <QBuffer>
+#include <QCoreApplication>
 #include <QFile>
-#include <QMediaDevices>
+#include <QLibrary>
 #include <QtEndian>
 
 namespace platform {
@@ -68,6 +65,31 @@ std::optional<WaveSound> parseWave(const QByteArray &file)
 void MciControl::setAudible(bool audible)
 {
     audibleFlag() = audible;
+}
+
+namespace {
+QStringList &moduleFolders()
+{
+    static QStringList folders;
+    return folders;
+}
+} // namespace
+
+void MciControl::setModuleFolders(const QStringList &folders)
+{
+    moduleFolders() = folders;
+}
+
+SoundOutput *loadSoundOutput(const QStringList &folders)
+{
+    for (const QString &folder : folders) {
+        QLibrary module(folder + u'/' + QLatin1String(SoundModuleName));
+        if (!module.load())
+            continue;
+        if (auto make = reinterpret_cast<MakeSoundOutput>(module.resolve(MakeSoundOutputSymbol)))
+            return make(); // the module stays loaded for the rest of the run
+    }
+    return nullptr;
 }
 
 MciControl::MciControl(QObject *parent) : QObject(parent) {}
@@ -136,31 +158,21 @@ void MciControl::play()
     const auto sound = parseWave(openedFile_);
     if (!sound)
         return;
-    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
-    if (device.isNull())
-        return;
-    QAudioFormat format;
-    format.setSampleRate(sound->sampleRate);
-    format.setChannelCount(sound->channels);
-    format.setSampleFormat(sound->bitsPerSample == 8 ? QAudioFormat::UInt8 : QAudioFormat::Int16);
-    if (!device.isFormatSupported(format))
-        return;
-    buffer_ = new QBuffer(this);
-    buffer_->setData(sound->samples);
-    buffer_->open(QIODevice::ReadOnly);
-    sink_ = new QAudioSink(device, format, this);
-    sink_->start(buffer_);
+    if (!output_) {
+        const QStringList folders = moduleFolders().isEmpty()
+                                        ? QStringList{QCoreApplication::applicationDirPath()}
+                                        : moduleFolders();
+        output_.reset(loadSoundOutput(folders));
+        if (!output_)
+            return;
+    }
+    output_->play(*sound);
 }
 
 void MciControl::stop()
 {
-    if (sink_) {
-        sink_->stop();
-        delete sink_;
-        sink_ = nullptr;
-    }
-    delete buffer_;
-    buffer_ = nullptr;
+    if (output_)
+        output_->stop();
 }
 
 } // namespace platform

@@ -1,13 +1,14 @@
 #pragma once
 
+#include "sound_output.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <optional>
 
-class QAudioSink;
-class QBuffer;
 
 namespace platform {
 
@@ -36,6 +37,10 @@ public:
 
     // When false, commands are recorded but no sound is played (for tests and benchmarks).
     static void setAudible(bool audible);
+    // The folders the sound module is looked for in; the program's own folder by default.
+    static void setModuleFolders(const QStringList &folders);
+    // Whether the sound module has been loaded (it is, at the first sound played).
+    bool soundLoaded() const { return output_ != nullptr; }
 
 private:
     void open();
@@ -46,17 +51,7 @@ private:
     QString deviceType_;
     QString fileName_;
     QByteArray openedFile_;   // the WAV file read by the last "Open"
-    QAudioSink *sink_ = nullptr;
-    QBuffer *buffer_ = nullptr;
-};
-
-// The sound of a WAV file in a form an audio output takes: PCM samples and their layout.
-struct WaveSound
-{
-    int sampleRate = 0;
-    int channels = 0;
-    int bitsPerSample = 0;
-    QByteArray samples;
+    std::unique_ptr<SoundOutput> output_; // made at the first sound
 };
 
 // Reads an uncompressed 8- or 16-bit PCM WAV file's contents; nothing for anything else.

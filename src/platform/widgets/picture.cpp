@@ -20,6 +20,13 @@ std::optional<QImage> loadPicture(const QString &path)
     return image;
 }
 
+QImage builtInPicture(const QString &path, const char *format)
+{
+    QImageReader reader(path, format);
+    reader.setAutoDetectImageFormat(false);
+    return reader.read();
+}
+
 QPixmap backgroundTexture(const QImage &image)
 {
     const QImage rgb = image.convertToFormat(QImage::Format_RGB32);

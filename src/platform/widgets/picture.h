@@ -13,6 +13,10 @@ namespace platform {
 // Reads a picture file (GIF, JPEG, ...). Nothing when the file is missing or is not a picture.
 std::optional<QImage> loadPicture(const QString &path);
 
+// A picture of the program's own (built in) in a known format, read without asking every
+// picture plugin whether it knows the data: that would load libraries the window never needs.
+QImage builtInPicture(const QString &path, const char *format);
+
 // A window background texture, ready to be tiled from the top-left corner. A picture whose rows
 // repeat every few lines (scan lines) is kept as one period of rows, which tiles to exactly the
 // same pixels at a fraction of the memory; any other picture is kept whole.

@@ -14,7 +14,7 @@ void Window::setBackgroundPicture(const QString &path)
     static QHash<QString, QPixmap> cache;
     auto it = cache.find(path);
     if (it == cache.end())
-        it = cache.insert(path, backgroundTexture(QImage(path)));
+        it = cache.insert(path, backgroundTexture(builtInPicture(path, "GIF")));
     background_ = *it;
     update();
 }
