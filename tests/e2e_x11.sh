@@ -111,6 +111,56 @@ close_message edit
 { head -n $((count - 1)) "$work/expected2.csv"; sjis 'テスト星人,ROM,,Maker,,,testgame,-cass testgame.cas'; } > "$work/expected3.csv"
 cmp -s "$list" "$work/expected3.csv" || fail "catalogue after edit: $(tail -c 80 "$list" | iconv -f CP932 -t UTF-8)"
 
+step "Enter on the list starts the selected game"
+click "$main" 60 "$(row 0)"
+xdotool key --clearmodifiers Return
+got=$(wait_launch 3) || fail "Enter on the list started nothing"
+[ "$got" = "$folder|MSXJ|-CART|FMPAC.ROM|-cart|hoshikaze.rom" ] || fail "keyboard launch: $got"
+
+# (xdotool mousemove --sync waits for a motion that never comes when the pointer is there
+# already: move away first.)
+away() { xdotool mousemove --sync --window "$main" 300 300; }
+
+step "a double-click on a list entry starts it"
+sleep 0.6
+away
+xdotool mousemove --sync --window "$main" 60 "$(row 0)" click --repeat 2 --delay 60 1
+got=$(wait_launch 4) || fail "a double-click on the list started nothing"
+[ "$got" = "$folder|MSXJ|-CART|FMPAC.ROM|-cart|hoshikaze.rom" ] || fail "double-click launch: $got"
+
+step "a double-click on the power switch starts one emulator"
+sleep 0.6
+away
+xdotool mousemove --sync --window "$main" 59 399 click --repeat 2 --delay 60 1
+wait_launch 5 >/dev/null || fail "the double-click on the switch started nothing"
+sleep 1.5
+[ "$(wc -l < "$folder/launches.txt")" -eq 5 ] || fail "a double-click on the switch started $(($(wc -l < "$folder/launches.txt") - 4)) emulators"
+
+step "an emulator that fails at once is reported"
+cp "$folder/mess.exe" "$work/mess.ok"
+cat > "$folder/mess.exe" <<'SH'
+#!/bin/sh
+echo "cannot run this tape" >&2
+exit 4
+SH
+sleep 0.6
+away
+click "$main" 59 399
+close_message "emulator failure"
+xdotool keyup Return
+cp "$work/mess.ok" "$folder/mess.exe"
+
+step "closing the main window while the entry dialog is open keeps both"
+click "$main" 40 16
+dialog=$(wait_window '^リスト登録$') || fail "no entry dialog"
+xdotool windowactivate "$main" 2>/dev/null
+xdotool key --clearmodifiers alt+F4
+sleep 1
+kill -0 "$app" 2>/dev/null || fail "the program ended with the entry dialog open"
+wait_window '^リスト登録$' >/dev/null || fail "the entry dialog went away"
+click "$dialog" 185 252
+wait_no_window '^リスト登録$' || fail "entry dialog stayed after its close button"
+
 step "close the main window: the program ends"
 xdotool windowactivate --sync "$main" 2>/dev/null
 xdotool key --clearmodifiers alt+F4
