@@ -1,15 +1,85 @@
 #include "main_window/form1.h"
+#include "main_window/messages.h"
 #include "platform/system/paths.h"
 #include "platform/system/translations.h"
+#include "platform/widgets/mci_control.h"
+#include "platform/widgets/message_box.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QStandardPaths>
 #include <QTimer>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+void describe(QCommandLineParser &parser)
+{
+    parser.setApplicationDescription(QStringLiteral(
+        "Tarumin: a catalogue of MSX games that starts them in an emulator (mess.exe).\n"
+        "It takes its data from the tarumin/ folder beside the program when there is one,\n"
+        "otherwise from a folder of the user's own, made at the first start."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+}
+
+// --help and --version are answered without a window, and without a display.
+bool answersOnTheCommandLine(int argc, char *argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        for (const char *option : {"-h", "--help", "--help-all", "-v", "--version"}) {
+            if (std::strcmp(argv[i], option) == 0)
+                return true;
+        }
+    }
+    return false;
+}
+
+void name(QCoreApplication &)
+{
+    QCoreApplication::setApplicationName(QStringLiteral("tarumin"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TARUMIN_VERSION));
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
+    if (answersOnTheCommandLine(argc, argv)) {
+        QCoreApplication core(argc, argv);
+        name(core);
+        QCommandLineParser parser;
+        describe(parser);
+        parser.process(core); // prints and ends the program
+        return 0;
+    }
+
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("tarumin"));
-    Form1 window(platform::programFolder());
+    name(app);
+    QCommandLineParser parser;
+    describe(parser);
+    parser.process(app); // an option it does not know: said on the terminal, and the end
+
+    const std::optional<QString> executable = platform::executableFolder();
+    const QString installed = executable.value_or(QString()) + u'/';
+    const platform::InstalledParts parts{
+        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation),
+        installed + QStringLiteral(TARUMIN_TEMPLATE_FROM_BIN),
+        installed + QStringLiteral(TARUMIN_ADAPTER_FROM_BIN),
+    };
+    const platform::ProgramFolderChoice folder = platform::chooseProgramFolder(executable, parts);
+    if (const QString problem = messages::programFolderProblem(folder); !problem.isEmpty()) {
+        std::fprintf(stderr, "%s\n", problem.toLocal8Bit().constData());
+        platform::installJapaneseTranslations(app);
+        platform::showMessage(nullptr, problem);
+        return 1;
+    }
+    platform::MciControl::setModuleFolders(
+        {executable.value_or(QString()), installed + QStringLiteral(TARUMIN_MODULE_FROM_BIN)});
+
+    Form1 window(folder.folder);
     window.show();
     // Qt's own texts are needed by the first message box or file picker, not by the window:
     // they are read once it is up.

@@ -2,6 +2,7 @@
 #include "platform/system/launcher.h"
 #include "platform/widgets/mci_control.h"
 #include "platform/system/paths.h"
+#include "file_support.h"
 #include "platform/widgets/picture.h"
 #include "platform/widgets/twips.h"
 #include "platform/system/file_read.h"
@@ -36,6 +37,7 @@ private slots:
     void speaksJapanese();
     void reportsAnEarlyFailureOnly();
     void loadsTheSoundStackAtTheFirstSound();
+    void choosesTheProgramFolder();
 };
 
 void TestPlatform::splitsLikeTheWindowsRuntime_data()
@@ -291,4 +293,68 @@ void TestPlatform::loadsTheSoundStackAtTheFirstSound()
     silent.setCommand(QStringLiteral("Sound"));
     QVERIFY(!silent.soundLoaded());
     platform::MciControl::setModuleFolders({});
+}
+
+void TestPlatform::choosesTheProgramFolder()
+{
+    using Kind = platform::ProgramFolderChoice::Kind;
+    QTemporaryDir dir;
+    const QString exe = dir.filePath(QStringLiteral("bin"));
+    const QString share = dir.filePath(QStringLiteral("share/tarumin"));
+    const QString adapter = dir.filePath(QStringLiteral("libexec/tarumin/openmsx-adapter"));
+    const QString home = dir.filePath(QStringLiteral("home/.local/share/tarumin"));
+    QDir().mkpath(exe);
+    QDir().mkpath(share + QStringLiteral("/tarumin/snap"));
+    QDir().mkpath(share + QStringLiteral("/hash"));
+    QDir().mkpath(QFileInfo(adapter).absolutePath());
+    QVERIFY(writeFile(share + QStringLiteral("/tarumin/list.csv"), "a,,,,,,a,-cart a.rom\r\n"));
+    QVERIFY(writeFile(share + QStringLiteral("/tarumin/snap/a.gif"), "GIF"));
+    QVERIFY(writeFile(share + QStringLiteral("/hash/msx1_cart.xml"), "<softwarelist/>"));
+    QVERIFY(writeFile(share + QStringLiteral("/a.rom"), "ROM"));
+    QVERIFY(writeFile(adapter, "#!/bin/sh\n"));
+    QFile::setPermissions(share + QStringLiteral("/tarumin/list.csv"), QFileDevice::ReadOwner);
+    const platform::InstalledParts parts{home, share, adapter};
+
+    // Installed: the user's own folder, seeded from the template at the first start.
+    auto choice = platform::chooseProgramFolder(exe, parts);
+    QCOMPARE(choice.kind, Kind::PerUser);
+    QCOMPARE(choice.folder, QDir::cleanPath(home));
+    QCOMPARE(readFile(home + QStringLiteral("/tarumin/list.csv")), QByteArray("a,,,,,,a,-cart a.rom\r\n"));
+    QVERIFY(QFileInfo(home + QStringLiteral("/tarumin/list.csv")).isWritable());
+    QVERIFY(QFile::exists(home + QStringLiteral("/tarumin/snap/a.gif")));
+    QVERIFY(QFile::exists(home + QStringLiteral("/hash/msx1_cart.xml")));
+    QVERIFY(QFile::exists(home + QStringLiteral("/a.rom")));
+#ifdef Q_OS_UNIX
+    QCOMPARE(QFileInfo(home + QStringLiteral("/mess.exe")).symLinkTarget(), QFileInfo(adapter).absoluteFilePath());
+#endif
+
+    // Seeded once: what the user changed or removed stays so.
+    QVERIFY(writeFile(home + QStringLiteral("/tarumin/list.csv"), "mine\r\n"));
+    QFile::remove(home + QStringLiteral("/a.rom"));
+    QFile::remove(home + QStringLiteral("/mess.exe"));
+    choice = platform::chooseProgramFolder(exe, parts);
+    QCOMPARE(choice.kind, Kind::PerUser);
+    QCOMPARE(readFile(home + QStringLiteral("/tarumin/list.csv")), QByteArray("mine\r\n"));
+    QVERIFY(!QFile::exists(home + QStringLiteral("/a.rom")));
+    QVERIFY(!QFileInfo(home + QStringLiteral("/mess.exe")).isSymLink());
+
+    // Portable: a data folder beside the program wins.
+    QDir().mkpath(exe + QStringLiteral("/tarumin"));
+    choice = platform::chooseProgramFolder(exe, parts);
+    QCOMPARE(choice.kind, Kind::Portable);
+    QCOMPARE(choice.folder, exe);
+
+    // A folder whose name is not text is never guessed at.
+    QCOMPARE(platform::chooseProgramFolder(std::nullopt, parts).kind, Kind::Unnameable);
+#ifdef Q_OS_LINUX
+    QVERIFY(!platform::folderName(QByteArray("/home/u/\x83\x51\x81\x5B\x83\x80"))); // ゲーム in Shift-JIS
+    QCOMPARE(platform::folderName(QByteArray("/home/u/\xe3\x82\xb2\xe3\x83\xbc\xe3\x83\xa0")).value(),
+             QStringLiteral("/home/u/ゲーム"));
+#endif
+
+    // A user folder that cannot be made.
+    QVERIFY(writeFile(dir.filePath(QStringLiteral("file")), "x"));
+    choice = platform::chooseProgramFolder(dir.filePath(QStringLiteral("elsewhere")),
+                                           {dir.filePath(QStringLiteral("file/tarumin")), share, adapter});
+    QCOMPARE(choice.kind, Kind::CannotCreate);
 }

@@ -122,6 +122,24 @@ QString emulatorFailed(const platform::EarlyExit &exit)
     return text;
 }
 
+QString programFolderProblem(const platform::ProgramFolderChoice &choice)
+{
+    using Kind = platform::ProgramFolderChoice::Kind;
+    switch (choice.kind) {
+    case Kind::Portable:
+    case Kind::PerUser:
+        return {};
+    case Kind::Unnameable:
+        return QStringLiteral("プログラムのあるフォルダーの名前を文字として読み取れません"
+                              "（Windows で作った Shift-JIS の名前かもしれません）。"
+                              "フォルダーの名前を変えてから起動してください。何も変更していません。");
+    case Kind::CannotCreate:
+        return QStringLiteral("データを置くフォルダー %1 を作れませんでした（%2）。")
+            .arg(QDir::toNativeSeparators(choice.folder), systemReason(choice.system));
+    }
+    return {};
+}
+
 QString fieldName(catalogue::Field field)
 {
     using catalogue::Field;

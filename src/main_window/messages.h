@@ -4,6 +4,7 @@
 #include "catalogue/line_table.h"
 #include "catalogue/record.h"
 #include "platform/system/launcher.h"
+#include "platform/system/paths.h"
 #include "platform/system/system_error.h"
 
 #include <QString>
@@ -35,6 +36,9 @@ QString launchFailed(const QString &program, const platform::LaunchError &error)
 
 // The emulator ended with a failure soon after its start.
 QString emulatorFailed(const platform::EarlyExit &exit);
+
+// The program folder cannot be used; empty when it can.
+QString programFolderProblem(const platform::ProgramFolderChoice &choice);
 
 // The field's name as the entry dialog's headings show it.
 QString fieldName(catalogue::Field field);

@@ -1,11 +1,51 @@
 #pragma once
 
+#include "system_error.h"
+
+#include <QByteArray>
 #include <QString>
+
+#include <optional>
 
 namespace platform {
 
-// The folder that holds the program's executable, without a trailing separator.
-QString programFolder();
+// The folder that holds the program's executable, without a trailing separator; nothing when
+// its name cannot be read as text (a folder named in Shift-JIS bytes on a UTF-8 system), so
+// that no other folder is ever taken for it.
+std::optional<QString> executableFolder();
+
+// The name of a folder given in the system's own bytes, or nothing when those bytes are not
+// text in the system's encoding.
+std::optional<QString> folderName(const QByteArray &nativePath);
+
+// Where the program keeps its data: the executable's folder when it holds a data folder
+// tarumin/ (a portable folder: copy it anywhere and it runs), otherwise a folder of the user's
+// own, seeded once from the installed template.
+struct ProgramFolderChoice
+{
+    enum class Kind {
+        Portable,
+        PerUser,
+        Unnameable,   // the executable's folder has a name that is not text
+        CannotCreate, // the user's folder could not be made (folder, system)
+    };
+    Kind kind = Kind::Portable;
+    QString folder;
+    SystemError system;
+};
+
+struct InstalledParts
+{
+    QString perUserFolder;  // e.g. ~/.local/share/tarumin
+    QString templateFolder; // the installed share/tarumin: tarumin/, hash/, sample games
+    QString adapter;        // the installed emulator adapter, linked in as mess.exe
+};
+
+// Chooses the program folder. The user's folder is seeded only when it has no tarumin/ yet:
+// the template's files are copied in (none that is there is replaced) and mess.exe becomes a
+// link to the adapter when the folder has none.
+ProgramFolderChoice chooseProgramFolder(const std::optional<QString> &executableFolder,
+                                        const InstalledParts &parts);
 
 // The program's folder followed by a relative path written the Windows way, beginning with a
 // backslash ("\tarumin\list.csv"). Nothing is added or removed between the two; on systems

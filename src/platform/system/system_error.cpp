@@ -5,6 +5,9 @@
 
 #ifdef Q_OS_WIN
 #include <qt_windows.h>
+#ifndef ERROR_DISK_QUOTA_EXCEEDED
+#define ERROR_DISK_QUOTA_EXCEEDED 1295L // not in every SDK's headers
+#endif
 #endif
 
 namespace platform {
