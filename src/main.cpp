@@ -1,3 +1,4 @@
+#include "installed_layout.h"
 #include "main_window/form1.h"
 #include "main_window/messages.h"
 #include "platform/system/paths.h"
@@ -7,7 +8,6 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QStandardPaths>
 #include <QTimer>
 
 #include <cstdio>
@@ -63,21 +63,15 @@ int main(int argc, char *argv[])
     parser.process(app); // an option it does not know: said on the terminal, and the end
 
     const std::optional<QString> executable = platform::executableFolder();
-    const QString installed = executable.value_or(QString()) + u'/';
-    const platform::InstalledParts parts{
-        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation),
-        installed + QStringLiteral(TARUMIN_TEMPLATE_FROM_BIN),
-        installed + QStringLiteral(TARUMIN_ADAPTER_FROM_BIN),
-    };
-    const platform::ProgramFolderChoice folder = platform::chooseProgramFolder(executable, parts);
+    const platform::ProgramFolderChoice folder =
+        platform::chooseProgramFolder(executable, installedParts(executable));
     if (const QString problem = messages::programFolderProblem(folder); !problem.isEmpty()) {
         std::fprintf(stderr, "%s\n", problem.toLocal8Bit().constData());
         platform::installJapaneseTranslations(app);
         platform::showMessage(nullptr, problem);
         return 1;
     }
-    platform::MciControl::setModuleFolders(
-        {executable.value_or(QString()), installed + QStringLiteral(TARUMIN_MODULE_FROM_BIN)});
+    platform::MciControl::setModuleFolders({executable.value_or(QString()), soundModuleFolder(executable)});
 
     Form1 window(folder.folder);
     window.show();

@@ -54,7 +54,14 @@ std::optional<Error> CatalogueFile::change(
 
 std::optional<Error> CatalogueFile::append(const QList<QByteArray> &lines) const
 {
+    return appendChosen([&lines](const LineTable &) { return lines; });
+}
+
+std::optional<Error> CatalogueFile::appendChosen(
+    const std::function<QList<QByteArray>(const LineTable &)> &choose) const
+{
     return change([&](LineTable &table) -> std::optional<Error> {
+        const QList<QByteArray> lines = choose(table);
         if (table.size() + lines.size() > LineTable::Capacity) {
             Error e;
             e.kind = Error::Kind::Full;

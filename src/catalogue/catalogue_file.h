@@ -31,6 +31,10 @@ public:
 
     // Adds the lines after the last one, all or none (Full when they would not fit).
     std::optional<Error> append(const QList<QByteArray> &lines) const;
+    // Adds the lines that choose picks, given the catalogue as it is under the lock (so that
+    // what it leaves out, and what it knows fits, is decided against the file as it now is).
+    std::optional<Error> appendChosen(
+        const std::function<QList<QByteArray>(const LineTable &)> &choose) const;
     // Line k becomes line, if line k still holds chosen (LineChanged otherwise).
     std::optional<Error> replace(int k, const QByteArray &chosen, const QByteArray &line) const;
     // Line k goes, if it still holds chosen (LineChanged otherwise).

@@ -1,0 +1,21 @@
+#pragma once
+
+// Where an installed copy of the program finds its parts, relative to its own folder (the
+// paths are set by the build from the install layout), shared by the program and the import
+// tool so that both take the same program folder.
+#include "platform/system/paths.h"
+
+#include <QStandardPaths>
+
+inline platform::InstalledParts installedParts(const std::optional<QString> &executableFolder)
+{
+    const QString bin = executableFolder.value_or(QString()) + u'/';
+    return {QStandardPaths::writableLocation(QStandardPaths::AppDataLocation),
+            bin + QStringLiteral(TARUMIN_TEMPLATE_FROM_BIN),
+            bin + QStringLiteral(TARUMIN_ADAPTER_FROM_BIN)};
+}
+
+inline QString soundModuleFolder(const std::optional<QString> &executableFolder)
+{
+    return executableFolder.value_or(QString()) + u'/' + QStringLiteral(TARUMIN_MODULE_FROM_BIN);
+}

@@ -1,0 +1,217 @@
+#include "batch.h"
+
+#include "catalogue/record.h"
+#include "platform/system/codepage.h"
+#include "platform/system/launcher.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSet>
+
+#include <variant>
+
+namespace onboarding {
+
+namespace {
+
+// A list's text made fit for a line: commas become full-width, what CP932 cannot hold "？".
+QString fitted(const QString &text, QStringList &replaced)
+{
+    QString out;
+    const QString simple = catalogue::foldLineBreaks(text);
+    for (qsizetype i = 0; i < simple.size();) {
+        const qsizetype len = simple.at(i).isHighSurrogate() && i + 1 < simple.size() ? 2 : 1;
+        const QString ch = simple.mid(i, len);
+        i += len;
+        if (ch == QLatin1String(",")) {
+            out += QStringLiteral("，");
+        } else if (!platform::encodeCp932(ch)) {
+            out += QStringLiteral("？");
+            if (!replaced.contains(ch))
+                replaced << ch;
+        } else {
+            out += ch;
+        }
+    }
+    return out;
+}
+
+int slotOf(Media media)
+{
+    switch (media) {
+    case Media::Cartridge: return 0;
+    case Media::Tape: return 1;
+    case Media::Disk: return 2;
+    case Media::Unknown: break;
+    }
+    return -1;
+}
+
+QString mediaText(Media media, qint64 imageSize, bool msx2)
+{
+    QString text;
+    switch (media) {
+    case Media::Cartridge:
+        text = imageSize > 64 * 1024 ? QStringLiteral("メガROM") : QStringLiteral("ROM");
+        break;
+    case Media::Tape: text = QStringLiteral("テープ"); break;
+    case Media::Disk: text = QStringLiteral("ディスク"); break;
+    case Media::Unknown: break;
+    }
+    return msx2 ? QStringLiteral("MSX2 ") + text : text;
+}
+
+bool sameFolder(const QString &a, const QString &b)
+{
+    const QString ca = QDir(a).canonicalPath();
+    const QString cb = QDir(b).canonicalPath();
+    return !ca.isEmpty() && ca == cb;
+}
+
+QString normalised(const QString &path)
+{
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    return canonical.isEmpty() ? QDir::cleanPath(path) : canonical;
+}
+
+} // namespace
+
+BatchItem composeItem(const GameFile &file, const KnownImage *known, const QString &programFolder)
+{
+    BatchItem item;
+    item.path = file.path;
+    switch (file.problem) {
+    case GameFile::Problem::None: break;
+    case GameFile::Problem::Unreadable: item.why = QStringLiteral("読み込めません"); return item;
+    case GameFile::Problem::NotPlain: item.why = QStringLiteral("普通のファイルではありません"); return item;
+    case GameFile::Problem::TooLarge: item.why = QStringLiteral("大きすぎます"); return item;
+    case GameFile::Problem::ZipNotSingle:
+        item.why = QStringLiteral("ZIP の中のファイルが１つではありません");
+        return item;
+    }
+    Media media = known ? known->media : Media::Unknown;
+    if (media == Media::Unknown)
+        media = mediaOfExtension(file.imageName);
+    if (media == Media::Unknown) {
+        item.why = QStringLiteral("カートリッジ・テープ・ディスクのどれかわかりません（拡張子 .rom .mx1 .mx2 .cas .dsk）");
+        return item;
+    }
+
+    catalogue::Entry entry;
+    const QFileInfo info(file.path);
+    // Field 7 and 8 as a registration makes them: a file in the program folder by its bare name.
+    entry.gameFileName = sameFolder(info.absolutePath(), programFolder)
+                             ? info.fileName()
+                             : QDir::toNativeSeparators(file.path);
+    entry.slot = slotOf(media);
+    if (known) {
+        item.known = *known;
+        entry.gameName = fitted(known->altTitle.isEmpty() ? known->description : known->altTitle,
+                                item.replaced);
+        entry.media = mediaText(media, file.imageSize, known->msx2);
+        static const QRegularExpression fourDigits(QStringLiteral("^[0-9]{4}$"));
+        entry.releaseDate = fitted(known->year, item.replaced)
+                            + (fourDigits.match(known->year).hasMatch() ? QStringLiteral("年") : QString());
+        entry.maker = fitted(known->publisher, item.replaced);
+        entry.description = fitted(known->description, item.replaced);
+    } else {
+        entry.gameName = catalogue::snapNameFor(entry.gameFileName);
+        entry.media = mediaText(media, 0, false); // ROM, テープ or ディスク
+    }
+    const auto line = catalogue::checkedLine(entry);
+    if (const auto *problem = std::get_if<catalogue::EntryProblem>(&line)) {
+        item.why = problem->kind == catalogue::EntryProblem::Kind::Comma
+                       ? QStringLiteral("ファイル名の最初の「.」より前にカンマがあります")
+                       : QStringLiteral("ファイル名にリストファイルに書けない文字「%1」があります")
+                             .arg(problem->character);
+        return item;
+    }
+    item.line = std::get<QByteArray>(line);
+    item.outcome = known ? BatchItem::Outcome::Identified : BatchItem::Outcome::NotIdentified;
+    return item;
+}
+
+QString fileNamedBy(QByteArrayView line, const QString &programFolder)
+{
+    const catalogue::Record record = catalogue::splitRecord(line);
+    const QString args = platform::decodeCp932(record.fields[catalogue::LaunchArgsField]);
+    const int slot = catalogue::slotOfLaunchArgs(args);
+    const QStringList words = platform::splitCommandLine(args.mid(catalogue::mediaOption(slot).size()));
+    if (words.isEmpty())
+        return {};
+    QString name = words.first();
+    name.replace(u'\\', u'/');
+    const bool absolute = QDir::isAbsolutePath(name) || (name.size() > 1 && name.at(1) == u':');
+    return normalised(absolute ? name : programFolder + u'/' + name);
+}
+
+QList<QByteArray> settle(QList<BatchItem> &items, const catalogue::LineTable &table,
+                         const QString &programFolder)
+{
+    QSet<QString> named;
+    for (int k = 0; k < table.size(); ++k) {
+        const QString file = fileNamedBy(table.line(k), programFolder);
+        if (!file.isEmpty())
+            named.insert(file);
+    }
+    int room = catalogue::LineTable::Capacity - table.size();
+    QList<QByteArray> lines;
+    for (BatchItem &item : items) {
+        if (item.outcome != BatchItem::Outcome::Identified
+            && item.outcome != BatchItem::Outcome::NotIdentified)
+            continue;
+        const QString file = normalised(item.path);
+        if (named.contains(file)) {
+            item.outcome = BatchItem::Outcome::AlreadyThere;
+            continue;
+        }
+        if (room == 0) {
+            item.outcome = BatchItem::Outcome::DoesNotFit;
+            continue;
+        }
+        named.insert(file);
+        --room;
+        lines << item.line;
+    }
+    return lines;
+}
+
+QList<BatchItem> identify(const QStringList &files, const SoftwareLists &lists,
+                          const QString &programFolder, const std::function<bool(int)> &progress)
+{
+    QList<BatchItem> items;
+    for (const QString &path : files) {
+        if (progress && !progress(int(items.size())))
+            break;
+        const GameFile file = readGameFile(path);
+        items << composeItem(file, file.problem == GameFile::Problem::None ? lists.find(file.sha1) : nullptr,
+                             programFolder);
+    }
+    return items;
+}
+
+BatchCounts countOf(const QList<BatchItem> &items)
+{
+    BatchCounts c;
+    for (const BatchItem &item : items) {
+        switch (item.outcome) {
+        case BatchItem::Outcome::Identified: ++c.identified; break;
+        case BatchItem::Outcome::NotIdentified: ++c.notIdentified; break;
+        case BatchItem::Outcome::AlreadyThere: ++c.alreadyThere; break;
+        case BatchItem::Outcome::DoesNotFit: ++c.doesNotFit; break;
+        case BatchItem::Outcome::NotAGame: ++c.notAGame; break;
+        }
+    }
+    return c;
+}
+
+SoftwareLists loadSoftwareLists(const QString &programFolder)
+{
+    SoftwareLists lists;
+    lists.loadFolder(programFolder + QStringLiteral("/hash"));
+    lists.loadOpenMsxDatabase(SoftwareLists::installedOpenMsxDatabase());
+    return lists;
+}
+
+} // namespace onboarding

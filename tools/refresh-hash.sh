@@ -1,0 +1,52 @@
+#!/bin/sh
+# Refreshes the software lists shipped in the sample program folder (sample/hash/): the MSX
+# lists of Debian's mame-data package (public domain, CC0; each keeps its license header), and
+# this project's own list for its two sample cartridges, named by their SHA-1.
+#   tools/refresh-hash.sh            (installs mame-data when it is missing; needs root for that)
+set -eu
+cd "$(dirname "$0")/.."
+src=/usr/share/games/mame/hash
+if [ ! -f "$src/msx1_cart.xml" ]; then
+    sudo=""; [ "$(id -u)" -eq 0 ] || sudo=sudo
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq mame-data >/dev/null
+fi
+mkdir -p sample/hash
+for list in msx1_cart msx2_cart msx1_cass msx2_cass msx1_flop msx1_flop_525 msx2_flop msx2p_flop msxr_flop; do
+    cp "$src/$list.xml" "sample/hash/$list.xml"
+done
+cp /usr/share/doc/mame-data/copyright sample/hash/COPYRIGHT.mame-data
+
+sha() { sha1sum "sample/$1.rom" | cut -d' ' -f1; }
+size() { wc -c < "sample/$1.rom" | tr -d ' '; }
+cat > sample/hash/tarumin_cart.xml <<XML
+<?xml version="1.0" encoding="UTF-8"?>
+<!--
+license:CC0-1.0
+The sample cartridges that come with Tarumin (roms/, built with pasmo).
+-->
+<softwarelist name="tarumin_cart" description="Tarumin sample cartridges">
+	<software name="hoshikaze">
+		<description>Hoshikaze Runner (Tarumin sample)</description>
+		<year>2026</year>
+		<publisher>たるみんソフト</publisher>
+		<info name="alt_title" value="星風ランナー" />
+		<part name="cart" interface="msx_cart">
+			<dataarea name="rom" size="$(size hoshikaze)">
+				<rom name="hoshikaze.rom" size="$(size hoshikaze)" sha1="$(sha hoshikaze)" />
+			</dataarea>
+		</part>
+	</software>
+	<software name="hanno">
+		<description>Hanno Test (Tarumin sample)</description>
+		<year>2026</year>
+		<publisher>たるみんソフト</publisher>
+		<info name="alt_title" value="反応テスト" />
+		<part name="cart" interface="msx_cart">
+			<dataarea name="rom" size="$(size hanno)">
+				<rom name="hanno.rom" size="$(size hanno)" sha1="$(sha hanno)" />
+			</dataarea>
+		</part>
+	</software>
+</softwarelist>
+XML
+echo "sample/hash: $(grep -c '<software ' sample/hash/*.xml | awk -F: '{n += $2} END {print n}') entries"
