@@ -1,6 +1,7 @@
 #include "form2.h"
 
 #include "main_window/messages.h"
+#include "onboarding/batch.h"
 #include "platform/system/codepage.h"
 #include "platform/widgets/controls.h"
 #include "platform/widgets/file_picker.h"
@@ -192,4 +193,33 @@ void Form2::onCommand3Clicked()
         QDir(file.absolutePath()).canonicalPath() == QDir(folder_).canonicalPath();
     GameFileName->setText(inProgramFolder ? file.fileName()
                                           : QDir::toNativeSeparators(file.absoluteFilePath()));
+    fillFromSoftwareLists(*picked);
+}
+
+void Form2::fillFromSoftwareLists(const QString &path)
+{
+    // The lists are read at the first browse, not before.
+    if (!lists_)
+        lists_ = std::make_unique<onboarding::SoftwareLists>(onboarding::loadSoftwareLists(folder_));
+    const onboarding::GameFile game = onboarding::readGameFile(path);
+    const onboarding::KnownImage *known =
+        game.problem == onboarding::GameFile::Problem::None ? lists_->find(game.sha1) : nullptr;
+    const onboarding::BatchItem item = onboarding::composeItem(game, known, folder_);
+    if (item.line.isEmpty())
+        return;
+    // The slot follows the file's media; the texts of a match go into the boxes still empty,
+    // so nothing the user typed is overwritten.
+    const catalogue::Entry found = catalogue::entryFromLine(item.line);
+    slot->setCurrentIndex(found.slot);
+    if (!known)
+        return;
+    for (QLineEdit *box : {GameName, media, Hatubai, Maker}) {
+        if (box->text().isEmpty())
+            box->setText(found.text(box == GameName ? catalogue::Field::GameName
+                                  : box == media     ? catalogue::Field::Media
+                                  : box == Hatubai   ? catalogue::Field::ReleaseDate
+                                                     : catalogue::Field::Maker));
+    }
+    if (Kasetu->toPlainText().isEmpty())
+        Kasetu->setPlainText(found.description);
 }

@@ -2,10 +2,13 @@
 
 #include "catalogue/catalogue_file.h"
 #include "catalogue/record.h"
+#include "onboarding/software_lists.h"
 #include "platform/widgets/window.h"
 
 #include <QString>
 #include <QWidget>
+
+#include <memory>
 
 class QComboBox;
 class QLabel;
@@ -45,6 +48,7 @@ protected:
 
 private:
     void buildLayout();
+    void fillFromSoftwareLists(const QString &path);
 
     void onCommand1Clicked();
     void onCommand2Clicked();
@@ -55,6 +59,7 @@ private:
     bool editing_ = false;
     int editIndex_ = -1;
     catalogue::EditBase editBase_; // the edited line, and the entry as first shown
+    std::unique_ptr<onboarding::SoftwareLists> lists_; // read at the first browse
 
     QLabel *Label1 = nullptr;
     QLineEdit *GameName = nullptr;

@@ -4,6 +4,7 @@
 #include "entry_dialog/form2.h"
 #include "handoff/form3.h"
 #include "messages.h"
+#include "onboarding/batch.h"
 #include "platform/system/codepage.h"
 #include "platform/widgets/controls.h"
 #include "platform/system/fonts.h"
@@ -19,7 +20,16 @@
 #include <QComboBox>
 #include <QDir>
 #include <QIcon>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QEventLoop>
+#include <QFutureWatcher>
 #include <QKeyEvent>
+#include <QMimeData>
+#include <QProgressDialog>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <atomic>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -239,6 +249,9 @@ void Form1::buildLayout()
     for (const auto &[widget, name] : names)
         widget->setAccessibleName(QString::fromUtf16(name));
 
+    // Game files and folders dropped on the window are registered.
+    setAcceptDrops(true);
+
     // Enter on the list, and a double-click on an entry, act as the power switch.
     List1->installEventFilter(this);
     connect(List1, &QListWidget::itemDoubleClicked, this, &Form1::onImage1Clicked);
@@ -335,18 +348,21 @@ void Form1::showDetails()
     Text1->setText(shown(catalogue::LaunchArgsField));
     Text1->setCursorPosition(0); // the media option first, however long the text
 
-    if (const QString snapshot = snapshotPath(state_.snapName);
-        !snapshot.isEmpty() && Picture1->setPictureFile(snapshot))
-        return;
+    // A GIF, or the PNG that openMSX saves.
+    for (const char *suffix : {".gif", ".png"}) {
+        if (const QString snapshot = snapshotPath(state_.snapName, QLatin1String(suffix));
+            !snapshot.isEmpty() && Picture1->setPictureFile(snapshot))
+            return;
+    }
     if (!Picture1->setPictureFile(dataPath(StandByPicture)))
         Picture1->setPicture(platform::builtInPicture(QStringLiteral(":/assets/notimage.png"), "PNG"));
 }
 
-QString Form1::snapshotPath(const QString &snapName) const
+QString Form1::snapshotPath(const QString &snapName, QLatin1String suffix) const
 {
     // Only pictures in the snapshot folder: a name such as "../../x" leads elsewhere.
     const QString folder = QDir::cleanPath(dataPath(SnapFolder));
-    const QString path = QDir::cleanPath(dataPath(SnapFolder + snapName + QStringLiteral(".gif")));
+    const QString path = QDir::cleanPath(dataPath(SnapFolder + snapName + suffix));
     if (!path.startsWith(folder + u'/') || snapName.size() > 1024)
         return {};
     return path;
@@ -507,4 +523,79 @@ void Form1::onSakujyoClicked()
     }
     platform::showMessage(this, QStringLiteral("リストを１つ削除しました。本気で。"));
     activate();
+}
+
+// ---- registering files dropped on the window
+
+void Form1::dragEnterEvent(QDragEnterEvent *event)
+{
+    const QMimeData *data = event->mimeData();
+    if (data->hasUrls() && !data->urls().isEmpty() && data->urls().first().isLocalFile())
+        event->acceptProposedAction();
+}
+
+void Form1::dropEvent(QDropEvent *event)
+{
+    QStringList paths;
+    for (const QUrl &url : event->mimeData()->urls()) {
+        if (url.isLocalFile())
+            paths << url.toLocalFile();
+    }
+    event->acceptProposedAction();
+    if (!paths.isEmpty())
+        QTimer::singleShot(0, this, [this, paths] { registerFiles(paths); });
+}
+
+void Form1::registerFiles(const QStringList &paths)
+{
+    // Reading and hashing the files happens off the window's thread: the window keeps painting
+    // and the progress dialog can be used.
+    std::atomic<int> done{0};
+    std::atomic<int> total{0};
+    std::atomic<bool> cancelled{false};
+    const QString folder = folder_;
+    QFutureWatcher<QList<onboarding::BatchItem>> watcher;
+    QEventLoop loop;
+    connect(&watcher, &QFutureWatcherBase::finished, &loop, &QEventLoop::quit);
+    watcher.setFuture(QtConcurrent::run([paths, folder, &done, &total, &cancelled] {
+        const onboarding::SoftwareLists lists = onboarding::loadSoftwareLists(folder);
+        const QStringList files = onboarding::collectGameFiles(paths);
+        total = int(files.size());
+        return onboarding::identify(files, lists, folder, [&](int n) {
+            done = n;
+            return !cancelled.load();
+        });
+    }));
+
+    QProgressDialog progress(QStringLiteral("ゲームのファイルを調べています…"),
+                             QStringLiteral("キャンセル"), 0, 0, this);
+    progress.setWindowTitle(QStringLiteral("tarumin"));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);
+    QTimer tick;
+    connect(&tick, &QTimer::timeout, &progress, [&] {
+        progress.setMaximum(qMax(1, total.load()));
+        progress.setValue(done.load());
+    });
+    connect(&progress, &QProgressDialog::canceled, &progress, [&] { cancelled = true; });
+    tick.start(50);
+    if (!watcher.isFinished())
+        loop.exec();
+    tick.stop();
+    progress.reset();
+
+    QList<onboarding::BatchItem> items = watcher.result();
+    if (cancelled) {
+        platform::showMessage(this, QStringLiteral("取り消しました。何も登録していません。"));
+        return;
+    }
+    const auto error = file_.appendChosen([&](const catalogue::LineTable &table) {
+        return onboarding::settle(items, table, folder);
+    });
+    activate();
+    if (error) {
+        platform::showMessage(this, messages::changeFailed(messages::Change::Register, *error));
+        return;
+    }
+    platform::showMessage(this, messages::batchRegistered(items));
 }

@@ -59,10 +59,17 @@ public:
     // Becoming the program's active window again: the list is rebuilt from the file.
     void activate();
 
+    // Registers game files and folders at once, identified against the software lists: what
+    // dropping them on the window does. Shows a cancellable progress dialog when it takes
+    // longer than half a second, then one message with the counts.
+    void registerFiles(const QStringList &paths);
+
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void buildLayout();
@@ -70,7 +77,7 @@ private:
     void showDetails();
     // The snapshot picture's file for a snapshot name, or nothing when the name leads out of
     // the snapshot folder.
-    QString snapshotPath(const QString &snapName) const;
+    QString snapshotPath(const QString &snapName, QLatin1String suffix) const;
     void reportLoad(const catalogue::LoadResult &result);
     void playSound(const QString &relativePath, bool setDeviceType);
     int currentListIndex() const;

@@ -140,6 +140,29 @@ QString programFolderProblem(const platform::ProgramFolderChoice &choice)
     return {};
 }
 
+QString batchRegistered(const QList<onboarding::BatchItem> &items)
+{
+    const onboarding::BatchCounts c = onboarding::countOf(items);
+    QString text = QStringLiteral("%1 本のゲームを登録しました（リストで識別 %2 本、識別できず %3 本）。")
+                       .arg(c.identified + c.notIdentified).arg(c.identified).arg(c.notIdentified);
+    if (c.alreadyThere)
+        text += QStringLiteral("\n登録済みのため飛ばしたもの: %1 本").arg(c.alreadyThere);
+    if (c.doesNotFit)
+        text += QStringLiteral("\n1001 件を超えるため登録しなかったもの: %1 本").arg(c.doesNotFit);
+    if (c.notAGame)
+        text += QStringLiteral("\n登録できなかったもの: %1 本").arg(c.notAGame);
+    QStringList replaced;
+    for (const auto &item : items) {
+        for (const QString &ch : item.replaced) {
+            if (!replaced.contains(ch))
+                replaced << ch;
+        }
+    }
+    if (!replaced.isEmpty())
+        text += QStringLiteral("\nリストファイルに書けない文字は「？」にしました: %1").arg(replaced.join(u' '));
+    return text;
+}
+
 QString fieldName(catalogue::Field field)
 {
     using catalogue::Field;

@@ -3,6 +3,7 @@
 #include "catalogue/error.h"
 #include "catalogue/line_table.h"
 #include "catalogue/record.h"
+#include "onboarding/batch.h"
 #include "platform/system/launcher.h"
 #include "platform/system/paths.h"
 #include "platform/system/system_error.h"
@@ -39,6 +40,9 @@ QString emulatorFailed(const platform::EarlyExit &exit);
 
 // The program folder cannot be used; empty when it can.
 QString programFolderProblem(const platform::ProgramFolderChoice &choice);
+
+// What a batch of game files came to.
+QString batchRegistered(const QList<onboarding::BatchItem> &items);
 
 // The field's name as the entry dialog's headings show it.
 QString fieldName(catalogue::Field field);

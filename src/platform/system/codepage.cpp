@@ -64,8 +64,8 @@ static std::optional<QByteArray> encodeRaw(const QString &text)
 
 namespace {
 
-// One converter for each direction, opened on first use and kept for the life of the program;
-// the program converts only on its GUI thread.
+// One converter for each direction and thread, opened on first use and kept for the life of
+// the thread (a converter keeps state between calls, so threads must not share one).
 class Converter
 {
 public:
@@ -105,13 +105,13 @@ private:
 
 Converter &decoder()
 {
-    static Converter c("UTF-8", "CP932");
+    thread_local Converter c("UTF-8", "CP932");
     return c;
 }
 
 Converter &encoder()
 {
-    static Converter c("CP932", "UTF-8");
+    thread_local Converter c("CP932", "UTF-8");
     return c;
 }
 
