@@ -1,0 +1,258 @@
+// Identifying game files against software lists written for the tests, composing their lines,
+// and settling a batch against the catalogue; the shipped lists; the import tool.
+#include "onboarding/batch.h"
+#include "platform/system/codepage.h"
+#include "file_support.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <zip.h>
+
+using namespace onboarding;
+
+namespace {
+
+QByteArray sjis(const QString &text)
+{
+    return platform::encodeCp932(text).value();
+}
+
+QByteArray sha1(const QByteArray &data)
+{
+    return QCryptographicHash::hash(data, QCryptographicHash::Sha1).toHex();
+}
+
+// A software list of the MAME format, one single-image part a software.
+struct Soft
+{
+    QString description, year, publisher, altTitle, interface;
+    QByteArray image;
+};
+QByteArray listXml(const QString &name, const QList<Soft> &softs)
+{
+    QString xml = QStringLiteral("<?xml version=\"1.0\"?>\n<!--\nlicense:CC0-1.0\n-->\n<softwarelist name=\"%1\">\n").arg(name);
+    int n = 0;
+    for (const Soft &s : softs) {
+        xml += QStringLiteral("<software name=\"s%1\"><description>%2</description><year>%3</year>"
+                              "<publisher>%4</publisher>")
+                   .arg(n++).arg(s.description.toHtmlEscaped(), s.year, s.publisher.toHtmlEscaped());
+        if (!s.altTitle.isEmpty())
+            xml += QStringLiteral("<info name=\"alt_title\" value=\"%1\" />").arg(s.altTitle.toHtmlEscaped());
+        xml += QStringLiteral("<part name=\"p\" interface=\"%1\"><dataarea name=\"rom\" size=\"%2\">"
+                              "<rom name=\"x\" size=\"%2\" sha1=\"%3\" /></dataarea></part></software>\n")
+                   .arg(s.interface).arg(s.image.size()).arg(QString::fromLatin1(sha1(s.image)));
+    }
+    return (xml + QStringLiteral("</softwarelist>\n")).toUtf8();
+}
+
+bool writeZip(const QString &path, const QList<QPair<QByteArray, QByteArray>> &entries)
+{
+    int error = 0;
+    zip_t *archive = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    if (!archive)
+        return false;
+    for (const auto &[name, data] : entries) {
+        zip_source_t *source = zip_source_buffer(archive, data.constData(), zip_uint64_t(data.size()), 0);
+        if (!source || zip_file_add(archive, name.constData(), source, ZIP_FL_OVERWRITE) < 0)
+            return false;
+    }
+    return zip_close(archive) == 0;
+}
+
+const QByteArray HiddenQuest(32 * 1024, 'h');
+const QByteArray BigGame(128 * 1024, 'b');
+const QByteArray Tape(5000, 't');
+
+} // namespace
+
+class TestOnboarding : public QObject
+{
+    Q_OBJECT
+private:
+    QTemporaryDir dir_;
+    QString folder_;
+    SoftwareLists lists_;
+
+    QString put(const QString &relative, const QByteArray &data)
+    {
+        const QString path = folder_ + u'/' + relative;
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        writeFile(path, data);
+        return path;
+    }
+    BatchItem item(const QString &path) { return identify({path}, lists_, folder_).first(); }
+
+private slots:
+    void init()
+    {
+        folder_ = dir_.filePath(QStringLiteral("prog %1").arg(QTest::currentTestFunction()));
+        QDir().mkpath(folder_ + QStringLiteral("/tarumin"));
+        lists_ = SoftwareLists();
+        QCOMPARE(lists_.loadList(listXml(QStringLiteral("msx1_cart"), {
+            {QStringLiteral("Hidden Quest, The (Japan)"), QStringLiteral("1987"), QStringLiteral("Hidden Soft"),
+             QStringLiteral("隠された,クエスト"), QStringLiteral("msx_cart"), HiddenQuest},
+            {QStringLiteral("Café Story 😀"), QStringLiteral("198?"), QStringLiteral("Ümlaut Soft"),
+             QString(), QStringLiteral("msx_cart"), QByteArray(1000, 'c')},
+        })), 2);
+        QCOMPARE(lists_.loadList(listXml(QStringLiteral("msx2_cart"), {
+            {QStringLiteral("Big Game (Japan)"), QStringLiteral("1990"), QStringLiteral("Big"),
+             QStringLiteral("ビッグゲーム"), QStringLiteral("msx_cart"), BigGame},
+        })), 1);
+        QCOMPARE(lists_.loadList(listXml(QStringLiteral("msx1_cass"), {
+            {QStringLiteral("Tape Game"), QStringLiteral("1985"), QStringLiteral("T"),
+             QString(), QStringLiteral("msx_cass"), Tape},
+        })), 1);
+    }
+
+    void composesTheExactLines()
+    {
+        // Identified, in the program folder: the list's texts, commas made full-width.
+        QCOMPARE(item(put(QStringLiteral("hq.rom"), HiddenQuest)).line,
+                 sjis(QStringLiteral("隠された，クエスト,ROM,1987年,Hidden Soft,,Hidden Quest， The (Japan),hq,-cart hq.rom")));
+        // Not identified: the file's name and the media of its extension.
+        const BatchItem mystery = item(put(QStringLiteral("mystery.cas"), "??"));
+        QCOMPARE(mystery.outcome, BatchItem::Outcome::NotIdentified);
+        QCOMPARE(mystery.line, QByteArray("mystery,") + sjis(QStringLiteral("テープ")) + ",,,,,mystery,-cass mystery.cas");
+        // An MSX2 list's cartridge over 64 KB, in a folder of its own with a blank in its name.
+        const QString big = put(QStringLiteral("my games/big.mx2"), BigGame);
+        QCOMPARE(item(big).line, sjis(QStringLiteral("ビッグゲーム,MSX2 メガROM,1990年,Big,,Big Game (Japan),big,-cart \"%1\"")
+                                          .arg(QDir::toNativeSeparators(big))));
+        // A tape named by its list, whatever its extension says.
+        QVERIFY(item(put(QStringLiteral("tape.bin.rom"), Tape)).line.endsWith(",tape,-cass tape.bin.rom"));
+        // What CP932 cannot hold becomes "？", and is reported; a year that is not four digits
+        // stays as it is.
+        const BatchItem cafe = item(put(QStringLiteral("cafe.rom"), QByteArray(1000, 'c')));
+        QCOMPARE(cafe.line, sjis(QStringLiteral("Caf？ Story ？,ROM,198?,？mlaut Soft,,Caf？ Story ？,cafe,-cart cafe.rom")));
+        QCOMPARE(cafe.replaced, (QStringList{QStringLiteral("é"), QStringLiteral("😀"), QStringLiteral("Ü")}));
+        // Neither a known list image nor a known extension: not a game.
+        QCOMPARE(item(put(QStringLiteral("notes.txt"), "x")).outcome, BatchItem::Outcome::NotAGame);
+    }
+
+    void zipsHoldingOneImage()
+    {
+        const QString one = folder_ + QStringLiteral("/hq.zip");
+        QVERIFY(writeZip(one, {{"Hidden Quest (Japan).rom", HiddenQuest}}));
+        QCOMPARE(item(one).line,
+                 sjis(QStringLiteral("隠された，クエスト,ROM,1987年,Hidden Soft,,Hidden Quest， The (Japan),hq,-cart hq.zip")));
+        const QString unknown = folder_ + QStringLiteral("/odd.zip");
+        QVERIFY(writeZip(unknown, {{"inner.dsk", "disk"}}));
+        QCOMPARE(item(unknown).line, QByteArray("odd,") + sjis(QStringLiteral("ディスク")) + ",,,,,odd,-flop odd.zip");
+        const QString two = folder_ + QStringLiteral("/two.zip");
+        QVERIFY(writeZip(two, {{"a.rom", "a"}, {"b.rom", "b"}}));
+        QCOMPARE(item(two).outcome, BatchItem::Outcome::NotAGame);
+    }
+
+    void batchesSkipWhatIsThereAndWhatDoesNotFit()
+    {
+        const QString hq = put(QStringLiteral("hq.rom"), HiddenQuest);
+        const QString outside = dir_.filePath(QStringLiteral("elsewhere/my tape.cas"));
+        QDir().mkpath(QFileInfo(outside).absolutePath());
+        writeFile(outside, Tape);
+        const QString other = put(QStringLiteral("other.dsk"), "d");
+        catalogue::LineTable table;
+        // Lines naming hq.rom bare and the tape by its quoted full path.
+        table.append("Hidden,ROM,,,,,hq,-cart hq.rom");
+        table.append("Tape,,,,,,my tape,-cass \"" + QFile::encodeName(outside) + "\"");
+        QList<BatchItem> items = identify({hq, outside, other, other}, lists_, folder_);
+        const QList<QByteArray> lines = settle(items, table, folder_);
+        QCOMPARE(items[0].outcome, BatchItem::Outcome::AlreadyThere);
+        QCOMPARE(items[1].outcome, BatchItem::Outcome::AlreadyThere);
+        QCOMPARE(items[2].outcome, BatchItem::Outcome::NotIdentified);
+        QCOMPARE(items[3].outcome, BatchItem::Outcome::AlreadyThere); // given twice
+        QCOMPARE(lines, QList<QByteArray>{items[2].line});
+
+        // Past line 1001: not written, and reported.
+        catalogue::LineTable nearlyFull;
+        for (int i = 0; i < 1000; ++i)
+            nearlyFull.append("g" + QByteArray::number(i));
+        items = identify({hq, other, outside}, lists_, folder_);
+        QCOMPARE(settle(items, nearlyFull, folder_).size(), 1);
+        QCOMPARE(items[0].outcome, BatchItem::Outcome::Identified);
+        QCOMPARE(items[1].outcome, BatchItem::Outcome::DoesNotFit);
+        QCOMPARE(items[2].outcome, BatchItem::Outcome::DoesNotFit);
+    }
+
+    void foldersInNameOrder()
+    {
+        put(QStringLiteral("games/b.rom"), "b");
+        put(QStringLiteral("games/A.ROM"), "a");
+        put(QStringLiteral("games/sub/c.cas"), "c");
+        put(QStringLiteral("games/readme.txt"), "r");
+        const QString loose = put(QStringLiteral("z.dsk"), "z");
+        const QStringList files = collectGameFiles({loose, folder_ + QStringLiteral("/games")});
+        QStringList names;
+        for (const QString &f : files)
+            names << QDir(folder_).relativeFilePath(f);
+        QCOMPARE(names, (QStringList{"z.dsk", "games/A.ROM", "games/b.rom", "games/sub/c.cas"}));
+    }
+
+    void shippedListsNameTheirGames()
+    {
+        SoftwareLists shipped;
+        QElapsedTimer clock;
+        clock.start();
+        const int count = shipped.loadFolder(QStringLiteral(SOURCE_DIR "/sample/hash"));
+        qInfo("shipped lists: %d images read in %lld ms", count, static_cast<long long>(clock.elapsed()));
+        QVERIFY(count > 4000);
+        // Hydlide (msx1_cart), by the SHA-1 the list gives it: its Japanese title survives CP932.
+        const KnownImage *hydlide = shipped.find("9dcb43b654a08de2c52147f4a2e628b5fe3761c8");
+        QVERIFY(hydlide);
+        QCOMPARE(hydlide->altTitle, QStringLiteral("ハイドライド"));
+        QCOMPARE(platform::decodeCp932(sjis(hydlide->altTitle)), QStringLiteral("ハイドライド"));
+        // The sample cartridges are named by the project's own list.
+        for (const char *game : {"hoshikaze", "hanno"}) {
+            const GameFile file = readGameFile(QStringLiteral(SOURCE_DIR "/sample/%1.rom").arg(QLatin1String(game)));
+            const KnownImage *known = shipped.find(file.sha1);
+            QVERIFY2(known, game);
+            QCOMPARE(known->listName, QStringLiteral("tarumin_cart"));
+        }
+    }
+
+    void importTool()
+    {
+        QDir().mkpath(folder_ + QStringLiteral("/hash"));
+        writeFile(folder_ + QStringLiteral("/hash/test.xml"), listXml(QStringLiteral("msx1_cart"), {
+            {QStringLiteral("Hidden Quest, The (Japan)"), QStringLiteral("1987"), QStringLiteral("Hidden Soft"),
+             QStringLiteral("隠された,クエスト"), QStringLiteral("msx_cart"), HiddenQuest}}));
+        put(QStringLiteral("hq.rom"), HiddenQuest);
+        put(QStringLiteral("mystery.cas"), "?");
+        const QString list = folder_ + QStringLiteral("/tarumin/list.csv");
+        writeFile(list, "old,,,,,,old,-cart old.rom\r\n");
+        auto run = [&](const QStringList &args) {
+            QProcess p;
+            p.setWorkingDirectory(folder_);
+            p.start(QStringLiteral(IMPORT_TOOL), args);
+            p.waitForFinished(30000);
+            return std::make_pair(p.exitCode(), QString::fromLocal8Bit(p.readAllStandardOutput() + p.readAllStandardError()));
+        };
+        // Without --write it only says what it would add.
+        auto [status, out] = run({QStringLiteral("--folder"), folder_, QStringLiteral("hq.rom"), QStringLiteral("mystery.cas")});
+        QCOMPARE(status, 0);
+        QVERIFY2(out.contains(QStringLiteral("隠された，クエスト,ROM,1987年")), qPrintable(out));
+        QCOMPARE(readFile(list), QByteArray("old,,,,,,old,-cart old.rom\r\n"));
+        // With it, one append; a second run finds both there.
+        std::tie(status, out) = run({QStringLiteral("--write"), QStringLiteral("--folder"), folder_, folder_});
+        QCOMPARE(status, 0);
+        QCOMPARE(readFile(list), QByteArray("old,,,,,,old,-cart old.rom\r\n")
+                                     + sjis(QStringLiteral("隠された，クエスト,ROM,1987年,Hidden Soft,,Hidden Quest， The (Japan),hq,-cart hq.rom\r\n"))
+                                     + "mystery," + sjis(QStringLiteral("テープ")) + ",,,,,mystery,-cass mystery.cas\r\n");
+        std::tie(status, out) = run({QStringLiteral("--write"), QStringLiteral("--folder"), folder_, folder_});
+        QCOMPARE(status, 0);
+        QCOMPARE(out.count(QStringLiteral("登録済みです")), 2);
+        // Bad arguments, and a catalogue it may not change.
+        QCOMPARE(run({QStringLiteral("--folder"), folder_}).first, 2);
+        QCOMPARE(run({QStringLiteral("--bogus")}).first, 1);
+        QFile::remove(list);
+        QDir().mkpath(list);
+        std::tie(status, out) = run({QStringLiteral("--write"), QStringLiteral("--folder"), folder_, folder_});
+        QVERIFY(status != 0);
+        QVERIFY2(out.contains(QStringLiteral("変更できません")), qPrintable(out));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestOnboarding)
+#include "test_onboarding.moc"
