@@ -523,6 +523,34 @@ private slots:
         QVERIFY(box("GameName")->text().isEmpty());
     }
 
+    void browseFillsWhatIsEmptyFromTheLists()
+    {
+        open(numbered(1));
+        QDir().mkpath(folder_->path() + "/hash");
+        QFile::copy(QStringLiteral(SOURCE_DIR "/sample/hash/tarumin_cart.xml"), folder_->path() + "/hash/tarumin_cart.xml");
+        QFile::copy(QStringLiteral(SOURCE_DIR "/sample/hanno.rom"), folder_->path() + "/hanno.rom");
+        registerGame();
+        box("Maker")->setText(QStringLiteral("自分で書いた"));
+        pick_ = folder_->path() + QStringLiteral("/hanno.rom");
+        click(field<QPushButton>("Command3"));
+        QCOMPARE(box("GameFileName")->text(), QStringLiteral("hanno.rom"));
+        QCOMPARE(box("GameName")->text(), QStringLiteral("反応テスト"));
+        QCOMPARE(box("media")->text(), QStringLiteral("ROM"));
+        QCOMPARE(box("Hatubai")->text(), QStringLiteral("2026年"));
+        QCOMPARE(box("Maker")->text(), QStringLiteral("自分で書いた")); // typed: kept
+        QVERIFY(box("KaKaku")->text().isEmpty());
+        QCOMPARE(field<QPlainTextEdit>("Kasetu")->toPlainText(), QStringLiteral("Hanno Test (Tarumin sample)"));
+        QCOMPARE(field<QComboBox>("slot")->currentIndex(), 0);
+
+        // An unknown tape: only the slot follows it.
+        QVERIFY(writeFile(folder_->path() + "/odd.cas", "tape"));
+        box("GameName")->clear();
+        pick_ = folder_->path() + QStringLiteral("/odd.cas");
+        click(field<QPushButton>("Command3"));
+        QCOMPARE(field<QComboBox>("slot")->currentIndex(), 1);
+        QVERIFY(box("GameName")->text().isEmpty());
+    }
+
     void realMessageBoxWaitsForTheUser()
     {
         platform::setMessageHandler({});

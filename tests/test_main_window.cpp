@@ -486,6 +486,34 @@ private slots:
 #endif
     }
 
+    void droppedFilesAreRegisteredInOneGo()
+    {
+        open(cp932Lines(SampleLines));
+        // The sample cartridges, named by the shipped list, an unknown tape, one already there.
+        const QString games = folder_->path() + "/games";
+        QDir().mkpath(games + "/sub");
+        QDir().mkpath(folder_->path() + "/hash");
+        QFile::copy(QStringLiteral(SOURCE_DIR "/sample/hash/tarumin_cart.xml"), folder_->path() + "/hash/tarumin_cart.xml");
+        QFile::copy(QStringLiteral(SOURCE_DIR "/sample/hoshikaze.rom"), games + "/hoshikaze.rom");
+        QFile::copy(QStringLiteral(SOURCE_DIR "/sample/hanno.rom"), games + "/sub/hanno.rom");
+        QVERIFY(writeFile(games + "/mystery.cas", "tape"));
+        QVERIFY(writeFile(folder_->path() + "/hoshikaze.rom", "in the catalogue as -cart hoshikaze.rom"));
+        form_->registerFiles({games, folder_->path() + "/hoshikaze.rom"});
+        QCOMPARE(messages_.size(), 1);
+        QVERIFY2(messages_[0].startsWith(QStringLiteral("3 本のゲームを登録しました（リストで識別 2 本、識別できず 1 本）。")),
+                 qPrintable(messages_[0]));
+        QVERIFY(messages_[0].contains(QStringLiteral("登録済みのため飛ばしたもの: 1 本")));
+        const QList<QByteArray> lines = linesOf(folder_->catalogue());
+        QCOMPARE(lines.size(), SampleLines.size() + 3);
+        QVERIFY(lines[SampleLines.size()].startsWith(platform::encodeCp932(QStringLiteral("星風ランナー,ROM,2026年,たるみんソフト,,")).value()));
+        // In name order within the folder; a path with a blank is quoted.
+        QVERIFY(lines[SampleLines.size() + 1].endsWith(
+            ",mystery,-cass \"" + QFile::encodeName(QDir::toNativeSeparators(games + "/mystery.cas")) + "\"\r"));
+        // The list shows them.
+        QCOMPARE(list()->count(), SampleLines.size() + 3);
+        QCOMPARE(list()->item(SampleLines.size() + 2)->text(), QStringLiteral("反応テスト"));
+    }
+
     void missingEmulatorIsReported()
     {
         open(cp932Lines(SampleLines), false);
