@@ -5,6 +5,7 @@
 #include "catalogue/catalogue_file.h"
 #include "catalogue/line_table.h"
 #include "main_window/form1.h"
+#include "onboarding/batch.h"
 #include "platform/system/codepage.h"
 #include "platform/widgets/mci_control.h"
 #include "platform/widgets/message_box.h"
@@ -162,6 +163,31 @@ int main(int argc, char *argv[])
         report("later sound", measure(9, {}, [&] { sound(); }));
         mci.setCommand(QStringLiteral("Close"));
         platform::MciControl::setAudible(false);
+    }
+
+    // Onboarding: reading the software lists, and identifying 1,000 files of 128 KB (128 MB).
+    {
+        onboarding::SoftwareLists lists;
+        int images = 0;
+        report("read every shipped software list", measure(9, [&] { lists = onboarding::SoftwareLists(); },
+                                                            [&] { images = lists.loadFolder(QStringLiteral(SOURCE_DIR "/sample/hash")); }), 150);
+        std::printf("    (%d images)\n", images);
+        const QString db = onboarding::SoftwareLists::installedOpenMsxDatabase();
+        if (!db.isEmpty())
+            report("read openMSX's software database as well", measure(5, {}, [&] { lists.loadOpenMsxDatabase(db); }));
+        const QString games = folder + QStringLiteral("/games");
+        QDir().mkpath(games);
+        QByteArray image(128 * 1024, '\0');
+        QStringList files;
+        for (int i = 0; i < 1000; ++i) {
+            memcpy(image.data(), &i, sizeof i);
+            files << games + QStringLiteral("/game%1.rom").arg(i, 4, 10, QChar(u'0'));
+            writeFile(files.last(), image);
+        }
+        report("identify 1,000 files, 128 MB in all", measure(3, {}, [&] {
+                   onboarding::identify(files, lists, folder);
+               }), 1500);
+        QDir(games).removeRecursively();
     }
 
     // A hostile catalogue: one line of 10 MB (no comma for 5 MB, then a long description).
