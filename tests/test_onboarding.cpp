@@ -6,6 +6,7 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -251,6 +252,47 @@ private slots:
         std::tie(status, out) = run({QStringLiteral("--write"), QStringLiteral("--folder"), folder_, folder_});
         QVERIFY(status != 0);
         QVERIFY2(out.contains(QStringLiteral("変更できません")), qPrintable(out));
+    }
+
+    void snapshotsOfNewCartridges()
+    {
+        // A stand-in openMSX: saves a 320 x 240 screen (blue inside a red border) where asked.
+        const QString screen = dir_.filePath(QStringLiteral("screen.png"));
+        QImage raw(320, 240, QImage::Format_RGB32);
+        raw.fill(Qt::red);
+        for (int y = 24; y < 24 + 192; ++y)
+            for (int x = 32; x < 32 + 256; ++x)
+                raw.setPixelColor(x, y, Qt::blue);
+        QVERIFY(raw.save(screen));
+        const QString fake = dir_.filePath(QStringLiteral("fake-openmsx"));
+        writeFile(fake, "#!/bin/sh\n"
+                        "echo \"$@\" > \"$(dirname \"$0\")/openmsx-args\"\n"
+                        "for a; do case \"$a\" in *screenshot*) p=${a#*-raw \\{}; p=${p%%\\}*}; cp '"
+                            + QFile::encodeName(screen) + "' \"$p\";; esac; done\n");
+        QFile::setPermissions(fake, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        put(QStringLiteral("hq.rom"), HiddenQuest);
+        put(QStringLiteral("tape.cas"), "tape");
+        put(QStringLiteral("tarumin/snap/old.gif"), "GIF");
+        put(QStringLiteral("old.rom"), "old");
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("TARUMIN_OPENMSX"), fake);
+        env.insert(QStringLiteral("DISPLAY"), QStringLiteral(":0"));
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(IMPORT_TOOL), {QStringLiteral("--write"), QStringLiteral("--snapshots"),
+                                              QStringLiteral("--folder"), folder_, folder_});
+        QVERIFY(p.waitForFinished(60000));
+        const QString out = QString::fromLocal8Bit(p.readAll());
+        QCOMPARE(p.exitCode(), 0);
+        // The new cartridge gets its picture; a tape does not start alone; a game with a
+        // snapshot keeps it.
+        const QImage snap(folder_ + QStringLiteral("/tarumin/snap/hq.png"));
+        QCOMPARE(snap.size(), QSize(256, 192));
+        QCOMPARE(snap.pixelColor(0, 0), QColor(Qt::blue));
+        QVERIFY2(out.contains(QStringLiteral("画面写真を撮りました hq.png")), qPrintable(out));
+        QVERIFY(!QFile::exists(folder_ + QStringLiteral("/tarumin/snap/tape.png")));
+        QVERIFY(!QFile::exists(folder_ + QStringLiteral("/tarumin/snap/old.png")));
+        QVERIFY(readFile(dir_.filePath(QStringLiteral("openmsx-args"))).startsWith("-machine C-BIOS_MSX2_JP -cart "));
     }
 };
 

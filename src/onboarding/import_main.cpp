@@ -3,12 +3,13 @@
 //
 //   tarumin-import [--write] [--folder PROGRAM_FOLDER] PATH...
 #include "batch.h"
+#include "snapshots.h"
 #include "installed_layout.h"
 #include "main_window/messages.h"
 #include "platform/system/codepage.h"
 
 #include <QCommandLineParser>
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QDir>
 
 #include <cstdio>
@@ -47,7 +48,10 @@ QString report(const onboarding::BatchItem &item)
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    // Snapshots are cropped and saved as pictures, which needs the picture code of a GUI
+    // program, though no window is ever shown.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("tarumin"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TARUMIN_VERSION));
     QCommandLineParser parser;
@@ -61,8 +65,12 @@ int main(int argc, char *argv[])
     const QCommandLineOption folderOption(QStringLiteral("folder"),
                                           QStringLiteral("The program folder (default: Tarumin's own)."),
                                           QStringLiteral("PROGRAM_FOLDER"));
+    const QCommandLineOption snapshots(QStringLiteral("snapshots"),
+                                       QStringLiteral("With --write: photograph each newly registered cartridge in openMSX\n"
+                                                      "(on this display, or a virtual one) where it has no snapshot yet."));
     parser.addOption(write);
     parser.addOption(folderOption);
+    parser.addOption(snapshots);
     parser.addPositionalArgument(QStringLiteral("PATH"), QStringLiteral("Game files or folders."),
                                  QStringLiteral("PATH..."));
     parser.process(app);
@@ -112,6 +120,25 @@ int main(int argc, char *argv[])
         say(report(item));
         if (!item.replaced.isEmpty())
             say(QStringLiteral("    リストファイルに書けない文字を「？」にしました: %1").arg(item.replaced.join(u' ')));
+    }
+    if (parser.isSet(snapshots) && parser.isSet(write)) {
+        // The machine the adapter starts for MSX2J.
+        const QString machine = qEnvironmentVariable("TARUMIN_MSX2J_MACHINE", QStringLiteral("C-BIOS_MSX2_JP"));
+        const QString snapFolder = folder + QStringLiteral("/tarumin/snap");
+        for (const QByteArray &line : lines) {
+            const catalogue::Entry entry = catalogue::entryFromLine(line);
+            if (entry.slot != 0)
+                continue; // only cartridges start on their own
+            const QString name = entry.gameFileName;
+            if (name.isEmpty() || name.contains(u'/') || name.contains(u'\\')
+                || QFile::exists(snapFolder + u'/' + name + QStringLiteral(".gif"))
+                || QFile::exists(snapFolder + u'/' + name + QStringLiteral(".png")))
+                continue;
+            const QString file = onboarding::fileNamedBy(line, folder);
+            const QString why = onboarding::takeSnapshot(file, machine, snapFolder, name);
+            say(why.isEmpty() ? QStringLiteral("画面写真を撮りました %1.png").arg(name)
+                              : QStringLiteral("画面写真を撮れません %1: %2").arg(name, why));
+        }
     }
     say(parser.isSet(write) ? QStringLiteral("追加した行（%1）:").arg(lines.size())
                             : QStringLiteral("追加する行（%1、--write で追加します）:").arg(lines.size()));
