@@ -43,8 +43,6 @@ private slots:
     void splitsShortAndLongRecords();
     void gameNameOfLine();
     void foldsLineBreaks();
-    void fileNamesWithFoldersAndBlanks_data();
-    void fileNamesWithFoldersAndBlanks();
     void untouchedEditGivesBackTheLine_data();
     void untouchedEditGivesBackTheLine();
     void editKeepsUntouchedFieldsAndRemakesFile();
@@ -107,6 +105,16 @@ void TestCatalogue::composeFileNameAndSlot_data()
     QTest::newRow("no slot") << "game" << -1 << "game" << "game";
     QTest::newRow("empty, disk") << "" << 2 << "" << "-flop .dsk";
     QTest::newRow("comma after dot") << "x.r,om" << 0 << "x" << "-cart x.r,om";
+    // Names with folders: field 7 is the file's own name; blanks and quotes are quoted.
+    QTest::newRow("folder") << "/home/u/roms/star.rom" << 0 << "star" << "-cart /home/u/roms/star.rom";
+    QTest::newRow("blank in folder") << "/home/u/my roms/star.rom" << 0 << "star"
+                                     << "-cart \"/home/u/my roms/star.rom\"";
+    QTest::newRow("dot in folder only") << "/home/u/my.roms/star" << 1 << "star"
+                                        << "-cass /home/u/my.roms/star.cas";
+    QTest::newRow("windows folder") << "C:\\MSX\\My Games\\a.b.dsk" << 2 << "a"
+                                    << "-flop \"C:\\MSX\\My Games\\a.b.dsk\"";
+    QTest::newRow("blank, default extension") << "my game" << 0 << "my game" << "-cart \"my game.rom\"";
+    QTest::newRow("quote in name") << "a\"b.rom" << 0 << "a\"b" << "-cart \"a\\\"b.rom\"";
 }
 
 void TestCatalogue::composeFileNameAndSlot()
@@ -179,33 +187,6 @@ void TestCatalogue::foldsLineBreaks()
 {
     QCOMPARE(foldLineBreaks(QStringLiteral("a\r\nb\nc\rd\u2028e")), QStringLiteral("a b c d e"));
     QCOMPARE(foldLineBreaks(QStringLiteral("\n\n")), QStringLiteral("  "));
-}
-
-void TestCatalogue::fileNamesWithFoldersAndBlanks_data()
-{
-    QTest::addColumn<QString>("file");
-    QTest::addColumn<int>("slot");
-    QTest::addColumn<QString>("snap");
-    QTest::addColumn<QString>("args");
-    QTest::newRow("folder") << "/home/u/roms/star.rom" << 0 << "star" << "-cart /home/u/roms/star.rom";
-    QTest::newRow("blank in folder") << "/home/u/my roms/star.rom" << 0 << "star"
-                                     << "-cart \"/home/u/my roms/star.rom\"";
-    QTest::newRow("dot in folder only") << "/home/u/my.roms/star" << 1 << "star"
-                                        << "-cass /home/u/my.roms/star.cas";
-    QTest::newRow("windows folder") << "C:\\MSX\\My Games\\a.b.dsk" << 2 << "a"
-                                    << "-flop \"C:\\MSX\\My Games\\a.b.dsk\"";
-    QTest::newRow("blank, default extension") << "my game" << 0 << "my game" << "-cart \"my game.rom\"";
-    QTest::newRow("quote in name") << "a\"b.rom" << 0 << "a\"b" << "-cart \"a\\\"b.rom\"";
-}
-
-void TestCatalogue::fileNamesWithFoldersAndBlanks()
-{
-    QFETCH(QString, file);
-    QFETCH(int, slot);
-    QFETCH(QString, snap);
-    QFETCH(QString, args);
-    QCOMPARE(snapNameFor(file), snap);
-    QCOMPARE(launchArgsFor(file, slot), args);
 }
 
 void TestCatalogue::untouchedEditGivesBackTheLine_data()

@@ -16,37 +16,35 @@ for list in msx1_cart msx2_cart msx1_cass msx2_cass msx1_flop msx1_flop_525 msx2
 done
 cp /usr/share/doc/mame-data/copyright sample/hash/COPYRIGHT.mame-data
 
-sha() { sha1sum "sample/$1.rom" | cut -d' ' -f1; }
-size() { wc -c < "sample/$1.rom" | tr -d ' '; }
-cat > sample/hash/tarumin_cart.xml <<XML
+# One entry a sample cartridge: name, English title, Japanese title.
+entry() {
+    sha=$(sha1sum "sample/$1.rom" | cut -d' ' -f1)
+    size=$(wc -c < "sample/$1.rom" | tr -d ' ')
+    cat <<XML
+	<software name="$1">
+		<description>$2</description>
+		<year>2026</year>
+		<publisher>たるみんソフト</publisher>
+		<info name="alt_title" value="$3" />
+		<part name="cart" interface="msx_cart">
+			<dataarea name="rom" size="$size">
+				<rom name="$1.rom" size="$size" sha1="$sha" />
+			</dataarea>
+		</part>
+	</software>
+XML
+}
+{
+    cat <<XML
 <?xml version="1.0" encoding="UTF-8"?>
 <!--
 license:CC0-1.0
 The sample cartridges that come with Tarumin (roms/, built with pasmo).
 -->
 <softwarelist name="tarumin_cart" description="Tarumin sample cartridges">
-	<software name="hoshikaze">
-		<description>Hoshikaze Runner (Tarumin sample)</description>
-		<year>2026</year>
-		<publisher>たるみんソフト</publisher>
-		<info name="alt_title" value="星風ランナー" />
-		<part name="cart" interface="msx_cart">
-			<dataarea name="rom" size="$(size hoshikaze)">
-				<rom name="hoshikaze.rom" size="$(size hoshikaze)" sha1="$(sha hoshikaze)" />
-			</dataarea>
-		</part>
-	</software>
-	<software name="hanno">
-		<description>Hanno Test (Tarumin sample)</description>
-		<year>2026</year>
-		<publisher>たるみんソフト</publisher>
-		<info name="alt_title" value="反応テスト" />
-		<part name="cart" interface="msx_cart">
-			<dataarea name="rom" size="$(size hanno)">
-				<rom name="hanno.rom" size="$(size hanno)" sha1="$(sha hanno)" />
-			</dataarea>
-		</part>
-	</software>
-</softwarelist>
 XML
+    entry hoshikaze "Hoshikaze Runner (Tarumin sample)" "星風ランナー"
+    entry hanno "Hanno Test (Tarumin sample)" "反応テスト"
+    echo "</softwarelist>"
+} > sample/hash/tarumin_cart.xml
 echo "sample/hash: $(grep -c '<software ' sample/hash/*.xml | awk -F: '{n += $2} END {print n}') entries"

@@ -87,7 +87,7 @@ void Form2::buildLayout()
     GameName->setFocus();
 
     // What a screen reader says for each control.
-    const std::pair<QWidget *, const char16_t *> names[] = {
+    platform::setAccessibleNames({
         {GameName, u"ゲーム名"},
         {media, u"メディア"},
         {Hatubai, u"発売年"},
@@ -99,9 +99,7 @@ void Form2::buildLayout()
         {Command3, u"ゲームのファイルを選ぶ"},
         {Command1, u"入力した内容をリストに保存する"},
         {Command2, u"保存せずに閉じる"},
-    };
-    for (const auto &[widget, name] : names)
-        widget->setAccessibleName(QString::fromUtf16(name));
+    });
 
     connect(Command1, &QPushButton::clicked, this, &Form2::onCommand1Clicked);
     connect(Command2, &QPushButton::clicked, this, &Form2::onCommand2Clicked);

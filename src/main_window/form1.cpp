@@ -229,7 +229,7 @@ void Form1::buildLayout()
     List1->setFocus();
 
     // What a screen reader says for each control.
-    const std::pair<QWidget *, const char16_t *> names[] = {
+    platform::setAccessibleNames({
         {Touroku_bot, u"ゲームを登録する"},
         {hensyu_bot, u"選んだゲームを編集する"},
         {Sakujyo_bot, u"選んだゲームを削除する"},
@@ -245,9 +245,7 @@ void Form1::buildLayout()
         {Maker_L, u"メーカー"},
         {Nedan_L, u"価格"},
         {Kaisetu_L, u"ゲーム説明"},
-    };
-    for (const auto &[widget, name] : names)
-        widget->setAccessibleName(QString::fromUtf16(name));
+    });
 
     // Game files and folders dropped on the window are registered.
     setAcceptDrops(true);

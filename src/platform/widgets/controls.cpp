@@ -49,4 +49,10 @@ QLineEdit *makeTextBox(QWidget *parent, const char *name, const QString &text, Q
     return box;
 }
 
+void setAccessibleNames(std::initializer_list<std::pair<QWidget *, const char16_t *>> names)
+{
+    for (const auto &[widget, name] : names)
+        widget->setAccessibleName(QString::fromUtf16(name));
+}
+
 } // namespace platform

@@ -4,6 +4,9 @@
 #include <QRect>
 #include <QString>
 
+#include <initializer_list>
+#include <utility>
+
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -20,5 +23,8 @@ QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, QRect 
 QPushButton *makeButton(QWidget *parent, const char *name, const QString &caption, QRect place);
 
 QLineEdit *makeTextBox(QWidget *parent, const char *name, const QString &text, QRect place);
+
+// What a screen reader says for each control.
+void setAccessibleNames(std::initializer_list<std::pair<QWidget *, const char16_t *>> names);
 
 } // namespace platform
