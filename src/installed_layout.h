@@ -15,7 +15,8 @@ inline platform::InstalledParts installedParts(const std::optional<QString> &exe
             bin + QStringLiteral(TARUMIN_ADAPTER_FROM_BIN)};
 }
 
-inline QString soundModuleFolder(const std::optional<QString> &executableFolder)
+// Where the installed modules (sound output, zip reader) are.
+inline QString installedModuleFolder(const std::optional<QString> &executableFolder)
 {
     return executableFolder.value_or(QString()) + u'/' + QStringLiteral(TARUMIN_MODULE_FROM_BIN);
 }

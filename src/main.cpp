@@ -1,6 +1,7 @@
 #include "installed_layout.h"
 #include "main_window/form1.h"
 #include "main_window/messages.h"
+#include "platform/system/modules.h"
 #include "platform/system/paths.h"
 #include "platform/system/translations.h"
 #include "platform/widgets/mci_control.h"
@@ -71,7 +72,7 @@ int main(int argc, char *argv[])
         platform::showMessage(nullptr, problem);
         return 1;
     }
-    platform::MciControl::setModuleFolders({executable.value_or(QString()), soundModuleFolder(executable)});
+    platform::setModuleFolders({executable.value_or(QString()), installedModuleFolder(executable)});
 
     Form1 window(folder.folder);
     window.show();

@@ -25,8 +25,12 @@ for size in 16 22 24 32 48 64 128 256; do
         [ "$(identify -format '%wx%h' "$icon")" = "${size}x${size}" ] || fail "${size}px icon has another size"
     fi
 done
-ls "$prefix"/lib*/tarumin/tarumin-sound.* >/dev/null 2>&1 || ls "$prefix"/lib/*/tarumin/tarumin-sound.* >/dev/null 2>&1 \
-    || fail "no sound module"
+for module in tarumin-sound tarumin-zip; do
+    ls "$prefix"/lib*/tarumin/$module.* >/dev/null 2>&1 || ls "$prefix"/lib/*/tarumin/$module.* >/dev/null 2>&1 \
+        || fail "no module $module"
+done
+"$prefix/bin/tarumin-import" --version >/dev/null || fail "tarumin-import is not installed"
+[ -f "$prefix/share/tarumin/hash/msx1_cart.xml" ] || fail "no software lists in the template"
 if command -v desktop-file-validate >/dev/null; then
     desktop-file-validate "$prefix/share/applications/org.tarumin.Tarumin.desktop" || fail "desktop file"
 fi
@@ -55,6 +59,14 @@ cmp -s "$data/tarumin/list.csv" "$prefix/share/tarumin/tarumin/list.csv" || fail
 [ -w "$data/tarumin/list.csv" ] || fail "user's catalogue not writable"
 [ "$(readlink "$data/mess.exe")" = "$prefix/libexec/tarumin/openmsx-adapter" ] || fail "mess.exe: $(readlink "$data/mess.exe")"
 [ -e "$data/hoshikaze.rom" ] || fail "sample games not seeded"
+[ -f "$data/hash/tarumin_cart.xml" ] || fail "software lists not seeded"
+
+# The installed import tool takes the same folder, finds its zip module, and registers a zip.
+if command -v zip >/dev/null; then
+    (cd "$work" && cp "$prefix/share/tarumin/hanno.rom" . && zip -q hanno.zip hanno.rom)
+    out=$(HOME="$home" XDG_DATA_HOME= "$prefix/bin/tarumin-import" "$work/hanno.zip") || fail "tarumin-import: $out"
+    echo "$out" | grep -q "tarumin_cart" || fail "tarumin-import did not identify the zip: $out"
+fi
 [ ! -e "$prefix/bin/tarumin.lock" ] && [ ! -e "$prefix/bin/tarumin/" ] || fail "wrote beside the installed program"
 
 # A folder named in Shift-JIS bytes (ゲーム), as a Windows zip leaves it: refused, nothing made.

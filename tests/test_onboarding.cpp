@@ -2,6 +2,7 @@
 // and settling a batch against the catalogue; the shipped lists; the import tool.
 #include "onboarding/batch.h"
 #include "platform/system/codepage.h"
+#include "platform/system/modules.h"
 #include "file_support.h"
 
 #include <QCryptographicHash>
@@ -88,6 +89,8 @@ private:
     BatchItem item(const QString &path) { return identify({path}, lists_, folder_).first(); }
 
 private slots:
+    void initTestCase() { platform::setModuleFolders({QStringLiteral(MODULE_DIR)}); }
+
     void init()
     {
         folder_ = dir_.filePath(QStringLiteral("prog %1").arg(QTest::currentTestFunction()));

@@ -1,6 +1,7 @@
 #include "platform/widgets/file_picker.h"
 #include "platform/system/launcher.h"
 #include "platform/widgets/mci_control.h"
+#include "platform/system/modules.h"
 #include "platform/system/paths.h"
 #include "file_support.h"
 #include "platform/widgets/picture.h"
@@ -274,7 +275,7 @@ void TestPlatform::loadsTheSoundStackAtTheFirstSound()
     };
     if (!QFile::exists(QStringLiteral("/proc/self/maps")))
         QSKIP("needs /proc");
-    platform::MciControl::setModuleFolders({QStringLiteral("/nonexistent"), QStringLiteral(SOUND_MODULE_DIR)});
+    platform::setModuleFolders({QStringLiteral("/nonexistent"), QStringLiteral(SOUND_MODULE_DIR)});
     platform::MciControl mci;
     mci.setFileName(QStringLiteral(SOURCE_DIR "/sample/tarumin/sound/doka.wav"));
     mci.setCommand(QStringLiteral("Open"));
@@ -286,13 +287,13 @@ void TestPlatform::loadsTheSoundStackAtTheFirstSound()
     mci.setCommand(QStringLiteral("Close"));
 
     // Without the module the program plays nothing, and goes on.
-    platform::MciControl::setModuleFolders({QStringLiteral("/nonexistent")});
+    platform::setModuleFolders({QStringLiteral("/nonexistent")});
     platform::MciControl silent;
     silent.setFileName(QStringLiteral(SOURCE_DIR "/sample/tarumin/sound/doka.wav"));
     silent.setCommand(QStringLiteral("Open"));
     silent.setCommand(QStringLiteral("Sound"));
     QVERIFY(!silent.soundLoaded());
-    platform::MciControl::setModuleFolders({});
+    platform::setModuleFolders({});
 }
 
 void TestPlatform::choosesTheProgramFolder()

@@ -7,6 +7,7 @@
 #include "main_window/form1.h"
 #include "onboarding/batch.h"
 #include "platform/system/codepage.h"
+#include "platform/system/modules.h"
 #include "platform/widgets/mci_control.h"
 #include "platform/widgets/message_box.h"
 
@@ -148,7 +149,7 @@ int main(int argc, char *argv[])
     // The first sound loads the sound module and the audio stack; measured once, cold, then warm.
     {
         platform::MciControl::setAudible(true);
-        platform::MciControl::setModuleFolders({QStringLiteral(SOUND_MODULE_DIR)});
+        platform::setModuleFolders({QStringLiteral(SOUND_MODULE_DIR)});
         platform::MciControl mci;
         auto sound = [&] {
             mci.setFileName(sample + "sound/swich.wav");

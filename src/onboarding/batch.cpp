@@ -89,6 +89,9 @@ BatchItem composeItem(const GameFile &file, const KnownImage *known, const QStri
     case GameFile::Problem::ZipNotSingle:
         item.why = QStringLiteral("ZIP の中のファイルが１つではありません");
         return item;
+    case GameFile::Problem::NoZipReader:
+        item.why = QStringLiteral("ZIP を読むモジュール（tarumin-zip）がありません");
+        return item;
     }
     Media media = known ? known->media : Media::Unknown;
     if (media == Media::Unknown)

@@ -1,6 +1,9 @@
 #include "game_files.h"
 
+#include "zip_image.h"
+
 #include "platform/system/file_read.h"
+#include "platform/system/modules.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -8,9 +11,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <zip.h>
-
-#include <memory>
 
 namespace onboarding {
 
@@ -32,65 +32,23 @@ bool isGameFileName(const QString &name)
 
 void readZip(GameFile &game)
 {
-    int error = 0;
-    std::unique_ptr<zip_t, decltype(&zip_discard)> archive(
-        zip_open(QFile::encodeName(game.path).constData(), ZIP_RDONLY, &error), &zip_discard);
-    if (!archive) {
-        game.problem = GameFile::Problem::Unreadable;
+    const auto read = reinterpret_cast<ReadZipImage>(
+        platform::moduleFunction(ZipModuleName, ReadZipImageSymbol));
+    if (!read) {
+        game.problem = GameFile::Problem::NoZipReader;
         return;
     }
-    zip_int64_t image = -1;
-    const zip_int64_t entries = zip_get_num_entries(archive.get(), 0);
-    for (zip_int64_t i = 0; i < entries; ++i) {
-        const char *name = zip_get_name(archive.get(), zip_uint64_t(i), 0);
-        if (!name || QByteArray(name).endsWith('/'))
-            continue; // a folder entry
-        if (image >= 0) {
-            game.problem = GameFile::Problem::ZipNotSingle;
-            return;
-        }
-        image = i;
+    ZipImage image;
+    read(game.path, MaxImageBytes, image);
+    switch (image.status) {
+    case ZipImage::Status::Read: break;
+    case ZipImage::Status::Unreadable: game.problem = GameFile::Problem::Unreadable; return;
+    case ZipImage::Status::NotSingle: game.problem = GameFile::Problem::ZipNotSingle; return;
+    case ZipImage::Status::TooLarge: game.problem = GameFile::Problem::TooLarge; return;
     }
-    zip_stat_t stat;
-    if (image < 0) {
-        game.problem = GameFile::Problem::ZipNotSingle;
-        return;
-    }
-    if (zip_stat_index(archive.get(), zip_uint64_t(image), 0, &stat) != 0) {
-        game.problem = GameFile::Problem::Unreadable;
-        return;
-    }
-    if ((stat.valid & ZIP_STAT_SIZE) && stat.size > zip_uint64_t(MaxImageBytes)) {
-        game.problem = GameFile::Problem::TooLarge;
-        return;
-    }
-    game.imageName = QFile::decodeName(stat.name);
-    std::unique_ptr<zip_file_t, decltype(&zip_fclose)> file(
-        zip_fopen_index(archive.get(), zip_uint64_t(image), 0), &zip_fclose);
-    if (!file) {
-        game.problem = GameFile::Problem::Unreadable;
-        return;
-    }
-    QCryptographicHash hash(QCryptographicHash::Sha1);
-    char buffer[64 * 1024];
-    qint64 total = 0;
-    for (;;) {
-        const zip_int64_t got = zip_fread(file.get(), buffer, sizeof buffer);
-        if (got < 0) {
-            game.problem = GameFile::Problem::Unreadable;
-            return;
-        }
-        if (got == 0)
-            break;
-        total += got;
-        if (total > MaxImageBytes) { // what was read counts, not what the zip claims
-            game.problem = GameFile::Problem::TooLarge;
-            return;
-        }
-        hash.addData(QByteArrayView(buffer, got));
-    }
-    game.imageSize = total;
-    game.sha1 = hash.result().toHex();
+    game.imageName = image.name;
+    game.imageSize = image.size;
+    game.sha1 = image.sha1;
 }
 
 } // namespace

@@ -16,6 +16,7 @@ struct GameFile
         NotPlain,     // a pipe, a device or a folder
         TooLarge,     // larger than any MSX image
         ZipNotSingle, // a zip that does not hold exactly one file
+        NoZipReader,  // the zip module is missing
     };
     QString path;      // as registered: absolute, cleaned
     QString imageName; // the image's own name (inside a zip, the entry's)

@@ -7,6 +7,7 @@
 #include "installed_layout.h"
 #include "main_window/messages.h"
 #include "platform/system/codepage.h"
+#include "platform/system/modules.h"
 
 #include <QCommandLineParser>
 #include <QGuiApplication>
@@ -91,6 +92,8 @@ int main(int argc, char *argv[])
             return refuse(problem);
         folder = choice.folder;
     }
+    const std::optional<QString> executable = platform::executableFolder();
+    platform::setModuleFolders({executable.value_or(QString()), installedModuleFolder(executable)});
     const QString listPath = folder + QStringLiteral("/tarumin/list.csv");
 
     const onboarding::SoftwareLists lists = onboarding::loadSoftwareLists(folder);

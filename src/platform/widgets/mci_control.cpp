@@ -1,10 +1,9 @@
 #include "mci_control.h"
 
 #include "platform/system/file_read.h"
+#include "platform/system/modules.h"
 
-#include <QCoreApplication>
 #include <QFile>
-#include <QLibrary>
 #include <QtEndian>
 
 namespace platform {
@@ -67,28 +66,10 @@ void MciControl::setAudible(bool audible)
     audibleFlag() = audible;
 }
 
-namespace {
-QStringList &moduleFolders()
+SoundOutput *loadSoundOutput()
 {
-    static QStringList folders;
-    return folders;
-}
-} // namespace
-
-void MciControl::setModuleFolders(const QStringList &folders)
-{
-    moduleFolders() = folders;
-}
-
-SoundOutput *loadSoundOutput(const QStringList &folders)
-{
-    for (const QString &folder : folders) {
-        QLibrary module(folder + u'/' + QLatin1String(SoundModuleName));
-        if (!module.load())
-            continue;
-        if (auto make = reinterpret_cast<MakeSoundOutput>(module.resolve(MakeSoundOutputSymbol)))
-            return make(); // the module stays loaded for the rest of the run
-    }
+    if (auto make = reinterpret_cast<MakeSoundOutput>(moduleFunction(SoundModuleName, MakeSoundOutputSymbol)))
+        return make();
     return nullptr;
 }
 
@@ -159,10 +140,7 @@ void MciControl::play()
     if (!sound)
         return;
     if (!output_) {
-        const QStringList folders = moduleFolders().isEmpty()
-                                        ? QStringList{QCoreApplication::applicationDirPath()}
-                                        : moduleFolders();
-        output_.reset(loadSoundOutput(folders));
+        output_.reset(loadSoundOutput());
         if (!output_)
             return;
     }

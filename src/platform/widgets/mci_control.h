@@ -37,8 +37,6 @@ public:
 
     // When false, commands are recorded but no sound is played (for tests and benchmarks).
     static void setAudible(bool audible);
-    // The folders the sound module is looked for in; the program's own folder by default.
-    static void setModuleFolders(const QStringList &folders);
     // Whether the sound module has been loaded (it is, at the first sound played).
     bool soundLoaded() const { return output_ != nullptr; }
 

@@ -33,8 +33,8 @@ using MakeSoundOutput = SoundOutput *(*)();
 inline constexpr char MakeSoundOutputSymbol[] = "tarumin_make_sound_output";
 inline constexpr char SoundModuleName[] = "tarumin-sound";
 
-// Loads the module from the first of the folders that has it and makes an output; nothing when
-// no folder has it (the program then plays no sound).
-SoundOutput *loadSoundOutput(const QStringList &folders);
+// Loads the module (platform::moduleFunction) and makes an output; nothing when no module folder
+// has it (the program then plays no sound).
+SoundOutput *loadSoundOutput();
 
 } // namespace platform

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// What the zip module (tarumin-zip, which links libzip) reads of a zip holding one image. The
+// module is loaded at the first zip, so that libzip and the compression and crypto libraries it
+// brings in stay out of the program's start-up.
+namespace onboarding {
+
+struct ZipImage
+{
+    enum class Status { Read, Unreadable, NotSingle, TooLarge };
+    Status status = Status::Unreadable;
+    QString name;      // the image's name inside the zip
+    QByteArray sha1;   // 40 lower-case hex digits
+    qint64 size = 0;   // what was read, not what the zip claims
+};
+
+using ReadZipImage = void (*)(const QString &path, qint64 maxBytes, ZipImage &out);
+inline constexpr char ZipModuleName[] = "tarumin-zip";
+inline constexpr char ReadZipImageSymbol[] = "tarumin_read_zip_image";
+
+} // namespace onboarding
