@@ -71,6 +71,17 @@ private slots:
                  QStringList{"list.csv"});
     }
 
+    void nothingToWriteLeavesTheFileAlone()
+    {
+        // A batch that adds nothing, and an edit saved as it was, rewrite nothing: the file
+        // keeps its own line ends.
+        QVERIFY(writeFile(path(), "A\nB\n"));
+        const CatalogueFile file(path());
+        QVERIFY(!file.appendChosen([](const LineTable &) { return QList<QByteArray>(); }));
+        QVERIFY(!file.replace(1, "B", "B"));
+        QCOMPARE(readFile(path()), QByteArray("A\nB\n"));
+    }
+
     void lfEndsDoNotMergeLines()
     {
         QVERIFY(writeFile(path(), "A\r\nB\nC\r\n"));

@@ -100,10 +100,13 @@ int main(int argc, char *argv[])
     report("load (read and split into lines)", measure(rounds, {}, [&] { table.load(list); }), 2);
     report("atomic save (write, sync, rename)", measure(rounds, {}, [&] { table.save(list); }), 5);
     const catalogue::CatalogueFile file(list);
-    const QByteArray middle = table.line(500);
+    // Line 500 goes back and forth between two texts, so that every round writes.
+    const QByteArray middle[2] = {table.line(500), table.line(500) + " (edited)"};
+    int turn = 0;
     report("locked change: lock, read, check, save", measure(rounds, {}, [&] {
-               if (file.replace(500, middle, middle))
+               if (file.replace(500, middle[turn], middle[1 - turn]))
                    std::puts("locked change failed");
+               turn = 1 - turn;
            }), 5);
 
     {

@@ -11,7 +11,7 @@ namespace catalogue {
 CatalogueFile::CatalogueFile(QString path) : path_(std::move(path)) {}
 
 std::optional<Error> CatalogueFile::change(
-    const std::function<std::optional<Error>(LineTable &)> &apply) const
+    const std::function<std::optional<Error>(LineTable &, bool &changed)> &apply) const
 {
     Error error;
     error.path = path_;
@@ -47,9 +47,12 @@ std::optional<Error> CatalogueFile::change(
     const auto table = std::make_unique<LineTable>();
     if (const LoadResult loaded = table->load(path_); loaded.error)
         return loaded.error;
-    if (auto refused = apply(*table))
+    bool changed = false;
+    if (auto refused = apply(*table, changed))
         return refused;
-    return table->save(path_);
+    // Nothing to write (a batch of games all there already, an edit saved as it was): the
+    // file stays as it is.
+    return changed ? table->save(path_) : std::nullopt;
 }
 
 std::optional<Error> CatalogueFile::append(const QList<QByteArray> &lines) const
@@ -60,7 +63,7 @@ std::optional<Error> CatalogueFile::append(const QList<QByteArray> &lines) const
 std::optional<Error> CatalogueFile::appendChosen(
     const std::function<QList<QByteArray>(const LineTable &)> &choose) const
 {
-    return change([&](LineTable &table) -> std::optional<Error> {
+    return change([&](LineTable &table, bool &changed) -> std::optional<Error> {
         const QList<QByteArray> lines = choose(table);
         if (table.size() + lines.size() > LineTable::Capacity) {
             Error e;
@@ -71,6 +74,7 @@ std::optional<Error> CatalogueFile::appendChosen(
         }
         for (const QByteArray &line : lines)
             table.append(line);
+        changed = !lines.isEmpty();
         return std::nullopt;
     });
 }
@@ -94,21 +98,23 @@ std::optional<Error> lineChanged(const QString &path, const LineTable &table, in
 std::optional<Error> CatalogueFile::replace(int k, const QByteArray &chosen,
                                             const QByteArray &line) const
 {
-    return change([&](LineTable &table) {
-        auto changed = lineChanged(path_, table, k, chosen);
-        if (!changed)
+    return change([&](LineTable &table, bool &changed) {
+        auto refused = lineChanged(path_, table, k, chosen);
+        changed = !refused && line != chosen;
+        if (changed)
             table.replace(k, line);
-        return changed;
+        return refused;
     });
 }
 
 std::optional<Error> CatalogueFile::remove(int k, const QByteArray &chosen) const
 {
-    return change([&](LineTable &table) {
-        auto changed = lineChanged(path_, table, k, chosen);
-        if (!changed)
+    return change([&](LineTable &table, bool &changed) {
+        auto refused = lineChanged(path_, table, k, chosen);
+        changed = !refused;
+        if (changed)
             table.remove(k);
-        return changed;
+        return refused;
     });
 }
 

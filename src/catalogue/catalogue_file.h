@@ -17,7 +17,7 @@ namespace catalogue {
 // program and the import tool, never interleave), reads the file as it is now, checks that the
 // line it is about to replace or remove still holds what the user chose, applies the one
 // change and saves atomically. Every other line, those that other programs added included,
-// stays byte for byte. On any failure nothing is written.
+// stays byte for byte. On any failure, or when the change changes nothing, nothing is written.
 class CatalogueFile
 {
 public:
@@ -41,7 +41,9 @@ public:
     std::optional<Error> remove(int k, const QByteArray &chosen) const;
 
 private:
-    std::optional<Error> change(const std::function<std::optional<Error>(LineTable &)> &apply) const;
+    // Lock, read, apply (which says whether it changed the table), and save if it did.
+    std::optional<Error> change(
+        const std::function<std::optional<Error>(LineTable &, bool &changed)> &apply) const;
 
     QString path_;
 };

@@ -127,17 +127,32 @@ QString firstUnwritable(const QString &text)
 {
     if (platform::encodeCp932(text))
         return {};
-    for (qsizetype i = 0; i < text.size();) {
-        const qsizetype len = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
-        const QString ch = text.mid(i, len);
-        if (!platform::encodeCp932(ch))
-            return ch;
-        i += len;
-    }
-    return QStringLiteral("?");
+    QStringList found;
+    replaceUnwritable(text, QString(), &found);
+    return found.value(0, QStringLiteral("?"));
 }
 
 } // namespace
+
+QString replaceUnwritable(const QString &text, const QString &replacement, QStringList *found)
+{
+    if (platform::encodeCp932(text))
+        return text;
+    QString out;
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype len = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const QString ch = text.mid(i, len);
+        i += len;
+        if (platform::encodeCp932(ch)) {
+            out += ch;
+            continue;
+        }
+        out += replacement;
+        if (found && !found->contains(ch))
+            found->append(ch);
+    }
+    return out;
+}
 
 QString snapNameFor(const QString &gameFileName)
 {

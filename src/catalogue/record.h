@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <variant>
@@ -75,6 +76,10 @@ QString composeLine(const Entry &entry);
 // Every line break (CR LF, CR, LF, or a Unicode line or paragraph separator) becomes one
 // blank, so that a field never splits a record over two lines.
 QString foldLineBreaks(const QString &text);
+
+// The text with each character CP932 cannot hold replaced; those characters, each once, are
+// added to found.
+QString replaceUnwritable(const QString &text, const QString &replacement, QStringList *found);
 
 // Why an entry cannot become a line.
 struct EntryProblem

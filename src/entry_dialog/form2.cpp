@@ -211,12 +211,12 @@ void Form2::fillFromSoftwareLists(const QString &path)
     slot->setCurrentIndex(found.slot);
     if (!known)
         return;
-    for (QLineEdit *box : {GameName, media, Hatubai, Maker}) {
+    const std::pair<QLineEdit *, catalogue::Field> boxes[] = {
+        {GameName, catalogue::Field::GameName}, {media, catalogue::Field::Media},
+        {Hatubai, catalogue::Field::ReleaseDate}, {Maker, catalogue::Field::Maker}};
+    for (const auto &[box, field] : boxes) {
         if (box->text().isEmpty())
-            box->setText(found.text(box == GameName ? catalogue::Field::GameName
-                                  : box == media     ? catalogue::Field::Media
-                                  : box == Hatubai   ? catalogue::Field::ReleaseDate
-                                                     : catalogue::Field::Maker));
+            box->setText(found.text(field));
     }
     if (Kasetu->toPlainText().isEmpty())
         Kasetu->setPlainText(found.description);

@@ -18,23 +18,9 @@ namespace {
 // A list's text made fit for a line: commas become full-width, what CP932 cannot hold "？".
 QString fitted(const QString &text, QStringList &replaced)
 {
-    QString out;
-    const QString simple = catalogue::foldLineBreaks(text);
-    for (qsizetype i = 0; i < simple.size();) {
-        const qsizetype len = simple.at(i).isHighSurrogate() && i + 1 < simple.size() ? 2 : 1;
-        const QString ch = simple.mid(i, len);
-        i += len;
-        if (ch == QLatin1String(",")) {
-            out += QStringLiteral("，");
-        } else if (!platform::encodeCp932(ch)) {
-            out += QStringLiteral("？");
-            if (!replaced.contains(ch))
-                replaced << ch;
-        } else {
-            out += ch;
-        }
-    }
-    return out;
+    QString out = catalogue::foldLineBreaks(text);
+    out.replace(u',', QStringLiteral("，"));
+    return catalogue::replaceUnwritable(out, QStringLiteral("？"), &replaced);
 }
 
 int slotOf(Media media)
