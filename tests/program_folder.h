@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/system/program_folder.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -14,7 +16,7 @@ public:
     explicit ProgramFolder(const QByteArray &catalogue, bool withEmulator = true);
 
     QString path() const { return root_; }
-    QString listPath() const { return root_ + QStringLiteral("/tarumin/list.csv"); }
+    QString listPath() const { return platform::ProgramFolder(root_).catalogue(); }
     QByteArray catalogue() const;
     void setCatalogue(const QByteArray &data) const;
 

@@ -42,6 +42,7 @@ private slots:
     void splitsIntoEightFields();
     void splitsShortAndLongRecords();
     void gameNameOfLine();
+    void mediaFromNamesOptionsAndLists();
     void foldsLineBreaks();
     void untouchedEditGivesBackTheLine_data();
     void untouchedEditGivesBackTheLine();
@@ -70,7 +71,7 @@ void TestCatalogue::composesTheWorkedExample()
 {
     Entry e{QStringLiteral("Star Runner"), QStringLiteral("ROM"), QStringLiteral("1987年5月"),
             QStringLiteral("Example Soft"), QStringLiteral("5800円"),
-            QStringLiteral("Side-scrolling shooter."), QStringLiteral("starrun"), 0};
+            QStringLiteral("Side-scrolling shooter."), QStringLiteral("starrun"), Media::Cartridge};
     const QString expected = QStringLiteral("Star Runner,ROM,1987年5月,Example Soft,5800円,"
                                             "Side-scrolling shooter.,starrun,-cart starrun.rom");
     QCOMPARE(composeLine(e), expected);
@@ -85,7 +86,7 @@ void TestCatalogue::composesTheWorkedExample()
     QCOMPARE(r.fields[SnapNameField], QByteArray("starrun"));
     QCOMPARE(r.fields[LaunchArgsField], QByteArray("-cart starrun.rom"));
 
-    e.slot = 2;
+    e.slot = Media::Disk;
     e.gameFileName = QStringLiteral("game.part1.dsk");
     const Record disk = splitRecord(sjis(composeLine(e)));
     QCOMPARE(disk.fields[SnapNameField], QByteArray("game"));
@@ -124,10 +125,11 @@ void TestCatalogue::composeFileNameAndSlot()
     QFETCH(QString, snap);
     QFETCH(QString, args);
     QCOMPARE(snapNameFor(file), snap);
-    QCOMPARE(launchArgsFor(file, slot), args);
+    const std::optional<Media> media = slot < 0 ? std::nullopt : std::optional(Media(slot));
+    QCOMPARE(launchArgsFor(file, media), args);
     Entry e;
     e.gameFileName = file;
-    e.slot = slot;
+    e.slot = media;
     const Record r = splitRecord(composeLine(e).toUtf8());
     QCOMPARE(QString::fromUtf8(r.fields[SnapNameField]), snap);
     QCOMPARE(QString::fromUtf8(r.fields[LaunchArgsField]), args);
@@ -183,6 +185,25 @@ void TestCatalogue::gameNameOfLine()
     QCOMPARE(gameNameOf(""), QByteArrayView(""));
 }
 
+void TestCatalogue::mediaFromNamesOptionsAndLists()
+{
+    using M = std::optional<Media>;
+    const std::pair<QString, M> files[] = {
+        {"a.ROM", Media::Cartridge}, {"a.mx2", Media::Cartridge}, {"a.b.cas", Media::Tape},
+        {"x.Dsk", Media::Disk}, {"a.zip", {}}, {"games.rom/a", {}}, {"rom", {}}};
+    for (const auto &[name, media] : files)
+        QCOMPARE(mediaOfFileName(name), media);
+    QVERIFY(isGameFileName(u"A.ZIP") && !isGameFileName(u"readme.txt"));
+    QCOMPARE(mediaOfInterface(u"floppy_3_5"), M(Media::Disk));
+    QCOMPARE(mediaOfInterface(u"msx_cass"), M(Media::Tape));
+    QCOMPARE(mediaOfInterface(u"coleco_cart"), M());
+    for (const MediaKind &kind : mediaKinds()) {
+        QCOMPARE(mediaOfLaunchArgs(kind.option.toString() + "x"), M(kind.media));
+        QCOMPARE(mediaOfFileName(QStringLiteral("x") + kind.defaultExtension.toString()), M(kind.media));
+    }
+    QCOMPARE(mediaOfLaunchArgs(u"-cartx"), M());
+}
+
 void TestCatalogue::foldsLineBreaks()
 {
     QCOMPARE(foldLineBreaks(QStringLiteral("a\r\nb\nc\rd\u2028e")), QStringLiteral("a b c d e"));
@@ -206,7 +227,7 @@ void TestCatalogue::untouchedEditGivesBackTheLine_data()
 void TestCatalogue::untouchedEditGivesBackTheLine()
 {
     QFETCH(QByteArray, line);
-    const Entry shown = entryFromLine(line);
+    const Entry shown = entryFromLine(line).asShown();
     const EditBase base{line, shown};
     const auto result = checkedLine(shown, &base);
     QCOMPARE(std::get<QByteArray>(result), line);
@@ -215,8 +236,8 @@ void TestCatalogue::untouchedEditGivesBackTheLine()
 void TestCatalogue::editKeepsUntouchedFieldsAndRemakesFile()
 {
     const QByteArray line = QByteArray("n\xa0,ROM,1987,m,,d,hyou,-cart hyou.mx1");
-    const Entry shown = entryFromLine(line);
-    QCOMPARE(shown.slot, 0);
+    const Entry shown = entryFromLine(line).asShown();
+    QCOMPARE(shown.slot, Media::Cartridge);
     QCOMPARE(shown.gameFileName, QStringLiteral("hyou"));
     const EditBase base{line, shown};
 
@@ -227,9 +248,9 @@ void TestCatalogue::editKeepsUntouchedFieldsAndRemakesFile()
              QByteArray("n\xa0,ROM,1987,m,") + sjis(QStringLiteral("4800円")) + ",d,hyou,-cart hyou.mx1");
 
     // A changed slot or file name remakes fields 7 and 8 as a registration does.
-    typed.slot = 1;
+    typed.slot = Media::Tape;
     QVERIFY(std::get<QByteArray>(checkedLine(typed, &base)).endsWith(",hyou,-cass hyou.cas"));
-    typed.slot = 0;
+    typed.slot = Media::Cartridge;
     typed.gameFileName = QStringLiteral("/home/u/my roms/star.rom");
     QVERIFY(std::get<QByteArray>(checkedLine(typed, &base)).endsWith(",star,-cart \"/home/u/my roms/star.rom\""));
 
@@ -242,7 +263,7 @@ void TestCatalogue::editKeepsUntouchedFieldsAndRemakesFile()
 
 void TestCatalogue::checkedLineRefusesCommasAndUnwritableText()
 {
-    Entry e{QStringLiteral("名前"), {}, {}, {}, QStringLiteral("4,800円"), {}, QStringLiteral("g"), 0};
+    Entry e{QStringLiteral("名前"), {}, {}, {}, QStringLiteral("4,800円"), {}, QStringLiteral("g"), Media::Cartridge};
     auto problem = std::get<EntryProblem>(checkedLine(e));
     QCOMPARE(problem.kind, EntryProblem::Kind::Comma);
     QCOMPARE(problem.field, Field::Price);

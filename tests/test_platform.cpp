@@ -3,6 +3,7 @@
 #include "platform/widgets/mci_control.h"
 #include "platform/system/modules.h"
 #include "platform/system/paths.h"
+#include "platform/system/program_folder.h"
 #include "file_support.h"
 #include "platform/widgets/picture.h"
 #include "platform/widgets/twips.h"
@@ -28,6 +29,7 @@ private slots:
     void splitsLikeTheWindowsRuntime_data();
     void splitsLikeTheWindowsRuntime();
     void joinsWindowsStylePaths();
+    void snapshotsStayInTheirFolder();
     void convertsTheFilterSyntax();
     void twipsToPixels();
     void refusesToStartWhatCannotRun();
@@ -76,6 +78,23 @@ void TestPlatform::joinsWindowsStylePaths()
              QString("/opt/my games/tarumin/list.csv"));
     QCOMPARE(platform::joinPath("/x", "\\tarumin\\snap\\.gif"), QString("/x/tarumin/snap/.gif"));
 #endif
+}
+
+void TestPlatform::snapshotsStayInTheirFolder()
+{
+    const platform::ProgramFolder folder(QStringLiteral("/opt/my games"));
+    const QString snap = QStringLiteral("/opt/my games/tarumin/snap/");
+    const std::pair<QString, QStringList> cases[] = {
+        {QStringLiteral("hoshikaze"), {snap + "hoshikaze.gif", snap + "hoshikaze.png"}},
+        {QStringLiteral("a/../b"), {snap + "b.gif", snap + "b.png"}},
+        {QString(), {snap + ".gif", snap + ".png"}},
+        {QStringLiteral("../../x"), {}},
+        {QStringLiteral("../snap2/x"), {}},
+        {QString(2000, u'a'), {}},
+    };
+    for (const auto &[name, files] : cases)
+        QCOMPARE(folder.snapshotCandidates(name), files);
+    QCOMPARE(folder.catalogue(), QStringLiteral("/opt/my games/tarumin/list.csv"));
 }
 
 void TestPlatform::convertsTheFilterSyntax()

@@ -8,6 +8,7 @@
 #include "onboarding/batch.h"
 #include "platform/system/codepage.h"
 #include "platform/system/modules.h"
+#include "platform/system/program_folder.h"
 #include "platform/widgets/mci_control.h"
 #include "platform/widgets/message_box.h"
 
@@ -83,15 +84,19 @@ int main(int argc, char *argv[])
 
     QTemporaryDir dir;
     const QString folder = dir.path();
-    QDir().mkpath(folder + "/tarumin/snap");
-    QDir().mkpath(folder + "/tarumin/image");
-    const QString list = folder + "/tarumin/list.csv";
+    const platform::ProgramFolder programFolder(folder);
+    using Picture = platform::ProgramFolder::Picture;
+    using Sound = platform::ProgramFolder::Sound;
+    QDir().mkpath(programFolder.snapshotFolder());
+    QDir().mkpath(QFileInfo(programFolder.picture(Picture::StandBy)).absolutePath());
+    const QString list = programFolder.catalogue();
     const QByteArray data = fullCatalogue();
     writeFile(list, data);
-    const QString sample = QStringLiteral(SOURCE_DIR "/sample/tarumin/");
+    const platform::ProgramFolder sample(QStringLiteral(SOURCE_DIR "/sample"));
     for (int i = 0; i < 20; ++i)
-        QFile::copy(sample + "snap/hoshikaze.gif", folder + QStringLiteral("/tarumin/snap/snap%1.gif").arg(i));
-    QFile::copy(sample + "image/notimage.jpg", folder + "/tarumin/image/notimage.jpg");
+        QFile::copy(sample.snapshotCandidates(QStringLiteral("hoshikaze")).first(),
+                    programFolder.snapshotCandidates(QStringLiteral("snap%1").arg(i)).first());
+    QFile::copy(sample.picture(Picture::StandBy), programFolder.picture(Picture::StandBy));
 
     std::printf("Catalogue: 1001 lines, %lld bytes; median of %d rounds\n",
                 static_cast<long long>(data.size()), rounds);
@@ -155,7 +160,7 @@ int main(int argc, char *argv[])
         platform::setModuleFolders({QStringLiteral(SOUND_MODULE_DIR)});
         platform::MciControl mci;
         auto sound = [&] {
-            mci.setFileName(sample + "sound/swich.wav");
+            mci.setFileName(sample.sound(Sound::Switch));
             mci.setCommand(QStringLiteral("Open"));
             QElapsedTimer t;
             t.start();
@@ -174,12 +179,12 @@ int main(int argc, char *argv[])
         onboarding::SoftwareLists lists;
         int images = 0;
         report("read every shipped software list", measure(9, [&] { lists = onboarding::SoftwareLists(); },
-                                                            [&] { images = lists.loadFolder(QStringLiteral(SOURCE_DIR "/sample/hash")); }), 150);
+                                                            [&] { images = lists.loadFolder(sample.softwareLists()); }), 150);
         std::printf("    (%d images)\n", images);
         const QString db = onboarding::SoftwareLists::installedOpenMsxDatabase();
         if (!db.isEmpty())
             report("read openMSX's software database as well", measure(5, {}, [&] { lists.loadOpenMsxDatabase(db); }));
-        const QString games = folder + QStringLiteral("/games");
+        const QString games = programFolder.copiedGames();
         QDir().mkpath(games);
         QByteArray image(128 * 1024, '\0');
         QStringList files;

@@ -28,35 +28,6 @@ QByteArrayView gameNameOf(QByteArrayView line)
     return comma < 0 ? line : line.first(comma);
 }
 
-QString mediaOption(int slot)
-{
-    switch (slot) {
-    case 0: return QStringLiteral("-cart ");
-    case 1: return QStringLiteral("-cass ");
-    case 2: return QStringLiteral("-flop ");
-    default: return {};
-    }
-}
-
-QString defaultExtension(int slot)
-{
-    switch (slot) {
-    case 0: return QStringLiteral(".rom");
-    case 1: return QStringLiteral(".cas");
-    case 2: return QStringLiteral(".dsk");
-    default: return {};
-    }
-}
-
-int slotOfLaunchArgs(QStringView launchArgs)
-{
-    for (int slot = 0; slot < 3; ++slot) {
-        if (launchArgs.startsWith(mediaOption(slot)))
-            return slot;
-    }
-    return -1;
-}
-
 const QString &Entry::text(Field field) const
 {
     switch (field) {
@@ -76,13 +47,14 @@ QString &Entry::text(Field field)
     return const_cast<QString &>(std::as_const(*this).text(field));
 }
 
-Entry entryFromLine(QByteArrayView line)
+LineEntry entryFromLine(QByteArrayView line)
 {
     const Record record = splitRecord(line);
-    Entry entry;
-    for (int i = 0; i < EntryTextCount; ++i)
-        entry.text(Field(i)) = platform::decodeCp932(record.fields[i]);
-    entry.slot = slotOfLaunchArgs(platform::decodeCp932(record.fields[LaunchArgsField]));
+    LineEntry entry;
+    for (int i = 0; i < EntryTextCount - 1; ++i)
+        entry.texts.text(Field(i)) = platform::decodeCp932(record.fields[i]);
+    entry.snapName = platform::decodeCp932(record.fields[SnapNameField]);
+    entry.texts.slot = mediaOfLaunchArgs(platform::decodeCp932(record.fields[LaunchArgsField]));
     return entry;
 }
 
@@ -161,7 +133,7 @@ QString snapNameFor(const QString &gameFileName)
     return (dot < 0 ? name : name.first(dot)).toString();
 }
 
-QString launchArgsFor(const QString &gameFileName, int slot)
+QString launchArgsFor(const QString &gameFileName, std::optional<Media> slot)
 {
     const bool hasDot = baseNameOf(gameFileName).contains(u'.');
     return mediaOption(slot)

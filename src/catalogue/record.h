@@ -1,5 +1,7 @@
 #pragma once
 
+#include "media.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -33,12 +35,6 @@ Record splitRecord(QByteArrayView line);
 // when it has no comma.
 QByteArrayView gameNameOf(QByteArrayView line);
 
-// The media slot of the entry dialog: 0 cartridge, 1 tape, 2 disk, -1 none chosen.
-QString mediaOption(int slot);
-QString defaultExtension(int slot);
-// The slot whose option begins the launch arguments, or -1.
-int slotOfLaunchArgs(QStringView launchArgs);
-
 // The texts of the entry dialog, as typed, in the order of the line's fields.
 enum class Field { GameName, Media, ReleaseDate, Maker, Price, Description, GameFileName };
 inline constexpr int EntryTextCount = 7;
@@ -52,23 +48,37 @@ struct Entry
     QString price;
     QString description;
     QString gameFileName;
-    int slot = -1;
+    std::optional<Media> slot; // none chosen yet
 
     const QString &text(Field field) const;
     QString &text(Field field);
     bool operator==(const Entry &) const = default;
 };
 
-// The entry an edit starts from: fields 1 to 6 decoded, field 7 as the file name, and the
-// slot named by field 8's media option.
-Entry entryFromLine(QByteArrayView line);
+// What a line holds, as text: fields 1 to 6 decoded, field 7 (the snapshot name) and the
+// media named by field 8's option.
+struct LineEntry
+{
+    Entry texts;      // fields 1 to 6, and slot; texts.gameFileName stays empty
+    QString snapName; // field 7
+
+    // The entry as the entry dialog shows it for an edit: the snapshot name stands in the
+    // file-name box, and an edit that leaves it there keeps fields 7 and 8 as they are.
+    Entry asShown() const
+    {
+        Entry shown = texts;
+        shown.gameFileName = snapName;
+        return shown;
+    }
+};
+LineEntry entryFromLine(QByteArrayView line);
 
 // The snapshot name and launch arguments made from the game file name and the slot. The
 // snapshot name is the file's own name, without its folders, up to its first "."; a name
 // holding a blank or a double quote is quoted in the launch arguments the way a Windows
 // command line is split, so that it stays one argument.
 QString snapNameFor(const QString &gameFileName);
-QString launchArgsFor(const QString &gameFileName, int slot);
+QString launchArgsFor(const QString &gameFileName, std::optional<Media> slot);
 
 // The catalogue line for an entry, as text, the texts taken as they stand.
 QString composeLine(const Entry &entry);

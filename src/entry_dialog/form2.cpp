@@ -1,13 +1,12 @@
 #include "form2.h"
 
-#include "main_window/messages.h"
+#include "messages/messages.h"
 #include "onboarding/batch.h"
 #include "platform/system/codepage.h"
 #include "platform/widgets/controls.h"
 #include "platform/widgets/file_picker.h"
 #include "platform/widgets/message_box.h"
 #include "platform/widgets/picture.h"
-#include "platform/system/paths.h"
 #include "platform/widgets/twips.h"
 
 #include <QApplication>
@@ -15,7 +14,6 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
-#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -29,7 +27,7 @@ const QString PickerFilter = QStringLiteral("ゲームイメージ　(*.*)|*.*")
 
 } // namespace
 
-Form2::Form2(const QString &programFolder, const catalogue::CatalogueFile &file, QWidget *parent)
+Form2::Form2(const platform::ProgramFolder &programFolder, const catalogue::CatalogueFile &file, QWidget *parent)
     : platform::Window(parent, Qt::Window), folder_(programFolder), file_(file)
 {
     setAttribute(Qt::WA_DeleteOnClose);
@@ -38,11 +36,8 @@ Form2::Form2(const QString &programFolder, const catalogue::CatalogueFile &file,
 
 void Form2::buildLayout()
 {
-    setObjectName(QStringLiteral("Form2"));
-    setWindowTitle(QStringLiteral("リスト登録"));
-    setWindowIcon(QIcon(QPixmap::fromImage(platform::builtInPicture(QStringLiteral(":/assets/icon.png"), "PNG"))));
-    setFixedSize(4680 / platform::TwipsPerPixel, 4125 / platform::TwipsPerPixel);
-    setBackgroundPicture(QStringLiteral(":/assets/background.gif"));
+    setUpForm("Form2", QStringLiteral("リスト登録"),
+              QSize(4680 / platform::TwipsPerPixel, 4125 / platform::TwipsPerPixel));
 
     const QColor text = QApplication::palette().color(QPalette::HighlightedText);
     Label1 = platform::makeLabel(this, "Label1", QStringLiteral("ゲーム名"), twips(240, 120, 855, 255), text);
@@ -68,9 +63,8 @@ void Form2::buildLayout()
     slot = new QComboBox(this);
     slot->setObjectName(QStringLiteral("slot"));
     slot->setEditable(false);
-    slot->addItem(QStringLiteral("スロットＡ"), 0);
-    slot->addItem(QStringLiteral("テープ"), 1);
-    slot->addItem(QStringLiteral("ディスクＡ"), 2);
+    for (const catalogue::MediaKind &kind : catalogue::mediaKinds())
+        slot->addItem(kind.slotName.toString(), int(kind.media));
     slot->setCurrentIndex(-1);
     slot->setGeometry(twips(1215, 2640, 1335, 300));
 
@@ -80,10 +74,8 @@ void Form2::buildLayout()
     Command1 = platform::makeButton(this, "Command1", QStringLiteral("登　　　録"), twips(1080, 3600, 1095, 375));
     Command2 = platform::makeButton(this, "Command2", QStringLiteral("閉 じ る"), twips(2520, 3600, 1095, 375));
 
-    QWidget *order[] = {GameName, Kasetu, Hatubai, Maker, KaKaku, GameFileName,
-                        Command1, Command2, slot, Command3, media};
-    for (size_t i = 0; i + 1 < std::size(order); ++i)
-        setTabOrder(order[i], order[i + 1]);
+    setFocusOrder({GameName, Kasetu, Hatubai, Maker, KaKaku, GameFileName, Command1, Command2,
+                   slot, Command3, media});
     GameName->setFocus();
 
     // What a screen reader says for each control.
@@ -113,7 +105,7 @@ void Form2::beginRegister()
 
 void Form2::beginEdit(int index, const QByteArray &line)
 {
-    const catalogue::Entry entry = catalogue::entryFromLine(line);
+    const catalogue::Entry entry = catalogue::entryFromLine(line).asShown();
     GameName->setText(entry.gameName);
     media->setText(entry.media);
     Hatubai->setText(entry.releaseDate);
@@ -121,7 +113,7 @@ void Form2::beginEdit(int index, const QByteArray &line)
     KaKaku->setText(entry.price);
     Kasetu->setPlainText(entry.description);
     GameFileName->setText(entry.gameFileName);
-    slot->setCurrentIndex(entry.slot);
+    showSlot(entry.slot);
     editing_ = true;
     editIndex_ = index;
     // As the boxes hold them, which is what an untouched save reads back.
@@ -138,7 +130,8 @@ catalogue::Entry Form2::texts() const
     e.price = KaKaku->text();
     e.description = Kasetu->toPlainText();
     e.gameFileName = GameFileName->text();
-    e.slot = slot->currentIndex() < 0 ? -1 : slot->currentData().toInt();
+    if (slot->currentIndex() >= 0)
+        e.slot = catalogue::Media(slot->currentData().toInt());
     return e;
 }
 
@@ -162,10 +155,14 @@ void Form2::onCommand1Clicked()
     if (editing_)
         editBase_ = {line, texts()};
 
-    platform::showMessage(this, editing_ ? QStringLiteral("リストを編集したブリ。マジで。")
-                                         : QStringLiteral("リストを登録したブリ。マジで。"));
+    platform::showMessage(this, messages::saved(change));
     emit returnedToMainWindow();
     hide();
+}
+
+void Form2::showSlot(std::optional<catalogue::Media> media)
+{
+    slot->setCurrentIndex(media ? slot->findData(int(*media)) : -1);
 }
 
 void Form2::onCommand2Clicked()
@@ -182,14 +179,12 @@ void Form2::closeEvent(QCloseEvent *event)
 
 void Form2::onCommand3Clicked()
 {
-    const auto picked = platform::pickFileToOpen(this, PickerFilter, folder_);
+    const auto picked = platform::pickFileToOpen(this, PickerFilter, folder_.root());
     if (!picked)
         return;
     const QFileInfo file(*picked);
     // The emulator runs in the program's folder: a file there needs no folder in its name.
-    const bool inProgramFolder =
-        QDir(file.absolutePath()).canonicalPath() == QDir(folder_).canonicalPath();
-    GameFileName->setText(inProgramFolder ? file.fileName()
+    GameFileName->setText(folder_.holdsDirectly(*picked) ? file.fileName()
                                           : QDir::toNativeSeparators(file.absoluteFilePath()));
     fillFromSoftwareLists(*picked);
 }
@@ -207,8 +202,8 @@ void Form2::fillFromSoftwareLists(const QString &path)
         return;
     // The slot follows the file's media; the texts of a match go into the boxes still empty,
     // so nothing the user typed is overwritten.
-    const catalogue::Entry found = catalogue::entryFromLine(item.line);
-    slot->setCurrentIndex(found.slot);
+    const catalogue::Entry found = catalogue::entryFromLine(item.line).texts;
+    showSlot(found.slot);
     if (!known)
         return;
     const std::pair<QLineEdit *, catalogue::Field> boxes[] = {

@@ -3,6 +3,7 @@
 #include "catalogue/catalogue_file.h"
 #include "catalogue/record.h"
 #include "onboarding/software_lists.h"
+#include "platform/system/program_folder.h"
 #include "platform/widgets/window.h"
 
 #include <QString>
@@ -24,7 +25,7 @@ class Form2 : public platform::Window
 {
     Q_OBJECT
 public:
-    Form2(const QString &programFolder, const catalogue::CatalogueFile &file,
+    Form2(const platform::ProgramFolder &programFolder, const catalogue::CatalogueFile &file,
           QWidget *parent = nullptr);
 
     // A registration: the texts stay as they are (the previous entry's, or empty).
@@ -34,7 +35,7 @@ public:
     void beginEdit(int index, const QByteArray &line);
 
     bool editing() const { return editing_; }
-    // The texts as they stand, with the selected slot (-1 when none).
+    // The texts as they stand, with the selected slot.
     catalogue::Entry texts() const;
 
 signals:
@@ -49,12 +50,13 @@ protected:
 private:
     void buildLayout();
     void fillFromSoftwareLists(const QString &path);
+    void showSlot(std::optional<catalogue::Media> media);
 
     void onCommand1Clicked();
     void onCommand2Clicked();
     void onCommand3Clicked();
 
-    QString folder_;
+    platform::ProgramFolder folder_;
     catalogue::CatalogueFile file_;
     bool editing_ = false;
     int editIndex_ = -1;

@@ -2,37 +2,28 @@
 
 #include "catalogue/record.h"
 #include "entry_dialog/form2.h"
-#include "handoff/form3.h"
-#include "messages.h"
-#include "onboarding/batch.h"
+#include "messages/messages.h"
+#include "onboarding/registration.h"
 #include "platform/system/codepage.h"
-#include "platform/widgets/controls.h"
 #include "platform/system/fonts.h"
 #include "platform/system/launcher.h"
+#include "platform/widgets/controls.h"
 #include "platform/widgets/mci_control.h"
 #include "platform/widgets/message_box.h"
-#include "platform/system/paths.h"
 #include "platform/widgets/picture.h"
+#include "platform/widgets/progress.h"
 #include "platform/widgets/twips.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDir>
-#include <QIcon>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QEventLoop>
-#include <QFutureWatcher>
 #include <QKeyEvent>
-#include <QMimeData>
-#include <QProgressDialog>
-#include <QtConcurrent/QtConcurrentRun>
-
-#include <atomic>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTimer>
 
@@ -40,14 +31,9 @@ using platform::twips;
 
 namespace {
 
-const QString ListPath = QStringLiteral("\\tarumin\\list.csv");
-const QString SnapFolder = QStringLiteral("\\tarumin\\snap\\");
-const QString StandByPicture = QStringLiteral("\\tarumin\\image\\notimage.jpg");
-const QString SwitchOffPicture = QStringLiteral("\\tarumin\\image\\swhich.gif");
-const QString SwitchOnPicture = QStringLiteral("\\tarumin\\image\\swhich2.gif");
-const QString SwitchSound = QStringLiteral("\\tarumin\\sound\\swich.wav");
-const QString EffectSound = QStringLiteral("\\tarumin\\sound\\doka.wav");
-const QString Emulator = QStringLiteral("\\mess.exe");
+using Picture = platform::ProgramFolder::Picture;
+using Sound = platform::ProgramFolder::Sound;
+
 const QString FmpacOption = QStringLiteral("-CART FMPAC.ROM ");
 
 const QString StandByDescription = QStringLiteral(
@@ -91,11 +77,17 @@ static void loadAssets()
 }
 
 Form1::Form1(const QString &programFolder, QWidget *parent)
-    : platform::Window(parent), folder_(programFolder),
-      file_(platform::joinPath(programFolder, ListPath))
+    : platform::Window(parent), folder_(programFolder), file_(folder_.catalogue())
 {
     loadAssets();
-    buildLayout();
+    setUpForm("Form1", QStringLiteral("Tarumin（Ｖｅｒ0.9）"), QSize(566, 428));
+    buildCommands();
+    buildGameList();
+    buildMachineOptions();
+    buildPowerSwitch();
+    buildDetails();
+    describeForKeyboardAndScreenReaders();
+    connectEvents();
     loadList();
     state_.machineArg = QStringLiteral("MSX2J");
     state_.fmpacArg = QString();
@@ -106,21 +98,8 @@ Form1::~Form1()
     delete dialog_;
 }
 
-QString Form1::dataPath(const QString &relative) const
+void Form1::buildCommands()
 {
-    return platform::joinPath(folder_, relative);
-}
-
-void Form1::buildLayout()
-{
-    setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("Tarumin（Ｖｅｒ0.9）"));
-    // Read as PNG by name: an icon read from a file name probes every picture plugin, which
-    // loads libraries (JPEG among them) the window does not need.
-    setWindowIcon(QIcon(QPixmap::fromImage(platform::builtInPicture(QStringLiteral(":/assets/icon.png"), "PNG"))));
-    setFixedSize(566, 428);
-    setBackgroundPicture(QStringLiteral(":/assets/background.gif"));
-
     Touroku_bot = platform::makeButton(this, "Touroku_bot", QStringLiteral("登　録"),
                                        twips(240, 120, 735, 255));
     hensyu_bot = platform::makeButton(this, "hensyu_bot", QStringLiteral("編　集"),
@@ -129,7 +108,10 @@ void Form1::buildLayout()
     Sakujyo_bot = platform::makeButton(this, "Sakujyo_bot", QStringLiteral("削　除"),
                                        twips(1920, 120, 735, 255));
     Sakujyo_bot->setEnabled(false);
+}
 
+void Form1::buildGameList()
+{
     Label8 = platform::makeLabel(this, "Label8",
                                  QStringLiteral("■□■□■　ゲ　ー　ム　名　■□■□■"),
                                  twips(240, 480, 3495, 255), White);
@@ -147,7 +129,10 @@ void Form1::buildLayout()
         pal.setColor(QPalette::Text, QColor(224, 224, 224));
         List1->setPalette(pal);
     }
+}
 
+void Form1::buildMachineOptions()
+{
     Check2 = new QCheckBox(this);
     Check2->setObjectName(QStringLiteral("Check2"));
     Check2->setGeometry(twips(255, 4635, 255, 255));
@@ -177,7 +162,10 @@ void Form1::buildLayout()
     Combo1->setGeometry(twips(2160, 4605, 1455, 300));
 
     Text1 = platform::makeTextBox(this, "Text1", QString(), twips(240, 5010, 3375, 270));
+}
 
+void Form1::buildPowerSwitch()
+{
     Label7 = platform::makeLabel(this, "Label7", QStringLiteral("電　源"),
                                  twips(600, 5520, 735, 255), White);
     Label7->setFont(gothic9());
@@ -192,14 +180,17 @@ void Form1::buildLayout()
     Image2->setGeometry(twips(1680, 5460, 1950, 780));
     Image2->setPicture(platform::builtInPicture(QStringLiteral(":/assets/nameplate.gif"), "GIF"));
 
+    MMControl1 = new platform::MciControl(this);
+    MMControl1->setObjectName(QStringLiteral("MMControl1"));
+}
+
+void Form1::buildDetails()
+{
     Picture1 = new platform::PictureBox(this);
     Picture1->setObjectName(QStringLiteral("Picture1"));
     Picture1->setGeometry(twips(4440, 165, 3900, 2940));
     Picture1->setFocusPolicy(Qt::StrongFocus);
     Picture1->setPicture(platform::builtInPicture(QStringLiteral(":/assets/notimage.png"), "PNG"));
-
-    MMControl1 = new platform::MciControl(this);
-    MMControl1->setObjectName(QStringLiteral("MMControl1"));
 
     Label1 = platform::makeLabel(this, "Label1", QStringLiteral("メディア"),
                                  twips(3840, 3360, 855, 255), White);
@@ -218,14 +209,14 @@ void Form1::buildLayout()
                                  twips(5040, 4800, 2175, 255), White);
     Kaisetu_L = platform::makeLabel(this, "Kaisetu_L", StandByDescription,
                                     twips(3840, 5160, 4455, 975), White);
+}
 
+void Form1::describeForKeyboardAndScreenReaders()
+{
     // Keyboard focus order; labels and pictures other than the snapshot take no focus.
     for (QWidget *w : {static_cast<QWidget *>(Image1), static_cast<QWidget *>(Image2)})
         w->setFocusPolicy(Qt::NoFocus);
-    QWidget *order[] = {List1, Picture1, Touroku_bot, Sakujyo_bot, Text1, Check2, hensyu_bot,
-                        Combo1};
-    for (size_t i = 0; i + 1 < std::size(order); ++i)
-        setTabOrder(order[i], order[i + 1]);
+    setFocusOrder({List1, Picture1, Touroku_bot, Sakujyo_bot, Text1, Check2, hensyu_bot, Combo1});
     List1->setFocus();
 
     // What a screen reader says for each control.
@@ -246,7 +237,10 @@ void Form1::buildLayout()
         {Nedan_L, u"価格"},
         {Kaisetu_L, u"ゲーム説明"},
     });
+}
 
+void Form1::connectEvents()
+{
     // Game files and folders dropped on the window are registered.
     setAcceptDrops(true);
 
@@ -333,37 +327,27 @@ void Form1::showDetails()
     if (!table_.contains(state_.selectedIndex))
         return;
     const catalogue::Record record = catalogue::splitRecord(table_.line(state_.selectedIndex));
-    auto field = [&record](int i) { return platform::decodeCp932(record.fields[i]); };
     auto shown = [&record](int i) { return shownText(record.fields[i]); };
-    state_.currentName = field(0);
     Media_L->setText(shown(1));
     Hatubai_L->setText(shown(2));
     Maker_L->setText(shown(3));
     Nedan_L->setText(shown(4));
     Kaisetu_L->setText(shown(5));
-    state_.snapName = field(catalogue::SnapNameField);
-    state_.launchArgs = field(catalogue::LaunchArgsField);
+    state_.snapName = platform::decodeCp932(record.fields[catalogue::SnapNameField]);
+    state_.launchArgs = platform::decodeCp932(record.fields[catalogue::LaunchArgsField]);
     Text1->setText(shown(catalogue::LaunchArgsField));
     Text1->setCursorPosition(0); // the media option first, however long the text
-
-    // A GIF, or the PNG that openMSX saves.
-    for (const char *suffix : {".gif", ".png"}) {
-        if (const QString snapshot = snapshotPath(state_.snapName, QLatin1String(suffix));
-            !snapshot.isEmpty() && Picture1->setPictureFile(snapshot))
-            return;
-    }
-    if (!Picture1->setPictureFile(dataPath(StandByPicture)))
-        Picture1->setPicture(platform::builtInPicture(QStringLiteral(":/assets/notimage.png"), "PNG"));
+    showSnapshot(state_.snapName);
 }
 
-QString Form1::snapshotPath(const QString &snapName, QLatin1String suffix) const
+void Form1::showSnapshot(const QString &snapName)
 {
-    // Only pictures in the snapshot folder: a name such as "../../x" leads elsewhere.
-    const QString folder = QDir::cleanPath(dataPath(SnapFolder));
-    const QString path = QDir::cleanPath(dataPath(SnapFolder + snapName + suffix));
-    if (!path.startsWith(folder + u'/') || snapName.size() > 1024)
-        return {};
-    return path;
+    for (const QString &snapshot : folder_.snapshotCandidates(snapName)) {
+        if (Picture1->setPictureFile(snapshot))
+            return;
+    }
+    if (!Picture1->setPictureFile(folder_.picture(Picture::StandBy)))
+        Picture1->setPicture(platform::builtInPicture(QStringLiteral(":/assets/notimage.png"), "PNG"));
 }
 
 // ---- machine options, power switch and sounds
@@ -378,11 +362,11 @@ void Form1::onCheck2Clicked()
     state_.fmpacArg = Check2->checkState() == Qt::Unchecked ? QString() : FmpacOption;
 }
 
-void Form1::playSound(const QString &relativePath, bool setDeviceType)
+void Form1::playSound(Sound sound, bool setDeviceType)
 {
     if (setDeviceType)
         MMControl1->setDeviceType(QStringLiteral("WaveAudio"));
-    MMControl1->setFileName(dataPath(relativePath));
+    MMControl1->setFileName(folder_.sound(sound));
     MMControl1->setNotify(false);
     MMControl1->setWait(true);
     MMControl1->setShareable(false);
@@ -394,14 +378,13 @@ void Form1::onImage1Clicked()
 {
     // A picture that cannot be read leaves the one shown; the switch works all the same.
     state_.switchOn = !state_.switchOn;
-    Image1->setPictureFile(dataPath(state_.switchOn ? SwitchOnPicture : SwitchOffPicture));
-    playSound(SwitchSound, false);
+    Image1->setPictureFile(folder_.picture(state_.switchOn ? Picture::SwitchOn : Picture::SwitchOff));
+    playSound(Sound::Switch, false);
 
     const QString arguments = state_.machineArg + u' ' + state_.fmpacArg + state_.launchArgs;
-    const QString program = dataPath(Emulator);
-    state_.launchCommand = program + u' ' + arguments;
+    const QString program = folder_.emulator();
     const auto error = platform::startProgram(
-        program, arguments, folder_, this, [this](const platform::EarlyExit &exit) {
+        program, arguments, folder_.root(), this, [this](const platform::EarlyExit &exit) {
             platform::showMessage(this, messages::emulatorFailed(exit));
         });
     if (error)
@@ -410,7 +393,7 @@ void Form1::onImage1Clicked()
 
 void Form1::onImage2Clicked()
 {
-    playSound(EffectSound, true);
+    playSound(Sound::Nameplate, true);
 }
 
 bool Form1::eventFilter(QObject *watched, QEvent *event)
@@ -428,6 +411,7 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
 
 void Form1::closeEvent(QCloseEvent *event)
 {
+
     // While the entry dialog is shown, what the user typed there would be lost: the dialog
     // comes to the front instead, and the program goes on.
     if (dialog_ && dialog_->isVisible()) {
@@ -449,13 +433,6 @@ Form2 *Form1::entryDialogIfLoaded() const
     return dialog_;
 }
 
-Form3 *Form1::relay()
-{
-    if (!relay_)
-        relay_ = std::make_unique<Form3>();
-    return relay_.get();
-}
-
 Form2 *Form1::entryDialog()
 {
     if (!dialog_) {
@@ -473,34 +450,33 @@ void Form1::returnFromDialog()
     activateWindow();
 }
 
-void Form1::onTourokuClicked()
+void Form1::showEntryDialog(Form2 *dialog)
 {
-    relay()->setEntryMode(1);
     setEnabled(false);
-    Form2 *dialog = entryDialog();
-    dialog->beginRegister();
     dialog->show();
     dialog->raise();
     dialog->activateWindow();
+}
+
+void Form1::onTourokuClicked()
+{
+    Form2 *dialog = entryDialog();
+    dialog->beginRegister();
+    showEntryDialog(dialog);
 }
 
 void Form1::onHensyuClicked()
 {
     const int index = currentListIndex();
     if (!table_.contains(index)) {
-        platform::showMessage(this, QStringLiteral("編集するゲームをリストから選んでください。"));
+        platform::showMessage(this, messages::chooseGameFirst(messages::Change::Edit));
         return;
     }
     Form2 *dialog = entryDialog();
     // The dialog gets the line as it was read: what the user saves without touching comes
     // back as the same bytes, and the save can tell whether the line changed meanwhile.
     dialog->beginEdit(index, table_.line(index));
-    relay()->setEntryIndex(index);
-    relay()->setEntryMode(2);
-    setEnabled(false);
-    dialog->show();
-    dialog->raise();
-    dialog->activateWindow();
+    showEntryDialog(dialog);
 }
 
 void Form1::onSakujyoClicked()
@@ -510,7 +486,7 @@ void Form1::onSakujyoClicked()
         if (const auto refusal = table_.refusal())
             platform::showMessage(this, messages::changeFailed(messages::Change::Delete, *refusal));
         else
-            platform::showMessage(this, QStringLiteral("削除するゲームをリストから選んでください。"));
+            platform::showMessage(this, messages::chooseGameFirst(messages::Change::Delete));
         return;
     }
     if (const auto error = file_.remove(k, table_.line(k))) {
@@ -519,7 +495,7 @@ void Form1::onSakujyoClicked()
         platform::showMessage(this, messages::changeFailed(messages::Change::Delete, *error));
         return;
     }
-    platform::showMessage(this, QStringLiteral("リストを１つ削除しました。本気で。"));
+    platform::showMessage(this, messages::deleted());
     activate();
 }
 
@@ -546,54 +522,26 @@ void Form1::dropEvent(QDropEvent *event)
 
 void Form1::registerFiles(const QStringList &paths)
 {
-    // Reading and hashing the files happens off the window's thread: the window keeps painting
-    // and the progress dialog can be used.
-    std::atomic<int> done{0};
-    std::atomic<int> total{0};
-    std::atomic<bool> cancelled{false};
-    const QString folder = folder_;
-    QFutureWatcher<QList<onboarding::BatchItem>> watcher;
-    QEventLoop loop;
-    connect(&watcher, &QFutureWatcherBase::finished, &loop, &QEventLoop::quit);
-    watcher.setFuture(QtConcurrent::run([paths, folder, &done, &total, &cancelled] {
-        const onboarding::SoftwareLists lists = onboarding::loadSoftwareLists(folder);
-        const QStringList files = onboarding::collectGameFiles(paths);
-        total = int(files.size());
-        return onboarding::identify(files, lists, folder, [&](int n) {
-            done = n;
-            return !cancelled.load();
+    // Closing the window meanwhile stops the registration before anything is written, and
+    // then closes the window.
+    onboarding::Registration done;
+    const platform::TaskEnd end = platform::runWithProgress(
+        this, messages::registrationInProgress(), messages::cancelCaption(),
+        [&](platform::TaskProgress &progress) {
+            done = onboarding::registerGameFiles(
+                paths, folder_, file_, onboarding::Writing::Write,
+                {[&progress](int n, int total) { progress.report(n, total); }, &progress.cancel()});
         });
-    }));
-
-    QProgressDialog progress(QStringLiteral("ゲームのファイルを調べています…"),
-                             QStringLiteral("キャンセル"), 0, 0, this);
-    progress.setWindowTitle(QStringLiteral("tarumin"));
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(500);
-    QTimer tick;
-    connect(&tick, &QTimer::timeout, &progress, [&] {
-        progress.setMaximum(qMax(1, total.load()));
-        progress.setValue(done.load());
-    });
-    connect(&progress, &QProgressDialog::canceled, &progress, [&] { cancelled = true; });
-    tick.start(50);
-    if (!watcher.isFinished())
-        loop.exec();
-    tick.stop();
-    progress.reset();
-
-    QList<onboarding::BatchItem> items = watcher.result();
-    if (cancelled) {
-        platform::showMessage(this, QStringLiteral("取り消しました。何も登録していません。"));
+    if (end == platform::TaskEnd::WindowClosed)
+        return;
+    if (end == platform::TaskEnd::Cancelled || done.cancelled) {
+        platform::showMessage(this, messages::registrationCancelled());
         return;
     }
-    const auto error = file_.appendChosen([&](const catalogue::LineTable &table) {
-        return onboarding::settle(items, table, folder);
-    });
     activate();
-    if (error) {
-        platform::showMessage(this, messages::changeFailed(messages::Change::Register, *error));
+    if (done.error) {
+        platform::showMessage(this, messages::changeFailed(messages::Change::Import, *done.error));
         return;
     }
-    platform::showMessage(this, messages::batchRegistered(items));
+    platform::showMessage(this, messages::batchRegistered(done.items));
 }

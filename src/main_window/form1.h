@@ -2,6 +2,7 @@
 
 #include "catalogue/catalogue_file.h"
 #include "catalogue/line_table.h"
+#include "platform/system/program_folder.h"
 #include "platform/widgets/window.h"
 
 #include <QPointer>
@@ -24,7 +25,6 @@ class PictureBox;
 } // namespace platform
 
 class Form2;
-class Form3;
 
 // The main window: the game list, the shown game's details and snapshot, the emulator's
 // options and power switch, and the register, edit and delete commands.
@@ -39,10 +39,8 @@ public:
         QString fmpacArg;      // "" or "-CART FMPAC.ROM "
         bool switchOn = false; // the power switch's picture
         int selectedIndex = 0; // list entry selected last
-        QString currentName;   // fields of the record shown last
-        QString snapName;
+        QString snapName;      // fields of the record shown last
         QString launchArgs;
-        QString launchCommand; // the latest emulator command line
     };
 
     // programFolder holds mess.exe and the data folder tarumin.
@@ -51,10 +49,9 @@ public:
 
     const State &state() const { return state_; }
     const catalogue::LineTable &table() const { return table_; }
-    const QString &programFolder() const { return folder_; }
+    const platform::ProgramFolder &programFolder() const { return folder_; }
     platform::MciControl *mci() const { return MMControl1; }
     Form2 *entryDialogIfLoaded() const;
-    Form3 *relay();
 
     // Becoming the program's active window again: the list is rebuilt from the file.
     void activate();
@@ -72,18 +69,24 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
-    void buildLayout();
+    // The layout, area by area.
+    void buildCommands();
+    void buildGameList();
+    void buildMachineOptions();
+    void buildPowerSwitch();
+    void buildDetails();
+    void describeForKeyboardAndScreenReaders();
+    void connectEvents();
+
     void loadList();
     void showDetails();
-    // The snapshot picture's file for a snapshot name, or nothing when the name leads out of
-    // the snapshot folder.
-    QString snapshotPath(const QString &snapName, QLatin1String suffix) const;
+    void showSnapshot(const QString &snapName);
     void reportLoad(const catalogue::LoadResult &result);
-    void playSound(const QString &relativePath, bool setDeviceType);
+    void playSound(platform::ProgramFolder::Sound sound, bool setDeviceType);
     int currentListIndex() const;
     Form2 *entryDialog();
+    void showEntryDialog(Form2 *dialog);
     void returnFromDialog();
-    QString dataPath(const QString &relative) const;
 
     void onList1SelectionChanged();
     void onCombo1Activated(int index);
@@ -94,7 +97,7 @@ private:
     void onHensyuClicked();
     void onSakujyoClicked();
 
-    QString folder_;
+    platform::ProgramFolder folder_;
     catalogue::CatalogueFile file_;
     catalogue::LineTable table_; // the list as shown; changes go through file_
     State state_;
@@ -103,7 +106,6 @@ private:
     bool tooLongShown_ = false;
 
     QPointer<Form2> dialog_;
-    std::unique_ptr<Form3> relay_;
 
     QPushButton *Touroku_bot = nullptr;
     QPushButton *hensyu_bot = nullptr;

@@ -23,36 +23,12 @@ QString fitted(const QString &text, QStringList &replaced)
     return catalogue::replaceUnwritable(out, QStringLiteral("？"), &replaced);
 }
 
-int slotOf(Media media)
+QString mediaText(catalogue::Media media, qint64 imageSize, bool msx2)
 {
-    switch (media) {
-    case Media::Cartridge: return 0;
-    case Media::Tape: return 1;
-    case Media::Disk: return 2;
-    case Media::Unknown: break;
-    }
-    return -1;
-}
-
-QString mediaText(Media media, qint64 imageSize, bool msx2)
-{
-    QString text;
-    switch (media) {
-    case Media::Cartridge:
-        text = imageSize > 64 * 1024 ? QStringLiteral("メガROM") : QStringLiteral("ROM");
-        break;
-    case Media::Tape: text = QStringLiteral("テープ"); break;
-    case Media::Disk: text = QStringLiteral("ディスク"); break;
-    case Media::Unknown: break;
-    }
+    QString text = catalogue::kindOf(media).mediaText.toString();
+    if (media == catalogue::Media::Cartridge && imageSize > 64 * 1024)
+        text = QStringLiteral("メガROM");
     return msx2 ? QStringLiteral("MSX2 ") + text : text;
-}
-
-bool sameFolder(const QString &a, const QString &b)
-{
-    const QString ca = QDir(a).canonicalPath();
-    const QString cb = QDir(b).canonicalPath();
-    return !ca.isEmpty() && ca == cb;
 }
 
 QString normalised(const QString &path)
@@ -63,42 +39,39 @@ QString normalised(const QString &path)
 
 } // namespace
 
-BatchItem composeItem(const GameFile &file, const KnownImage *known, const QString &programFolder)
+BatchItem composeItem(const GameFile &file, const KnownImage *known, const platform::ProgramFolder &programFolder)
 {
     BatchItem item;
     item.path = file.path;
+    using Problem = BatchItem::Problem;
     switch (file.problem) {
     case GameFile::Problem::None: break;
-    case GameFile::Problem::Unreadable: item.why = QStringLiteral("読み込めません"); return item;
-    case GameFile::Problem::NotPlain: item.why = QStringLiteral("普通のファイルではありません"); return item;
-    case GameFile::Problem::TooLarge: item.why = QStringLiteral("大きすぎます"); return item;
-    case GameFile::Problem::ZipNotSingle:
-        item.why = QStringLiteral("ZIP の中のファイルが１つではありません");
-        return item;
-    case GameFile::Problem::NoZipReader:
-        item.why = QStringLiteral("ZIP を読むモジュール（tarumin-zip）がありません");
-        return item;
+    case GameFile::Problem::Unreadable: item.problem = Problem::Unreadable; return item;
+    case GameFile::Problem::NotPlain: item.problem = Problem::NotPlain; return item;
+    case GameFile::Problem::TooLarge: item.problem = Problem::TooLarge; return item;
+    case GameFile::Problem::ZipNotSingle: item.problem = Problem::ZipNotSingle; return item;
+    case GameFile::Problem::NoZipReader: item.problem = Problem::NoZipReader; return item;
     }
-    Media media = known ? known->media : Media::Unknown;
-    if (media == Media::Unknown)
-        media = mediaOfExtension(file.imageName);
-    if (media == Media::Unknown) {
-        item.why = QStringLiteral("カートリッジ・テープ・ディスクのどれかわかりません（拡張子 .rom .mx1 .mx2 .cas .dsk）");
+    std::optional<catalogue::Media> media = known ? known->media : std::nullopt;
+    if (!media)
+        media = catalogue::mediaOfFileName(file.imageName);
+    if (!media) {
+        item.problem = Problem::UnknownMedia;
         return item;
     }
 
     catalogue::Entry entry;
     const QFileInfo info(file.path);
     // Field 7 and 8 as a registration makes them: a file in the program folder by its bare name.
-    entry.gameFileName = sameFolder(info.absolutePath(), programFolder)
+    entry.gameFileName = programFolder.holdsDirectly(file.path)
                              ? info.fileName()
                              : QDir::toNativeSeparators(file.path);
-    entry.slot = slotOf(media);
+    entry.slot = media;
     if (known) {
         item.known = *known;
         entry.gameName = fitted(known->altTitle.isEmpty() ? known->description : known->altTitle,
                                 item.replaced);
-        entry.media = mediaText(media, file.imageSize, known->msx2);
+        entry.media = mediaText(*media, file.imageSize, known->msx2);
         static const QRegularExpression fourDigits(QStringLiteral("^[0-9]{4}$"));
         entry.releaseDate = fitted(known->year, item.replaced)
                             + (fourDigits.match(known->year).hasMatch() ? QStringLiteral("年") : QString());
@@ -106,14 +79,14 @@ BatchItem composeItem(const GameFile &file, const KnownImage *known, const QStri
         entry.description = fitted(known->description, item.replaced);
     } else {
         entry.gameName = catalogue::snapNameFor(entry.gameFileName);
-        entry.media = mediaText(media, 0, false); // ROM, テープ or ディスク
+        entry.media = mediaText(*media, 0, false); // ROM, テープ or ディスク
     }
     const auto line = catalogue::checkedLine(entry);
     if (const auto *problem = std::get_if<catalogue::EntryProblem>(&line)) {
-        item.why = problem->kind == catalogue::EntryProblem::Kind::Comma
-                       ? QStringLiteral("ファイル名の最初の「.」より前にカンマがあります")
-                       : QStringLiteral("ファイル名にリストファイルに書けない文字「%1」があります")
-                             .arg(problem->character);
+        item.problem = problem->kind == catalogue::EntryProblem::Kind::Comma
+                           ? Problem::CommaInName
+                           : Problem::UnwritableName;
+        item.character = problem->character;
         return item;
     }
     item.line = std::get<QByteArray>(line);
@@ -121,22 +94,22 @@ BatchItem composeItem(const GameFile &file, const KnownImage *known, const QStri
     return item;
 }
 
-QString fileNamedBy(QByteArrayView line, const QString &programFolder)
+QString fileNamedBy(QByteArrayView line, const platform::ProgramFolder &programFolder)
 {
     const catalogue::Record record = catalogue::splitRecord(line);
     const QString args = platform::decodeCp932(record.fields[catalogue::LaunchArgsField]);
-    const int slot = catalogue::slotOfLaunchArgs(args);
-    const QStringList words = platform::splitCommandLine(args.mid(catalogue::mediaOption(slot).size()));
+    const QStringList words =
+        platform::splitCommandLine(args.mid(catalogue::mediaOption(catalogue::mediaOfLaunchArgs(args)).size()));
     if (words.isEmpty())
         return {};
     QString name = words.first();
     name.replace(u'\\', u'/');
     const bool absolute = QDir::isAbsolutePath(name) || (name.size() > 1 && name.at(1) == u':');
-    return normalised(absolute ? name : programFolder + u'/' + name);
+    return normalised(absolute ? name : programFolder.root() + u'/' + name);
 }
 
 QList<QByteArray> settle(QList<BatchItem> &items, const catalogue::LineTable &table,
-                         const QString &programFolder)
+                         const platform::ProgramFolder &programFolder)
 {
     QSet<QString> named;
     for (int k = 0; k < table.size(); ++k) {
@@ -167,7 +140,7 @@ QList<QByteArray> settle(QList<BatchItem> &items, const catalogue::LineTable &ta
 }
 
 QList<BatchItem> identify(const QStringList &files, const SoftwareLists &lists,
-                          const QString &programFolder, const std::function<bool(int)> &progress)
+                          const platform::ProgramFolder &programFolder, const std::function<bool(int)> &progress)
 {
     QList<BatchItem> items;
     for (const QString &path : files) {
@@ -195,10 +168,10 @@ BatchCounts countOf(const QList<BatchItem> &items)
     return c;
 }
 
-SoftwareLists loadSoftwareLists(const QString &programFolder)
+SoftwareLists loadSoftwareLists(const platform::ProgramFolder &programFolder)
 {
     SoftwareLists lists;
-    lists.loadFolder(programFolder + QStringLiteral("/hash"));
+    lists.loadFolder(programFolder.softwareLists());
     lists.loadOpenMsxDatabase(SoftwareLists::installedOpenMsxDatabase());
     return lists;
 }

@@ -2,6 +2,7 @@
 
 #include "zip_image.h"
 
+#include "catalogue/media.h"
 #include "platform/system/file_read.h"
 #include "platform/system/modules.h"
 
@@ -15,20 +16,6 @@
 namespace onboarding {
 
 namespace {
-
-bool isZip(const QString &name)
-{
-    return name.endsWith(QLatin1String(".zip"), Qt::CaseInsensitive);
-}
-
-bool isGameFileName(const QString &name)
-{
-    for (const char *ext : {".rom", ".mx1", ".mx2", ".cas", ".dsk", ".zip"}) {
-        if (name.endsWith(QLatin1String(ext), Qt::CaseInsensitive))
-            return true;
-    }
-    return false;
-}
 
 void readZip(GameFile &game)
 {
@@ -63,7 +50,7 @@ GameFile readGameFile(const QString &path)
                                                      : GameFile::Problem::Unreadable;
         return game;
     }
-    if (isZip(game.path)) {
+    if (catalogue::isZipFileName(game.path)) {
         readZip(game);
         return game;
     }
@@ -94,7 +81,7 @@ QStringList collectGameFiles(const QStringList &paths)
         QDirIterator it(path, QDir::Files, QDirIterator::Subdirectories);
         while (it.hasNext()) {
             const QString file = it.next();
-            if (isGameFileName(file))
+            if (catalogue::isGameFileName(file))
                 found << file;
         }
         // Name order, folder by folder: the path as a whole, compared case by case.

@@ -1,7 +1,10 @@
 #include "snapshots.h"
 
+#include "snapshot_picture.h"
+
+#include "platform/system/modules.h"
+
 #include <QDir>
-#include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -39,12 +42,17 @@ private:
 
 } // namespace
 
-QString takeSnapshot(const QString &gameFile, const QString &machine, const QString &snapFolder,
-                     const QString &snapName)
+SnapshotResult takeSnapshot(const QString &gameFile, const QString &machine,
+                            const QString &snapFolder, const QString &snapName)
 {
+    using Kind = SnapshotResult::Kind;
+    const auto crop = reinterpret_cast<CropSnapshot>(
+        platform::moduleFunction(PictureModuleName, CropSnapshotSymbol));
+    if (!crop)
+        return {Kind::NoPictureCode, {}};
     QTemporaryDir work;
     if (!work.isValid())
-        return QStringLiteral("一時フォルダーを作れません");
+        return {Kind::NoWorkFolder, {}};
     const QString shot = work.filePath(QStringLiteral("shot.png"));
 
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -52,7 +60,7 @@ QString takeSnapshot(const QString &gameFile, const QString &machine, const QStr
     if (env.value(QStringLiteral("DISPLAY")).isEmpty()) {
         virtualDisplay = std::make_unique<VirtualDisplay>();
         if (virtualDisplay->name().isEmpty())
-            return QStringLiteral("画面がなく、仮想画面（Xvfb）も起動できません");
+            return {Kind::NoDisplay, {}};
         env.insert(QStringLiteral("DISPLAY"), virtualDisplay->name());
     }
     const QString program = env.value(QStringLiteral("TARUMIN_OPENMSX"), QStringLiteral("openmsx"));
@@ -63,27 +71,20 @@ QString takeSnapshot(const QString &gameFile, const QString &machine, const QStr
                             QStringLiteral("-command"),
                             QStringLiteral("after time %1 {screenshot -raw {%2}; exit}").arg(RunSeconds).arg(shot)});
     if (!openmsx.waitForStarted(10000))
-        return QStringLiteral("openMSX（%1）を起動できません").arg(program);
+        return {Kind::CannotStart, program};
     if (!openmsx.waitForFinished((RunSeconds + 25) * 1000)) {
         openmsx.kill();
         openmsx.waitForFinished(3000);
-        return QStringLiteral("openMSX が終わりません");
+        return {Kind::DidNotEnd, {}};
     }
-    QImage image(shot);
-    if (image.isNull()) {
-        const QString said = QString::fromLocal8Bit(openmsx.readAll()).trimmed().section(u'\n', -1);
-        return QStringLiteral("openMSX が画面を保存しませんでした%1")
-            .arg(said.isEmpty() ? QString() : QStringLiteral("（%1）").arg(said));
-    }
-    // The raw screen is 320 x 240 with the border; the picture is the 256 x 192 inside it.
-    if (image.size() == QSize(320, 240))
-        image = image.copy(32, 24, 256, 192);
-    else if (image.size() != QSize(256, 192))
-        image = image.scaled(256, 192, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     QDir().mkpath(snapFolder);
-    if (!image.save(QDir(snapFolder).filePath(snapName + QStringLiteral(".png")), "PNG"))
-        return QStringLiteral("%1 に保存できません").arg(QDir::toNativeSeparators(snapFolder));
-    return {};
+    switch (crop(shot, QDir(snapFolder).filePath(snapName + QStringLiteral(".png")))) {
+    case CropResult::Saved: return {Kind::Taken, {}};
+    case CropResult::Unreadable:
+        return {Kind::NoPicture, QString::fromLocal8Bit(openmsx.readAll()).trimmed().section(u'\n', -1)};
+    case CropResult::NotSaved: break;
+    }
+    return {Kind::CannotSave, QDir::toNativeSeparators(snapFolder)};
 }
 
 } // namespace onboarding

@@ -6,31 +6,6 @@
 
 namespace onboarding {
 
-Media mediaOfInterface(QStringView interface)
-{
-    if (interface == u"msx_cart")
-        return Media::Cartridge;
-    if (interface == u"msx_cass")
-        return Media::Tape;
-    if (interface.startsWith(u"floppy"))
-        return Media::Disk;
-    return Media::Unknown;
-}
-
-Media mediaOfExtension(QStringView fileName)
-{
-    const qsizetype dot = fileName.lastIndexOf(u'.');
-    const QStringView ext = dot < 0 ? QStringView() : fileName.sliced(dot + 1);
-    auto is = [&ext](const char16_t *e) { return ext.compare(QStringView(e), Qt::CaseInsensitive) == 0; };
-    if (is(u"rom") || is(u"mx1") || is(u"mx2"))
-        return Media::Cartridge;
-    if (is(u"cas"))
-        return Media::Tape;
-    if (is(u"dsk"))
-        return Media::Disk;
-    return Media::Unknown;
-}
-
 int SoftwareLists::loadFolder(const QString &folder)
 {
     int taken = 0;
@@ -51,8 +26,8 @@ int SoftwareLists::loadList(const QByteArray &xml)
     bool msx2 = false;
     int taken = 0;
     KnownImage software;
-    QList<QPair<QByteArray, Media>> images; // of the part being read
-    Media partMedia = Media::Unknown;
+    QList<QPair<QByteArray, std::optional<catalogue::Media>>> images; // of the part being read
+    std::optional<catalogue::Media> partMedia;
     while (!reader.atEnd()) {
         reader.readNext();
         if (reader.isStartElement()) {
@@ -76,7 +51,7 @@ int SoftwareLists::loadList(const QByteArray &xml)
                 software.altTitle = attributes.value(QLatin1String("value")).toString().simplified();
             } else if (tag == u"part") {
                 images.clear();
-                partMedia = mediaOfInterface(attributes.value(QLatin1String("interface")));
+                partMedia = catalogue::mediaOfInterface(attributes.value(QLatin1String("interface")));
             } else if ((tag == u"rom" || tag == u"disk") && attributes.hasAttribute(QLatin1String("sha1"))) {
                 images.append(qMakePair(attributes.value(QLatin1String("sha1")).toLatin1().toLower(), partMedia));
             }
@@ -119,7 +94,7 @@ int SoftwareLists::loadOpenMsxDatabase(const QString &path)
             if (tag == u"software") {
                 software = KnownImage();
                 software.listName = QStringLiteral("openMSX");
-                software.media = Media::Cartridge;
+                software.media = catalogue::Media::Cartridge;
                 hashes.clear();
             } else if (tag == u"title") {
                 software.description = reader.readElementText().simplified();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "catalogue/media.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QString>
@@ -10,8 +12,6 @@
 // second source for cartridges the lists do not name. No widgets.
 namespace onboarding {
 
-enum class Media { Cartridge, Tape, Disk, Unknown };
-
 // What a list says of one image.
 struct KnownImage
 {
@@ -20,7 +20,7 @@ struct KnownImage
     QString year;
     QString publisher;
     QString listName;    // "msx1_cart", or "openMSX" for the database
-    Media media = Media::Unknown;
+    std::optional<catalogue::Media> media; // none when the list's interface is not MSX media
     bool msx2 = false;   // the list is for MSX2, MSX2+ or turbo R
 };
 
@@ -44,10 +44,5 @@ public:
 private:
     QHash<QByteArray, KnownImage> images_;
 };
-
-// The media a list's part interface stands for.
-Media mediaOfInterface(QStringView interface);
-// The media a file's extension stands for (.rom .mx1 .mx2 cartridge, .cas tape, .dsk disk).
-Media mediaOfExtension(QStringView fileName);
 
 } // namespace onboarding

@@ -1,5 +1,7 @@
 #include "paths.h"
 
+#include "program_folder.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
@@ -67,7 +69,7 @@ ProgramFolderChoice chooseProgramFolder(const std::optional<QString> &executable
         choice.kind = ProgramFolderChoice::Kind::Unnameable;
         return choice;
     }
-    if (QFileInfo(*executableFolder + QStringLiteral("/tarumin")).isDir()) {
+    if (QFileInfo(ProgramFolder(*executableFolder).dataFolder()).isDir()) {
         choice.kind = ProgramFolderChoice::Kind::Portable;
         choice.folder = *executableFolder;
         return choice;
@@ -81,13 +83,14 @@ ProgramFolderChoice chooseProgramFolder(const std::optional<QString> &executable
         choice.system = lastSystemError();
         return choice;
     }
-    if (QFileInfo(choice.folder + QStringLiteral("/tarumin")).exists())
+    const ProgramFolder folder(choice.folder);
+    if (QFileInfo(folder.dataFolder()).exists())
         return choice; // seeded before: the folder is the user's now
     if (QFileInfo(parts.templateFolder).isDir())
         copyMissing(parts.templateFolder, choice.folder);
     else
-        QDir().mkpath(choice.folder + QStringLiteral("/tarumin"));
-    const QString emulator = choice.folder + QStringLiteral("/mess.exe");
+        QDir().mkpath(folder.dataFolder());
+    const QString emulator = folder.emulator();
     if (!parts.adapter.isEmpty() && QFileInfo(parts.adapter).isFile()
         && !QFileInfo::exists(emulator) && !QFileInfo(emulator).isSymLink())
         QFile::link(QFileInfo(parts.adapter).absoluteFilePath(), emulator);

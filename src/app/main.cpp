@@ -1,6 +1,6 @@
 #include "installed_layout.h"
 #include "main_window/form1.h"
-#include "main_window/messages.h"
+#include "messages/messages.h"
 #include "platform/system/modules.h"
 #include "platform/system/paths.h"
 #include "platform/system/translations.h"

@@ -83,7 +83,7 @@ QString changeFailed(Change change, const Error &error)
     case Error::Kind::Full:
         return QStringLiteral("リストは 1001 件で一杯です。これ以上登録できません。");
     case Error::Kind::LineChanged:
-        if (change == Change::Delete)
+        if (change == Change::Delete || change == Change::Import)
             return QStringLiteral("リストはほかのプログラムによって変更されていました。"
                                   "削除はしていません。今のリストを表示しますので、ゲームを選び直してください。");
         return QStringLiteral("編集中のゲームは、ほかのプログラムによって変更されたか、削除されていました。"
@@ -93,6 +93,9 @@ QString changeFailed(Change change, const Error &error)
     }
     if (change == Change::Delete)
         return QStringLiteral("リストファイルを保存できなかったので、削除しませんでした（%1）。")
+            .arg(reason(error));
+    if (change == Change::Import)
+        return QStringLiteral("リストファイルを保存できなかったので、何も登録していません（%1）。")
             .arg(reason(error));
     return QStringLiteral("リストファイルを保存できませんでした（%1）。入力した内容はそのまま残っています。")
         .arg(reason(error));
@@ -188,6 +191,116 @@ QString entryProblem(const catalogue::EntryProblem &problem)
         return QStringLiteral("「%1」のファイル名の最初の「.」より前に半角のカンマ（,）は使えません。")
             .arg(name);
     return QStringLiteral("「%1」に半角のカンマ（,）は使えません。").arg(name);
+}
+
+QString notAGame(const onboarding::BatchItem &item)
+{
+    using Problem = onboarding::BatchItem::Problem;
+    switch (item.problem) {
+    case Problem::None: break;
+    case Problem::Unreadable: return QStringLiteral("読み込めません");
+    case Problem::NotPlain: return QStringLiteral("普通のファイルではありません");
+    case Problem::TooLarge: return QStringLiteral("大きすぎます");
+    case Problem::ZipNotSingle: return QStringLiteral("ZIP の中のファイルが１つではありません");
+    case Problem::NoZipReader: return QStringLiteral("ZIP を読むモジュール（tarumin-zip）がありません");
+    case Problem::UnknownMedia:
+        return QStringLiteral("カートリッジ・テープ・ディスクのどれかわかりません（拡張子 .rom .mx1 .mx2 .cas .dsk）");
+    case Problem::CommaInName: return QStringLiteral("ファイル名の最初の「.」より前にカンマがあります");
+    case Problem::UnwritableName:
+        return QStringLiteral("ファイル名にリストファイルに書けない文字「%1」があります").arg(item.character);
+    }
+    return {};
+}
+
+QString importedItem(const onboarding::BatchItem &item)
+{
+    using Outcome = onboarding::BatchItem::Outcome;
+    const QString path = QDir::toNativeSeparators(item.path);
+    switch (item.outcome) {
+    case Outcome::Identified:
+        return QStringLiteral("識別しました     %1 — %2（%3）")
+            .arg(path, item.known->description, item.known->listName);
+    case Outcome::NotIdentified: return QStringLiteral("識別できません   %1").arg(path);
+    case Outcome::AlreadyThere: return QStringLiteral("登録済みです     %1").arg(path);
+    case Outcome::DoesNotFit: return QStringLiteral("1001 件に入りません %1").arg(path);
+    case Outcome::NotAGame: return QStringLiteral("登録できません   %1: %2").arg(path, notAGame(item));
+    }
+    return {};
+}
+
+QString replacedCharacters(const QStringList &characters)
+{
+    if (characters.isEmpty())
+        return {};
+    return QStringLiteral("    リストファイルに書けない文字を「？」にしました: %1").arg(characters.join(u' '));
+}
+
+QString importedLines(qsizetype count, bool written)
+{
+    return written ? QStringLiteral("追加した行（%1）:").arg(count)
+                   : QStringLiteral("追加する行（%1、--write で追加します）:").arg(count);
+}
+
+QString importNothingGiven()
+{
+    return QStringLiteral("登録するファイルかフォルダーを指定してください（--help で使い方）。");
+}
+
+QString importFolderMissing(const QString &folder)
+{
+    return QStringLiteral("プログラムフォルダー %1 がありません。").arg(QDir::toNativeSeparators(folder));
+}
+
+QString snapshotTaken(const onboarding::SnapshotResult &result, const QString &snapName)
+{
+    using Kind = onboarding::SnapshotResult::Kind;
+    QString why;
+    switch (result.kind) {
+    case Kind::Taken: return QStringLiteral("画面写真を撮りました %1.png").arg(snapName);
+    case Kind::NoWorkFolder: why = QStringLiteral("一時フォルダーを作れません"); break;
+    case Kind::NoDisplay: why = QStringLiteral("画面がなく、仮想画面（Xvfb）も起動できません"); break;
+    case Kind::CannotStart: why = QStringLiteral("openMSX（%1）を起動できません").arg(result.detail); break;
+    case Kind::DidNotEnd: why = QStringLiteral("openMSX が終わりません"); break;
+    case Kind::NoPicture:
+        why = QStringLiteral("openMSX が画面を保存しませんでした%1")
+                  .arg(result.detail.isEmpty() ? QString() : QStringLiteral("（%1）").arg(result.detail));
+        break;
+    case Kind::NoPictureCode: why = QStringLiteral("画像を扱うモジュール（tarumin-picture）がありません"); break;
+    case Kind::CannotSave: why = QStringLiteral("%1 に保存できません").arg(result.detail); break;
+    }
+    return QStringLiteral("画面写真を撮れません %1: %2").arg(snapName, why);
+}
+
+QString saved(Change change)
+{
+    return change == Change::Edit ? QStringLiteral("リストを編集したブリ。マジで。")
+                                  : QStringLiteral("リストを登録したブリ。マジで。");
+}
+
+QString deleted()
+{
+    return QStringLiteral("リストを１つ削除しました。本気で。");
+}
+
+QString chooseGameFirst(Change change)
+{
+    return change == Change::Delete ? QStringLiteral("削除するゲームをリストから選んでください。")
+                                    : QStringLiteral("編集するゲームをリストから選んでください。");
+}
+
+QString registrationCancelled()
+{
+    return QStringLiteral("取り消しました。何も登録していません。");
+}
+
+QString registrationInProgress()
+{
+    return QStringLiteral("ゲームのファイルを調べています…");
+}
+
+QString cancelCaption()
+{
+    return QStringLiteral("キャンセル");
 }
 
 } // namespace messages

@@ -4,17 +4,21 @@
 #include "catalogue/line_table.h"
 #include "catalogue/record.h"
 #include "onboarding/batch.h"
+#include "onboarding/snapshots.h"
 #include "platform/system/launcher.h"
 #include "platform/system/paths.h"
 #include "platform/system/system_error.h"
 
 #include <QString>
 
-// Every sentence the windows show about the catalogue and the system, made in one place from
-// the typed errors that the catalogue and the platform layer return.
+// Every Japanese sentence about an outcome, made in one place from the typed results that the
+// catalogue, the onboarding and the platform layer return: what the windows show and what the
+// import tool prints. Needs nothing but Qt Core.
 namespace messages {
 
-enum class Change { Register, Edit, Delete };
+// Register and Edit come from the entry dialog (what the user typed is still there), Import
+// from a drop or the import tool (nothing was typed).
+enum class Change { Register, Edit, Delete, Import };
 
 // The system's reason in the program's own words.
 QString systemReason(const platform::SystemError &error);
@@ -43,6 +47,27 @@ QString programFolderProblem(const platform::ProgramFolderChoice &choice);
 
 // What a batch of game files came to.
 QString batchRegistered(const QList<onboarding::BatchItem> &items);
+// Why a file was not registered.
+QString notAGame(const onboarding::BatchItem &item);
+// The import tool's line for one file.
+QString importedItem(const onboarding::BatchItem &item);
+// The characters of the lists' texts written as "？", for the import tool; empty when none.
+QString replacedCharacters(const QStringList &characters);
+// The import tool's heading over the lines it added, or would add without --write.
+QString importedLines(qsizetype count, bool written);
+// The import tool was given nothing to register, or a program folder that is not there.
+QString importNothingGiven();
+QString importFolderMissing(const QString &folder);
+// A snapshot of a newly registered cartridge, taken or not.
+QString snapshotTaken(const onboarding::SnapshotResult &result, const QString &snapName);
+
+// The windows' outcomes that are not failures, and their prompts.
+QString saved(Change change);
+QString deleted();
+QString chooseGameFirst(Change change);
+QString registrationCancelled();
+QString registrationInProgress();
+QString cancelCaption();
 
 // The field's name as the entry dialog's headings show it.
 QString fieldName(catalogue::Field field);

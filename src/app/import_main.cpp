@@ -1,0 +1,121 @@
+// tarumin-import: identifies game files against the MSX software lists and registers them in
+// the catalogue in one locked append.
+//
+//   tarumin-import [--write] [--folder PROGRAM_FOLDER] PATH...
+#include "installed_layout.h"
+#include "messages/messages.h"
+#include "onboarding/registration.h"
+#include "onboarding/snapshots.h"
+#include "platform/system/codepage.h"
+#include "platform/system/modules.h"
+#include "platform/system/program_folder.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+#include <cstdio>
+
+namespace {
+
+void say(const QString &text)
+{
+    std::fputs(text.toLocal8Bit().constData(), stdout);
+    std::fputc('\n', stdout);
+}
+
+int refuse(const QString &text)
+{
+    std::fprintf(stderr, "tarumin-import: %s\n", text.toLocal8Bit().constData());
+    return 2;
+}
+
+// Photographs each newly registered cartridge that has no snapshot yet.
+void takeSnapshots(const QList<QByteArray> &lines, const platform::ProgramFolder &folder)
+{
+    // The machine the adapter starts for MSX2J.
+    const QString machine = qEnvironmentVariable("TARUMIN_MSX2J_MACHINE", QStringLiteral("C-BIOS_MSX2_JP"));
+    for (const QByteArray &line : lines) {
+        const catalogue::LineEntry entry = catalogue::entryFromLine(line);
+        if (entry.texts.slot != catalogue::Media::Cartridge)
+            continue; // only cartridges start on their own
+        const QString &name = entry.snapName;
+        const QStringList candidates = folder.snapshotCandidates(name);
+        if (name.isEmpty() || name.contains(u'/') || name.contains(u'\\') || candidates.isEmpty()
+            || QFile::exists(candidates.at(0)) || QFile::exists(candidates.at(1)))
+            continue;
+        const QString file = onboarding::fileNamedBy(line, folder);
+        say(messages::snapshotTaken(
+            onboarding::takeSnapshot(file, machine, folder.snapshotFolder(), name), name));
+    }
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("tarumin"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TARUMIN_VERSION));
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Identifies MSX game files (.rom .mx1 .mx2 .cas .dsk, or a .zip holding one) by their SHA-1\n"
+        "against the software lists in the program folder's hash/ and registers them in its\n"
+        "catalogue. Without --write it only says what it would add."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption write(QStringLiteral("write"), QStringLiteral("Add the lines to the catalogue."));
+    const QCommandLineOption folderOption(QStringLiteral("folder"),
+                                          QStringLiteral("The program folder (default: Tarumin's own)."),
+                                          QStringLiteral("PROGRAM_FOLDER"));
+    const QCommandLineOption snapshots(QStringLiteral("snapshots"),
+                                       QStringLiteral("With --write: photograph each newly registered cartridge in openMSX\n"
+                                                      "(on this display, or a virtual one) where it has no snapshot yet."));
+    parser.addOption(write);
+    parser.addOption(folderOption);
+    parser.addOption(snapshots);
+    parser.addPositionalArgument(QStringLiteral("PATH"), QStringLiteral("Game files or folders."),
+                                 QStringLiteral("PATH..."));
+    parser.process(app);
+    const QStringList paths = parser.positionalArguments();
+    if (paths.isEmpty())
+        return refuse(messages::importNothingGiven());
+
+    const std::optional<QString> executable = platform::executableFolder();
+    QString root;
+    if (parser.isSet(folderOption)) {
+        root = QDir(parser.value(folderOption)).absolutePath();
+        if (!QFileInfo(root).isDir())
+            return refuse(messages::importFolderMissing(root));
+    } else {
+        const platform::ProgramFolderChoice choice =
+            platform::chooseProgramFolder(executable, installedParts(executable));
+        if (const QString problem = messages::programFolderProblem(choice); !problem.isEmpty())
+            return refuse(problem);
+        root = choice.folder;
+    }
+    platform::setModuleFolders({executable.value_or(QString()), installedModuleFolder(executable)});
+    const platform::ProgramFolder folder(root);
+    const bool writing = parser.isSet(write);
+
+    const onboarding::Registration done = onboarding::registerGameFiles(
+        paths, folder, catalogue::CatalogueFile(folder.catalogue()),
+        writing ? onboarding::Writing::Write : onboarding::Writing::DryRun);
+    for (const auto &item : done.items) {
+        say(messages::importedItem(item));
+        if (!done.error && !item.replaced.isEmpty())
+            say(messages::replacedCharacters(item.replaced));
+    }
+    if (done.error) {
+        if (!writing)
+            return refuse(messages::loadProblem({false, 0, done.error}));
+        return refuse(messages::changeFailed(messages::Change::Import, *done.error));
+    }
+    if (parser.isSet(snapshots) && writing)
+        takeSnapshots(done.lines, folder);
+    say(messages::importedLines(done.lines.size(), writing));
+    for (const QByteArray &line : done.lines)
+        say(platform::decodeCp932(line));
+    return 0;
+}

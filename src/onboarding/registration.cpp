@@ -1,0 +1,40 @@
+#include "registration.h"
+
+#include <memory>
+
+namespace onboarding {
+
+Registration registerGameFiles(const QStringList &paths, const platform::ProgramFolder &folder,
+                               const catalogue::CatalogueFile &file, Writing writing,
+                               const RegistrationProgress &progress)
+{
+    Registration result;
+    const SoftwareLists lists = loadSoftwareLists(folder);
+    const QStringList files = collectGameFiles(paths);
+    const int total = int(files.size());
+    result.items = identify(files, lists, folder, [&](int done) {
+        if (progress.report)
+            progress.report(done, total);
+        return !progress.cancelled();
+    });
+    if (progress.cancelled()) {
+        result.cancelled = true;
+        return result;
+    }
+    if (writing == Writing::Write) {
+        result.error = file.appendChosen([&](const catalogue::LineTable &table) {
+            result.lines = settle(result.items, table, folder);
+            return result.lines;
+        });
+        return result;
+    }
+    const auto table = std::make_unique<catalogue::LineTable>(); // large: off the stack
+    if (const catalogue::LoadResult loaded = file.load(*table); loaded.error) {
+        result.error = loaded.error;
+        return result;
+    }
+    result.lines = settle(result.items, *table, folder);
+    return result;
+}
+
+} // namespace onboarding
