@@ -102,6 +102,8 @@ int main(int argc, char *argv[])
     const onboarding::Registration done = onboarding::registerGameFiles(
         paths, folder, catalogue::CatalogueFile(folder.catalogue()),
         writing ? onboarding::Writing::Write : onboarding::Writing::DryRun);
+    for (const auto &problem : done.listProblems)
+        say(messages::listSkipped(problem));
     for (const auto &item : done.items) {
         say(messages::importedItem(item));
         if (!done.error && !item.replaced.isEmpty())

@@ -1,8 +1,9 @@
 #include "catalogue_file.h"
 
+#include "platform/system/file_lock.h"
+
 #include <QDir>
 #include <QFileInfo>
-#include <QLockFile>
 
 #include <memory>
 
@@ -10,12 +11,31 @@ namespace catalogue {
 
 CatalogueFile::CatalogueFile(QString path) : path_(std::move(path)) {}
 
+namespace {
+
+// The file a path names in the end: links followed, even when the file is not there yet.
+QString realFile(const QString &path)
+{
+    QString file = QFileInfo(path).absoluteFilePath();
+    for (int hops = 0; hops < 40; ++hops) {
+        const QFileInfo info(file);
+        if (!info.isSymLink())
+            break;
+        file = info.symLinkTarget(); // absolute
+    }
+    const QString canonical = QFileInfo(file).canonicalFilePath();
+    return canonical.isEmpty() ? file : canonical;
+}
+
+} // namespace
+
 std::optional<Error> CatalogueFile::change(
     const std::function<std::optional<Error>(LineTable &, bool &changed)> &apply) const
 {
     Error error;
     error.path = path_;
-    const QString folder = QFileInfo(path_).absolutePath();
+    const QString file = realFile(path_);
+    const QString folder = QFileInfo(file).absolutePath();
     platform::clearSystemError();
     if (!QDir().mkpath(folder)) {
         error.kind = Error::Kind::CannotCreateFolder;
@@ -24,35 +44,48 @@ std::optional<Error> CatalogueFile::change(
         return error;
     }
 
-    QLockFile lock(path_ + QStringLiteral(".lock"));
-    platform::clearSystemError();
-    if (!lock.tryLock(LockWaitMs)) {
-        switch (lock.error()) {
-        case QLockFile::LockFailedError:
-            error.kind = Error::Kind::Busy;
-            break;
-        case QLockFile::PermissionError:
+    platform::FileLock lock(file + QStringLiteral(".lock"));
+    bool waited = false;
+    const platform::FileLock::Result locked = lock.lock(LockWaitMs, [&] {
+        waited = true;
+        if (waitHook_)
+            waitHook_(true);
+    });
+    if (waited && waitHook_)
+        waitHook_(false);
+    switch (locked) {
+    case platform::FileLock::Result::Locked: break;
+    case platform::FileLock::Result::Busy:
+        error.kind = Error::Kind::Busy;
+        return error;
+    case platform::FileLock::Result::NotAFile:
+        error.kind = Error::Kind::LockNotAFile;
+        error.path = lock.path();
+        return error;
+    case platform::FileLock::Result::Failed:
+        if (lock.system().kind == platform::SystemError::Kind::AccessDenied
+            || lock.system().kind == platform::SystemError::Kind::ReadOnlyMedium) {
             error.kind = Error::Kind::ReadOnlyFolder;
             error.path = folder;
-            break;
-        default:
+        } else {
             error.kind = Error::Kind::WriteFailed;
-            error.system = platform::lastSystemError();
-            break;
+            error.step = Error::Step::Create;
+            error.path = lock.path();
+            error.system = lock.system();
         }
         return error;
     }
 
     // The table is large; keep it off the stack.
     const auto table = std::make_unique<LineTable>();
-    if (const LoadResult loaded = table->load(path_); loaded.error)
+    if (const LoadResult loaded = table->load(file); loaded.error)
         return loaded.error;
     bool changed = false;
     if (auto refused = apply(*table, changed))
         return refused;
     // Nothing to write (a batch of games all there already, an edit saved as it was): the
     // file stays as it is.
-    return changed ? table->save(path_) : std::nullopt;
+    return changed ? table->save(file) : std::nullopt;
 }
 
 std::optional<Error> CatalogueFile::append(const QList<QByteArray> &lines) const

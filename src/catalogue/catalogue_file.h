@@ -13,8 +13,9 @@
 namespace catalogue {
 
 // The one way the program changes the catalogue file. Each change is a locked
-// read-check-write: it takes a lock beside the file (so two copies of the program, or the
-// program and the import tool, never interleave), reads the file as it is now, checks that the
+// read-check-write: it takes a lock beside the file (beside the file itself, when the
+// catalogue's path is a link, so that every copy reaching it through any link takes the same
+// lock; two copies of the program, or the program and the import tool, never interleave), reads the file as it is now, checks that the
 // line it is about to replace or remove still holds what the user chose, applies the one
 // change and saves atomically. Every other line, those that other programs added included,
 // stays byte for byte. On any failure, or when the change changes nothing, nothing is written.
@@ -28,6 +29,12 @@ public:
 
     const QString &path() const { return path_; }
     LoadResult load(LineTable &table) const { return table.load(path_); }
+
+    // Called now and then while a change waits for another program's change to finish
+    // (waiting true), and once when the wait is over (false): a window keeps painting and shows
+    // that it is busy.
+    using WaitHook = std::function<void(bool waiting)>;
+    void setWaitHook(WaitHook hook) { waitHook_ = std::move(hook); }
 
     // Adds the lines after the last one, all or none (Full when they would not fit).
     std::optional<Error> append(const QList<QByteArray> &lines) const;
@@ -46,6 +53,7 @@ private:
         const std::function<std::optional<Error>(LineTable &, bool &changed)> &apply) const;
 
     QString path_;
+    WaitHook waitHook_;
 };
 
 } // namespace catalogue

@@ -18,12 +18,21 @@ struct Error
         CannotCreateFolder, // the data folder is missing and could not be made (path, system)
         ReadOnlyFile,       // the file may not be written
         ReadOnlyFolder,     // no new file may be made in its folder (path)
-        WriteFailed,        // writing or replacing the file failed (system)
+        WriteFailed,        // saving failed at step (system)
         Busy,               // another program kept the catalogue locked
+        LockNotAFile,       // something not a plain file stands at the lock's path (path)
         Full,               // the lines would not fit in the table (lineCount: lines now)
         LineChanged,        // the chosen line no longer holds what the user chose
     };
+    // Where a save failed.
+    enum class Step {
+        Create,  // making the new file beside the old one
+        Write,   // writing the lines
+        Flush,   // putting them on the disk
+        Replace, // putting the new file in the old one's place
+    };
     Kind kind = Kind::Unreadable;
+    Step step = Step::Write;
     QString path;                   // the file or folder concerned
     platform::SystemError system;   // what the system said, where it said something
     qsizetype lineCount = 0;

@@ -21,6 +21,13 @@ Error errorAt(Error::Kind kind, const QString &path, platform::SystemError syste
     return e;
 }
 
+Error saveFailed(Error::Step step, const QString &path, platform::SystemError system)
+{
+    Error e = errorAt(Error::Kind::WriteFailed, path, std::move(system));
+    e.step = step;
+    return e;
+}
+
 } // namespace
 
 qsizetype LineTable::parse(const QByteArray &data)
@@ -108,21 +115,24 @@ std::optional<Error> LineTable::save(const QString &path) const
 
     QSaveFile file(path);
     platform::clearSystemError();
-    if (!file.open(QIODevice::WriteOnly))
-        return errorAt(Error::Kind::WriteFailed, path, platform::lastSystemError(file.errorString()));
+    // Unbuffered: a write the disk refuses fails here, not later at the flush.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return saveFailed(Error::Step::Create, path, platform::lastSystemError(file.errorString()));
+    platform::keepOwnerAndMode(file, path);
     const QByteArray data = serialise();
+    platform::clearSystemError();
     if (file.write(data) != data.size()) {
         const platform::SystemError reason = platform::lastSystemError(file.errorString());
         file.cancelWriting();
-        return errorAt(Error::Kind::WriteFailed, path, reason);
+        return saveFailed(Error::Step::Write, path, reason);
     }
     if (const auto reason = platform::syncToDisk(file)) {
         file.cancelWriting();
-        return errorAt(Error::Kind::WriteFailed, path, *reason);
+        return saveFailed(Error::Step::Flush, path, *reason);
     }
     platform::clearSystemError();
     if (!file.commit())
-        return errorAt(Error::Kind::WriteFailed, path, platform::lastSystemError(file.errorString()));
+        return saveFailed(Error::Step::Replace, path, platform::lastSystemError(file.errorString()));
     return std::nullopt;
 }
 

@@ -543,5 +543,5 @@ void Form1::registerFiles(const QStringList &paths)
         platform::showMessage(this, messages::changeFailed(messages::Change::Import, *done.error));
         return;
     }
-    platform::showMessage(this, messages::batchRegistered(done.items));
+    platform::showMessage(this, messages::batchRegistered(done.items, done.listProblems));
 }

@@ -45,8 +45,20 @@ QString reason(const Error &error)
     case Error::Kind::ReadOnlyFile: return QStringLiteral("ファイルが書き込み禁止になっています");
     case Error::Kind::ReadOnlyFolder: return QStringLiteral("フォルダー %1 に書き込めません").arg(path);
     case Error::Kind::WriteFailed:
-        return QStringLiteral("ディスクに書き込めません: %1").arg(systemReason(error.system));
+        switch (error.step) {
+        case Error::Step::Create:
+            return QStringLiteral("新しいファイル %1 を作れません: %2").arg(path, systemReason(error.system));
+        case Error::Step::Write:
+            return QStringLiteral("ディスクに書き込めません: %1").arg(systemReason(error.system));
+        case Error::Step::Flush:
+            return QStringLiteral("ディスクへ書き出せません: %1").arg(systemReason(error.system));
+        case Error::Step::Replace:
+            return QStringLiteral("古いファイルを新しいファイルに置き換えられません: %1").arg(systemReason(error.system));
+        }
+        break;
     case Error::Kind::Busy: return QStringLiteral("ほかのプログラムが変更中です");
+    case Error::Kind::LockNotAFile:
+        return QStringLiteral("%1 が普通のファイルではありません").arg(path);
     case Error::Kind::Full: return QStringLiteral("1001 件で一杯です");
     case Error::Kind::LineChanged: return QStringLiteral("ほかのプログラムが変更しました");
     }
@@ -80,6 +92,10 @@ QString changeFailed(Change change, const Error &error)
     case Error::Kind::Busy:
         return QStringLiteral("ほかのプログラムがリストファイルを変更しているため、変更できませんでした。"
                               "しばらくしてから、もう一度やり直してください。");
+    case Error::Kind::LockNotAFile:
+        return QStringLiteral("リストファイルのロック %1 が普通のファイルではない（フォルダー、パイプ、"
+                              "リンクなど）ため、変更できません。%1 を削除してから、もう一度やり直してください。")
+            .arg(QDir::toNativeSeparators(error.path));
     case Error::Kind::Full:
         return QStringLiteral("リストは 1001 件で一杯です。これ以上登録できません。");
     case Error::Kind::LineChanged:
@@ -143,7 +159,26 @@ QString programFolderProblem(const platform::ProgramFolderChoice &choice)
     return {};
 }
 
-QString batchRegistered(const QList<onboarding::BatchItem> &items)
+QString listSkipped(const onboarding::ListProblem &problem)
+{
+    using Kind = onboarding::ListProblem::Kind;
+    QString why;
+    switch (problem.kind) {
+    case Kind::NotAFile: why = QStringLiteral("普通のファイルではありません"); break;
+    case Kind::TooLarge:
+        why = QStringLiteral("大きすぎます（%1 MB まで）").arg(onboarding::SoftwareLists::MaxListBytes / (1024 * 1024));
+        break;
+    case Kind::Unreadable: why = QStringLiteral("読み込めません"); break;
+    case Kind::TooDeep:
+        why = QStringLiteral("入れ子が深すぎます（%1 段まで）").arg(onboarding::SoftwareLists::MaxDepth);
+        break;
+    }
+    return QStringLiteral("ソフトウェアリスト %1 は読まずに飛ばしました（%2）。")
+        .arg(QDir::toNativeSeparators(problem.path), why);
+}
+
+QString batchRegistered(const QList<onboarding::BatchItem> &items,
+                        const QList<onboarding::ListProblem> &listProblems)
 {
     const onboarding::BatchCounts c = onboarding::countOf(items);
     QString text = QStringLiteral("%1 本のゲームを登録しました（リストで識別 %2 本、識別できず %3 本）。")
@@ -163,6 +198,8 @@ QString batchRegistered(const QList<onboarding::BatchItem> &items)
     }
     if (!replaced.isEmpty())
         text += QStringLiteral("\nリストファイルに書けない文字は「？」にしました: %1").arg(replaced.join(u' '));
+    for (const auto &problem : listProblems)
+        text += u'\n' + listSkipped(problem);
     return text;
 }
 
@@ -202,6 +239,8 @@ QString notAGame(const onboarding::BatchItem &item)
     case Problem::NotPlain: return QStringLiteral("普通のファイルではありません");
     case Problem::TooLarge: return QStringLiteral("大きすぎます");
     case Problem::ZipNotSingle: return QStringLiteral("ZIP の中のファイルが１つではありません");
+    case Problem::ZipTooManyEntries:
+        return QStringLiteral("ZIP の中のファイルが多すぎます（%1 個まで）").arg(onboarding::MaxZipEntries);
     case Problem::NoZipReader: return QStringLiteral("ZIP を読むモジュール（tarumin-zip）がありません");
     case Problem::UnknownMedia:
         return QStringLiteral("カートリッジ・テープ・ディスクのどれかわかりません（拡張子 .rom .mx1 .mx2 .cas .dsk）");

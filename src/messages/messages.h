@@ -46,7 +46,10 @@ QString emulatorFailed(const platform::EarlyExit &exit);
 QString programFolderProblem(const platform::ProgramFolderChoice &choice);
 
 // What a batch of game files came to.
-QString batchRegistered(const QList<onboarding::BatchItem> &items);
+QString batchRegistered(const QList<onboarding::BatchItem> &items,
+                        const QList<onboarding::ListProblem> &listProblems = {});
+// A software list that was passed over.
+QString listSkipped(const onboarding::ListProblem &problem);
 // Why a file was not registered.
 QString notAGame(const onboarding::BatchItem &item);
 // The import tool's line for one file.

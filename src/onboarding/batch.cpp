@@ -50,6 +50,7 @@ BatchItem composeItem(const GameFile &file, const KnownImage *known, const platf
     case GameFile::Problem::NotPlain: item.problem = Problem::NotPlain; return item;
     case GameFile::Problem::TooLarge: item.problem = Problem::TooLarge; return item;
     case GameFile::Problem::ZipNotSingle: item.problem = Problem::ZipNotSingle; return item;
+    case GameFile::Problem::ZipTooManyEntries: item.problem = Problem::ZipTooManyEntries; return item;
     case GameFile::Problem::NoZipReader: item.problem = Problem::NoZipReader; return item;
     }
     std::optional<catalogue::Media> media = known ? known->media : std::nullopt;
@@ -168,11 +169,14 @@ BatchCounts countOf(const QList<BatchItem> &items)
     return c;
 }
 
-SoftwareLists loadSoftwareLists(const platform::ProgramFolder &programFolder)
+SoftwareLists loadSoftwareLists(const platform::ProgramFolder &programFolder,
+                                const std::atomic<bool> *cancel)
 {
     SoftwareLists lists;
+    lists.setCancelFlag(cancel);
     lists.loadFolder(programFolder.softwareLists());
     lists.loadOpenMsxDatabase(SoftwareLists::installedOpenMsxDatabase());
+    lists.setCancelFlag(nullptr);
     return lists;
 }
 

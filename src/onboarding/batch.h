@@ -35,6 +35,7 @@ struct BatchItem
         NotPlain,       // a pipe, a device or a folder
         TooLarge,       // larger than any MSX image
         ZipNotSingle,   // a zip that does not hold exactly one file
+        ZipTooManyEntries, // a zip listing more files than a game could hold
         NoZipReader,    // the zip module is missing
         UnknownMedia,   // neither a list nor the extension says cartridge, tape or disk
         CommaInName,    // the file's name has a comma before its first "."
@@ -75,7 +76,9 @@ struct BatchCounts
 };
 BatchCounts countOf(const QList<BatchItem> &items);
 
-// Loads what the program folder's hash/ holds, and openMSX's database where it is installed.
-SoftwareLists loadSoftwareLists(const platform::ProgramFolder &programFolder);
+// Loads what the program folder's hash/ holds, and openMSX's database where it is installed;
+// stops early when cancel is set.
+SoftwareLists loadSoftwareLists(const platform::ProgramFolder &programFolder,
+                                const std::atomic<bool> *cancel = nullptr);
 
 } // namespace onboarding

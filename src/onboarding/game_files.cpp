@@ -25,12 +25,22 @@ void readZip(GameFile &game)
         game.problem = GameFile::Problem::NoZipReader;
         return;
     }
+    // The zip is opened as any other file, and only then handed to the module.
+    platform::PlainFile file(game.path);
+    if (!file.ok()) {
+        game.problem = file.problem() == platform::ReadProblem::Folder
+                               || file.problem() == platform::ReadProblem::NotAFile
+                           ? GameFile::Problem::NotPlain
+                           : GameFile::Problem::Unreadable;
+        return;
+    }
     ZipImage image;
-    read(game.path, MaxImageBytes, image);
+    read(file.takeDescriptor(), MaxImageBytes, MaxZipEntries, image);
     switch (image.status) {
     case ZipImage::Status::Read: break;
     case ZipImage::Status::Unreadable: game.problem = GameFile::Problem::Unreadable; return;
     case ZipImage::Status::NotSingle: game.problem = GameFile::Problem::ZipNotSingle; return;
+    case ZipImage::Status::TooManyEntries: game.problem = GameFile::Problem::ZipTooManyEntries; return;
     case ZipImage::Status::TooLarge: game.problem = GameFile::Problem::TooLarge; return;
     }
     game.imageName = image.name;
@@ -45,23 +55,18 @@ GameFile readGameFile(const QString &path)
     GameFile game;
     game.path = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
     game.imageName = QFileInfo(game.path).fileName();
-    if (!platform::isPlainFile(game.path)) {
-        game.problem = QFileInfo::exists(game.path) ? GameFile::Problem::NotPlain
-                                                     : GameFile::Problem::Unreadable;
-        return game;
-    }
     if (catalogue::isZipFileName(game.path)) {
         readZip(game);
         return game;
     }
     const platform::FileRead read = platform::readPlainFile(game.path, MaxImageBytes);
-    if (read.problem == platform::FileRead::Problem::TooLarge) {
-        game.problem = GameFile::Problem::TooLarge;
-        return game;
-    }
-    if (!read.ok()) {
-        game.problem = GameFile::Problem::Unreadable;
-        return game;
+    switch (read.problem) {
+    case platform::ReadProblem::None: break;
+    case platform::ReadProblem::TooLarge: game.problem = GameFile::Problem::TooLarge; return game;
+    case platform::ReadProblem::Folder:
+    case platform::ReadProblem::NotAFile: game.problem = GameFile::Problem::NotPlain; return game;
+    case platform::ReadProblem::Missing:
+    case platform::ReadProblem::Failed: game.problem = GameFile::Problem::Unreadable; return game;
     }
     game.imageSize = read.data.size();
     game.sha1 = QCryptographicHash::hash(read.data, QCryptographicHash::Sha1).toHex();

@@ -16,6 +16,7 @@ struct GameFile
         NotPlain,     // a pipe, a device or a folder
         TooLarge,     // larger than any MSX image
         ZipNotSingle, // a zip that does not hold exactly one file
+        ZipTooManyEntries, // a zip whose directory lists more than MaxZipEntries
         NoZipReader,  // the zip module is missing
     };
     QString path;      // as registered: absolute, cleaned
@@ -26,6 +27,9 @@ struct GameFile
 };
 
 inline constexpr qint64 MaxImageBytes = 64 * 1024 * 1024;
+// A zip of one game holds a handful of files; one whose directory lists more is refused before
+// the directory is read.
+inline constexpr qint64 MaxZipEntries = 1000;
 
 GameFile readGameFile(const QString &path);
 

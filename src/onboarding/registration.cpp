@@ -9,7 +9,12 @@ Registration registerGameFiles(const QStringList &paths, const platform::Program
                                const RegistrationProgress &progress)
 {
     Registration result;
-    const SoftwareLists lists = loadSoftwareLists(folder);
+    const SoftwareLists lists = loadSoftwareLists(folder, progress.cancel);
+    result.listProblems = lists.problems();
+    if (progress.cancelled()) {
+        result.cancelled = true;
+        return result;
+    }
     const QStringList files = collectGameFiles(paths);
     const int total = int(files.size());
     result.items = identify(files, lists, folder, [&](int done) {
@@ -26,6 +31,8 @@ Registration registerGameFiles(const QStringList &paths, const platform::Program
             result.lines = settle(result.items, table, folder);
             return result.lines;
         });
+        if (result.error)
+            result.lines.clear();
         return result;
     }
     const auto table = std::make_unique<catalogue::LineTable>(); // large: off the stack

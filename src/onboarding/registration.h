@@ -22,6 +22,7 @@ namespace onboarding {
 struct Registration
 {
     QList<BatchItem> items;           // every file, with its outcome
+    QList<ListProblem> listProblems;  // software lists passed over
     QList<QByteArray> lines;          // the lines added (or, on a dry run, that would be)
     std::optional<catalogue::Error> error; // the catalogue could not be read or changed
     bool cancelled = false;           // stopped before anything was written

@@ -1,35 +1,119 @@
 #include "software_lists.h"
 
+#include "platform/system/file_read.h"
+
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QXmlStreamReader>
 
 namespace onboarding {
 
+namespace {
+
+// Keeps the depth of the elements being read, and says when a list goes too deep or the load
+// was asked to stop.
+class Walk
+{
+public:
+    Walk(QXmlStreamReader &reader, const SoftwareLists &lists) : reader_(reader), lists_(lists) {}
+
+    // The next token; false at the end, on an error, too deep, or when cancelled.
+    bool next()
+    {
+        if (reader_.atEnd())
+            return false;
+        if ((++tokens_ & 1023) == 0 && lists_.cancelled())
+            return false;
+        const QXmlStreamReader::TokenType token = reader_.readNext();
+        if (token == QXmlStreamReader::StartElement && ++depth_ > SoftwareLists::MaxDepth) {
+            tooDeep_ = true;
+            return false;
+        }
+        if (token == QXmlStreamReader::EndElement)
+            --depth_;
+        return !reader_.hasError();
+    }
+    // An element's text; the element's end is read with it.
+    QString text()
+    {
+        const QString t = reader_.readElementText().simplified();
+        --depth_;
+        return t;
+    }
+    bool tooDeep() const { return tooDeep_; }
+
+private:
+    QXmlStreamReader &reader_;
+    const SoftwareLists &lists_;
+    int depth_ = 0;
+    quint64 tokens_ = 0;
+    bool tooDeep_ = false;
+};
+
+} // namespace
+
+template<typename Read>
+void SoftwareLists::readFile(const QString &path, Read read)
+{
+    platform::PlainFile file(path);
+    ListProblem problem{path, ListProblem::Kind::Unreadable};
+    switch (file.problem()) {
+    case platform::ReadProblem::None:
+        if (file.size() > MaxListBytes)
+            problem.kind = ListProblem::Kind::TooLarge;
+        else if (read(file.device(), problem.kind))
+            return;
+        break;
+    case platform::ReadProblem::Missing: return;
+    case platform::ReadProblem::Folder:
+    case platform::ReadProblem::NotAFile: problem.kind = ListProblem::Kind::NotAFile; break;
+    case platform::ReadProblem::TooLarge: problem.kind = ListProblem::Kind::TooLarge; break;
+    case platform::ReadProblem::Failed: problem.kind = ListProblem::Kind::Unreadable; break;
+    }
+    if (!cancelled())
+        problems_ << problem;
+}
+
 int SoftwareLists::loadFolder(const QString &folder)
 {
     int taken = 0;
-    const QStringList files = QDir(folder).entryList({QStringLiteral("*.xml")}, QDir::Files, QDir::Name);
+    const QStringList files = QDir(folder).entryList({QStringLiteral("*.xml")},
+                                                     QDir::Files | QDir::System, QDir::Name);
     for (const QString &name : files) {
-        QFile file(QDir(folder).filePath(name));
-        if (file.size() > 64 * 1024 * 1024 || !file.open(QIODevice::ReadOnly))
-            continue;
-        taken += loadList(file.readAll());
+        if (cancelled())
+            break;
+        readFile(QDir(folder).filePath(name), [&](QIODevice &device, ListProblem::Kind &problem) {
+            return readList(device, images_, taken, problem);
+        });
     }
     return taken;
 }
 
 int SoftwareLists::loadList(const QByteArray &xml)
 {
-    QXmlStreamReader reader(xml);
+    QBuffer buffer;
+    buffer.setData(xml);
+    buffer.open(QIODevice::ReadOnly);
+    int taken = 0;
+    ListProblem::Kind problem;
+    readList(buffer, images_, taken, problem);
+    return taken;
+}
+
+bool SoftwareLists::readList(QIODevice &device, QHash<QByteArray, KnownImage> &into, int &takenOut,
+                             ListProblem::Kind &problem)
+{
+    QXmlStreamReader reader(&device);
+    Walk walk(reader, *this);
+    QHash<QByteArray, KnownImage> found; // kept only when the whole list could be read
     QString listName;
     bool msx2 = false;
     int taken = 0;
     KnownImage software;
     QList<QPair<QByteArray, std::optional<catalogue::Media>>> images; // of the part being read
     std::optional<catalogue::Media> partMedia;
-    while (!reader.atEnd()) {
-        reader.readNext();
+    while (walk.next()) {
         if (reader.isStartElement()) {
             const QStringView tag = reader.name();
             const QXmlStreamAttributes attributes = reader.attributes();
@@ -42,11 +126,11 @@ int SoftwareLists::loadList(const QByteArray &xml)
                 software.listName = listName;
                 software.msx2 = msx2;
             } else if (tag == u"description") {
-                software.description = reader.readElementText().simplified();
+                software.description = walk.text();
             } else if (tag == u"year") {
-                software.year = reader.readElementText().simplified();
+                software.year = walk.text();
             } else if (tag == u"publisher") {
-                software.publisher = reader.readElementText().simplified();
+                software.publisher = walk.text();
             } else if (tag == u"info" && attributes.value(QLatin1String("name")) == u"alt_title") {
                 software.altTitle = attributes.value(QLatin1String("value")).toString().simplified();
             } else if (tag == u"part") {
@@ -60,13 +144,23 @@ int SoftwareLists::loadList(const QByteArray &xml)
             if (images.size() == 1) {
                 KnownImage image = software;
                 image.media = images.first().second;
-                images_.insert(images.first().first, image);
+                found.insert(images.first().first, image);
                 ++taken;
             }
             images.clear();
         }
     }
-    return reader.hasError() && taken == 0 ? 0 : taken;
+    if (walk.tooDeep()) {
+        problem = ListProblem::Kind::TooDeep;
+        return false;
+    }
+    if (cancelled())
+        return false;
+    if (reader.hasError() && taken == 0)
+        return true; // not a software list: passed over quietly, as always
+    into.insert(found);
+    takenOut += taken;
+    return true;
 }
 
 QString SoftwareLists::installedOpenMsxDatabase()
@@ -80,15 +174,24 @@ QString SoftwareLists::installedOpenMsxDatabase()
 
 int SoftwareLists::loadOpenMsxDatabase(const QString &path)
 {
-    QFile file(path);
-    if (path.isEmpty() || file.size() > 64 * 1024 * 1024 || !file.open(QIODevice::ReadOnly))
+    if (path.isEmpty())
         return 0;
-    QXmlStreamReader reader(&file);
+    const qsizetype before = images_.size();
+    readFile(path, [&](QIODevice &device, ListProblem::Kind &problem) {
+        return readDatabase(device, images_, problem);
+    });
+    return int(images_.size() - before);
+}
+
+bool SoftwareLists::readDatabase(QIODevice &device, QHash<QByteArray, KnownImage> &into,
+                                 ListProblem::Kind &problem)
+{
+    QXmlStreamReader reader(&device);
+    Walk walk(reader, *this);
+    QHash<QByteArray, KnownImage> found;
     KnownImage software;
     QList<QByteArray> hashes;
-    int taken = 0;
-    while (!reader.atEnd()) {
-        reader.readNext();
+    while (walk.next()) {
         if (reader.isStartElement()) {
             const QStringView tag = reader.name();
             if (tag == u"software") {
@@ -97,27 +200,32 @@ int SoftwareLists::loadOpenMsxDatabase(const QString &path)
                 software.media = catalogue::Media::Cartridge;
                 hashes.clear();
             } else if (tag == u"title") {
-                software.description = reader.readElementText().simplified();
+                software.description = walk.text();
             } else if (tag == u"system") {
-                const QString system = reader.readElementText();
+                const QString system = walk.text();
                 software.msx2 = system.startsWith(QLatin1String("MSX2")) || system == QLatin1String("MSXturboR");
             } else if (tag == u"company") {
-                software.publisher = reader.readElementText().simplified();
+                software.publisher = walk.text();
             } else if (tag == u"year") {
-                software.year = reader.readElementText().simplified();
+                software.year = walk.text();
             } else if (tag == u"hash") {
-                hashes << reader.readElementText().trimmed().toLatin1().toLower();
+                hashes << walk.text().toLatin1().toLower();
             }
         } else if (reader.isEndElement() && reader.name() == u"software") {
             for (const QByteArray &hash : hashes) {
-                if (!images_.contains(hash)) {
-                    images_.insert(hash, software);
-                    ++taken;
-                }
+                if (!into.contains(hash) && !found.contains(hash))
+                    found.insert(hash, software);
             }
         }
     }
-    return taken;
+    if (walk.tooDeep()) {
+        problem = ListProblem::Kind::TooDeep;
+        return false;
+    }
+    if (cancelled())
+        return false;
+    into.insert(found);
+    return true;
 }
 
 const KnownImage *SoftwareLists::find(const QByteArray &sha1Hex) const

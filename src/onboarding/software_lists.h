@@ -7,6 +7,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
+
+class QIODevice;
+
 // The MSX software lists that MAME/MESS installations keep in their hash/ folder (one XML file
 // a list, the software named by the SHA-1 of its images), and openMSX's software database as a
 // second source for cartridges the lists do not name. No widgets.
@@ -24,16 +28,40 @@ struct KnownImage
     bool msx2 = false;   // the list is for MSX2, MSX2+ or turbo R
 };
 
+// A list that was passed over, and why.
+struct ListProblem
+{
+    enum class Kind {
+        NotAFile,   // a pipe, a device, a folder
+        TooLarge,   // larger than any real list
+        Unreadable, // could not be read
+        TooDeep,    // nested deeper than any real list
+    };
+    QString path;
+    Kind kind = Kind::Unreadable;
+};
+
 class SoftwareLists
 {
 public:
+    // Lists are read only up to this size and this depth of nested elements: a real list is
+    // a few megabytes and five levels deep.
+    static constexpr qint64 MaxListBytes = 64 * 1024 * 1024;
+    static constexpr int MaxDepth = 32;
+
+    // Stops a load between elements when set (from another thread).
+    void setCancelFlag(const std::atomic<bool> *cancel) { cancel_ = cancel; }
+    bool cancelled() const { return cancel_ && cancel_->load(); }
+
     // Reads every *.xml of a hash/ folder (the MAME software-list format). Returns the number of
-    // images taken in; a file that is not a software list is passed over.
+    // images taken in; a file that is not a software list is passed over, one that cannot be
+    // read or is too large or too deep is passed over and listed in problems().
     int loadFolder(const QString &folder);
     // Reads one software list from its text (for the tests and loadFolder).
     int loadList(const QByteArray &xml);
     // Reads openMSX's software database; only images that no list names are taken.
     int loadOpenMsxDatabase(const QString &path);
+    const QList<ListProblem> &problems() const { return problems_; }
     // Where openMSX keeps its database on this system, or an empty text.
     static QString installedOpenMsxDatabase();
 
@@ -42,7 +70,18 @@ public:
     qsizetype size() const { return images_.size(); }
 
 private:
+    // Reads one list from the device into images; false when it was passed over (problem set).
+    bool readList(QIODevice &device, QHash<QByteArray, KnownImage> &images, int &taken,
+                  ListProblem::Kind &problem);
+    bool readDatabase(QIODevice &device, QHash<QByteArray, KnownImage> &images,
+                      ListProblem::Kind &problem);
+    // Opens a list file the safe way and reads it with read; records a problem when it fails.
+    template<typename Read>
+    void readFile(const QString &path, Read read);
+
     QHash<QByteArray, KnownImage> images_;
+    QList<ListProblem> problems_;
+    const std::atomic<bool> *cancel_ = nullptr;
 };
 
 } // namespace onboarding

@@ -10,14 +10,16 @@ namespace onboarding {
 
 struct ZipImage
 {
-    enum class Status { Read, Unreadable, NotSingle, TooLarge };
+    enum class Status { Read, Unreadable, NotSingle, TooLarge, TooManyEntries };
     Status status = Status::Unreadable;
     QString name;      // the image's name inside the zip
     QByteArray sha1;   // 40 lower-case hex digits
     qint64 size = 0;   // what was read, not what the zip claims
 };
 
-using ReadZipImage = void (*)(const QString &path, qint64 maxBytes, ZipImage &out);
+// Reads the zip open on descriptor fd (which it closes): its one image, of at most maxBytes,
+// refusing a zip whose directory lists more than maxEntries entries before reading it.
+using ReadZipImage = void (*)(int fd, qint64 maxBytes, qint64 maxEntries, ZipImage &out);
 inline constexpr char ZipModuleName[] = "tarumin-zip";
 inline constexpr char ReadZipImageSymbol[] = "tarumin_read_zip_image";
 

@@ -1,48 +1,145 @@
 #include "file_read.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include <cerrno>
+
+#ifdef Q_OS_WIN
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace platform {
 
-bool isPlainFile(const QString &path)
+namespace {
+
+#ifdef Q_OS_WIN
+// Opens without following into a pipe's wait, then checks the handle: a disk file, not a folder.
+int openChecked(const QString &path, ReadProblem &problem, SystemError &system, qint64 &size)
 {
-    return QFileInfo(path).isFile();
+    const HANDLE h = CreateFileW(reinterpret_cast<const wchar_t *>(path.utf16()), GENERIC_READ,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        const DWORD code = GetLastError();
+        const DWORD attributes = GetFileAttributesW(reinterpret_cast<const wchar_t *>(path.utf16()));
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+            problem = ReadProblem::Folder;
+        else if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND)
+            problem = ReadProblem::Missing;
+        else if (code == ERROR_PIPE_BUSY)
+            problem = ReadProblem::NotAFile;
+        else {
+            SetLastError(code);
+            problem = ReadProblem::Failed;
+            system = lastSystemError();
+        }
+        return -1;
+    }
+    LARGE_INTEGER bytes;
+    if (GetFileType(h) != FILE_TYPE_DISK || !GetFileSizeEx(h, &bytes)) {
+        CloseHandle(h);
+        problem = ReadProblem::NotAFile;
+        return -1;
+    }
+    size = bytes.QuadPart;
+    const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(h), _O_RDONLY | _O_BINARY);
+    if (fd < 0) {
+        CloseHandle(h);
+        problem = ReadProblem::Failed;
+        system = systemErrorFromErrno(errno);
+    }
+    return fd;
+}
+#else
+int openChecked(const QString &path, ReadProblem &problem, SystemError &system, qint64 &size)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        const int code = errno;
+        if (code == ENOENT || code == ENOTDIR)
+            problem = ReadProblem::Missing;
+        else if (code == ENXIO) // a socket, or a device with nothing behind it
+            problem = ReadProblem::NotAFile;
+        else {
+            problem = ReadProblem::Failed;
+            system = systemErrorFromErrno(code);
+        }
+        return -1;
+    }
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        const bool folder = S_ISDIR(st.st_mode);
+        ::close(fd);
+        problem = folder ? ReadProblem::Folder : ReadProblem::NotAFile;
+        return -1;
+    }
+    size = st.st_size;
+    return fd;
+}
+#endif
+
+} // namespace
+
+PlainFile::PlainFile(const QString &path)
+{
+    const int fd = openChecked(path, problem_, system_, size_);
+    if (fd < 0)
+        return;
+    if (!file_.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
+#ifdef Q_OS_WIN
+        _close(fd);
+#else
+        ::close(fd);
+#endif
+        problem_ = ReadProblem::Failed;
+        system_ = SystemError{SystemError::Kind::Other, file_.errorString()};
+    }
+}
+
+int PlainFile::takeDescriptor()
+{
+    if (!ok())
+        return -1;
+    const int fd = file_.handle();
+#ifdef Q_OS_WIN
+    const int copy = _dup(fd);
+#else
+    const int copy = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+#endif
+    file_.close();
+    problem_ = ReadProblem::Failed;
+    return copy;
 }
 
 FileRead readPlainFile(const QString &path, qint64 maxBytes)
 {
     FileRead result;
-    const QFileInfo info(path);
-    if (!info.exists()) {
-        result.problem = FileRead::Problem::Missing;
+    PlainFile file(path);
+    if (!file.ok()) {
+        result.problem = file.problem();
+        result.system = file.system();
         return result;
     }
-    if (info.isDir()) {
-        result.problem = FileRead::Problem::Folder;
-        return result;
-    }
-    if (!info.isFile()) {
-        result.problem = FileRead::Problem::NotAFile;
-        return result;
-    }
-    QFile file(path);
-    clearSystemError();
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
-        result.problem = FileRead::Problem::Failed;
-        result.system = lastSystemError(file.errorString());
+    if (file.size() > maxBytes) {
+        result.problem = FileRead::Problem::TooLarge;
         return result;
     }
     constexpr qint64 Chunk = 64 * 1024;
+    QIODevice &device = file.device();
     for (;;) {
         const qsizetype had = result.data.size();
         result.data.resize(had + Chunk);
         clearSystemError();
-        const qint64 got = file.read(result.data.data() + had, Chunk);
+        const qint64 got = device.read(result.data.data() + had, Chunk);
         if (got < 0) {
             result.data.clear();
             result.problem = FileRead::Problem::Failed;
-            result.system = lastSystemError(file.errorString());
+            result.system = lastSystemError(device.errorString());
             return result;
         }
         result.data.resize(had + got);

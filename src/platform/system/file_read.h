@@ -3,17 +3,47 @@
 #include "system_error.h"
 
 #include <QByteArray>
+#include <QFile>
 #include <QString>
 
 namespace platform {
 
-// A whole file read into memory, or why it was not. Only plain files are opened: a pipe would
-// block until someone writes to it and a device may never end, so both are refused from what
-// the file system says of them, before anything is opened. The read stops at what was actually
-// read, never at the size the file claims, and gives up past maxBytes.
+// Why a file was not read.
+enum class ReadProblem { None, Missing, Folder, NotAFile, TooLarge, Failed };
+
+// A file a user or the disk names, opened for reading the one safe way: opened without
+// blocking (a pipe or a device does not hold the program up), then checked on what was opened
+// (a plain file, not a folder, a pipe or a device), never checked by name and opened later,
+// when it may have become something else.
+class PlainFile
+{
+public:
+    explicit PlainFile(const QString &path);
+    PlainFile(const PlainFile &) = delete;
+    PlainFile &operator=(const PlainFile &) = delete;
+
+    bool ok() const { return problem_ == ReadProblem::None; }
+    ReadProblem problem() const { return problem_; }
+    const SystemError &system() const { return system_; }
+    // The size the opened file has now (it may still grow or shrink while it is read).
+    qint64 size() const { return size_; }
+    // Reads the opened file, unbuffered.
+    QIODevice &device() { return file_; }
+    // Hands the system's descriptor of the opened file to the caller, who closes it.
+    int takeDescriptor();
+
+private:
+    QFile file_;
+    ReadProblem problem_ = ReadProblem::None;
+    SystemError system_;
+    qint64 size_ = 0;
+};
+
+// A whole file read into memory, or why it was not. The read stops at what was actually read,
+// never at the size the file claims, and gives up past maxBytes.
 struct FileRead
 {
-    enum class Problem { None, Missing, Folder, NotAFile, TooLarge, Failed };
+    using Problem = ReadProblem;
     QByteArray data;
     Problem problem = Problem::None;
     SystemError system; // Failed: what the system said
@@ -22,8 +52,5 @@ struct FileRead
 };
 
 FileRead readPlainFile(const QString &path, qint64 maxBytes);
-
-// Whether path names a plain file (following links): what readPlainFile would open.
-bool isPlainFile(const QString &path);
 
 } // namespace platform

@@ -1,5 +1,6 @@
 #include "file_sync.h"
 
+#include <QFile>
 #include <QFileDevice>
 
 #include <cerrno>
@@ -7,6 +8,7 @@
 #ifdef Q_OS_WIN
 #include <io.h>
 #else
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -28,6 +30,23 @@ std::optional<SystemError> syncToDisk(QFileDevice &file)
     if (result != 0)
         return systemErrorFromErrno(errno);
     return std::nullopt;
+}
+
+void keepOwnerAndMode(QFileDevice &newFile, const QString &oldPath)
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(newFile);
+    Q_UNUSED(oldPath);
+#else
+    struct stat old;
+    const int fd = newFile.handle();
+    if (fd < 0 || ::stat(QFile::encodeName(oldPath).constData(), &old) != 0)
+        return;
+    struct stat now;
+    if (::fstat(fd, &now) == 0 && (now.st_uid != old.st_uid || now.st_gid != old.st_gid))
+        (void)::fchown(fd, old.st_uid, old.st_gid); // allowed to root only: a user keeps theirs
+    (void)::fchmod(fd, old.st_mode & 07777);
+#endif
 }
 
 } // namespace platform

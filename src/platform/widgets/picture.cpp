@@ -2,6 +2,7 @@
 
 #include "platform/system/file_read.h"
 
+#include <QBuffer>
 #include <QImageReader>
 #include <QMouseEvent>
 #include <QMovie>
@@ -9,11 +10,22 @@
 
 namespace platform {
 
+namespace {
+
+// No picture of the layouts comes near this; a larger file is not a picture for the window.
+constexpr qint64 MaxPictureBytes = 32 * 1024 * 1024;
+
+} // namespace
+
 std::optional<QImage> loadPicture(const QString &path)
 {
-    if (!isPlainFile(path)) // a pipe would block the window
+    const FileRead read = readPlainFile(path, MaxPictureBytes);
+    if (!read.ok())
         return std::nullopt;
-    QImageReader reader(path);
+    QBuffer buffer;
+    buffer.setData(read.data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
     QImage image;
     if (!reader.read(&image) || image.isNull())
         return std::nullopt;
@@ -131,22 +143,32 @@ void PictureBox::setPicture(const QImage &image)
 
 bool PictureBox::setPictureFile(const QString &path)
 {
-    if (!isPlainFile(path))
+    const FileRead read = readPlainFile(path, MaxPictureBytes);
+    if (!read.ok())
         return false;
-    QImageReader reader(path);
+    auto *buffer = new QBuffer(this);
+    buffer->setData(read.data);
+    buffer->open(QIODevice::ReadOnly);
+    QImageReader reader(buffer);
     QImage first;
-    if (!reader.read(&first) || first.isNull())
+    if (!reader.read(&first) || first.isNull()) {
+        delete buffer;
         return false;
-    if (reader.supportsAnimation() && reader.imageCount() > 1) {
+    }
+    const bool animated = reader.supportsAnimation() && reader.imageCount() > 1;
+    if (animated) {
         dropMovie();
         clear();
         image_ = first;
-        movie_ = new QMovie(path, QByteArray(), this);
+        buffer->seek(0);
+        movie_ = new QMovie(buffer, QByteArray(), this);
+        buffer->setParent(movie_); // the movie reads its frames from the bytes read here
         movie_->setScaledSize(fitted(first.size()));
         QLabel::setMovie(movie_);
         movie_->start();
         return true;
     }
+    delete buffer;
     setPicture(first);
     return true;
 }
