@@ -1,9 +1,12 @@
 /* Preloaded into a program to make its disk fail: with FAIL_IO=write every write() to a
  * regular file fails as on a full disk (ENOSPC); with FAIL_IO=fsync every fsync() and
- * fdatasync() fails with EIO. Anything else goes through. */
+ * fdatasync() fails with EIO; with FAIL_IO=rename every rename() fails with EIO. Lock files
+ * (names ending in ".lock") are spared, so that the failure reaches the catalogue's own save.
+ * Anything else goes through. */
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <errno.h>
+#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 #include <sys/stat.h>
@@ -15,10 +18,25 @@ static int failing(const char *what)
     return mode && strcmp(mode, what) == 0;
 }
 
-static int regular(int fd)
+static int isLockName(const char *name)
+{
+    const size_t n = strlen(name);
+    return n >= 5 && strcmp(name + n - 5, ".lock") == 0;
+}
+
+/* A regular file, and not a lock file. */
+static int target(int fd)
 {
     struct stat st;
-    return fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
+        return 0;
+    char link[64], name[4096];
+    snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
+    const ssize_t n = readlink(link, name, sizeof name - 1);
+    if (n <= 0)
+        return 1;
+    name[n] = '\0';
+    return !isLockName(name);
 }
 
 ssize_t write(int fd, const void *buf, size_t count)
@@ -26,7 +44,7 @@ ssize_t write(int fd, const void *buf, size_t count)
     static ssize_t (*real)(int, const void *, size_t);
     if (!real)
         real = (ssize_t (*)(int, const void *, size_t))dlsym(RTLD_NEXT, "write");
-    if (failing("write") && regular(fd)) {
+    if (failing("write") && target(fd)) {
         errno = ENOSPC;
         return -1;
     }
@@ -38,7 +56,7 @@ int fsync(int fd)
     static int (*real)(int);
     if (!real)
         real = (int (*)(int))dlsym(RTLD_NEXT, "fsync");
-    if (failing("fsync")) {
+    if (failing("fsync") && target(fd)) {
         errno = EIO;
         return -1;
     }
@@ -50,9 +68,45 @@ int fdatasync(int fd)
     static int (*real)(int);
     if (!real)
         real = (int (*)(int))dlsym(RTLD_NEXT, "fdatasync");
-    if (failing("fsync")) {
+    if (failing("fsync") && target(fd)) {
         errno = EIO;
         return -1;
     }
     return real(fd);
+}
+
+int rename(const char *from, const char *to)
+{
+    static int (*real)(const char *, const char *);
+    if (!real)
+        real = (int (*)(const char *, const char *))dlsym(RTLD_NEXT, "rename");
+    if (failing("rename") && !isLockName(to)) {
+        errno = EIO;
+        return -1;
+    }
+    return real(from, to);
+}
+
+int renameat(int fromDir, const char *from, int toDir, const char *to)
+{
+    static int (*real)(int, const char *, int, const char *);
+    if (!real)
+        real = (int (*)(int, const char *, int, const char *))dlsym(RTLD_NEXT, "renameat");
+    if (failing("rename") && !isLockName(to)) {
+        errno = EIO;
+        return -1;
+    }
+    return real(fromDir, from, toDir, to);
+}
+
+int renameat2(int fromDir, const char *from, int toDir, const char *to, unsigned flags)
+{
+    static int (*real)(int, const char *, int, const char *, unsigned);
+    if (!real)
+        real = (int (*)(int, const char *, int, const char *, unsigned))dlsym(RTLD_NEXT, "renameat2");
+    if (failing("rename") && !isLockName(to)) {
+        errno = EIO;
+        return -1;
+    }
+    return real(fromDir, from, toDir, to, flags);
 }

@@ -6,6 +6,8 @@
 #include <QString>
 
 #ifdef Q_OS_UNIX
+#include <csignal>
+#include <sys/resource.h>
 #include <unistd.h>
 #endif
 
@@ -41,3 +43,29 @@ inline bool permissionsApply()
     return false;
 #endif
 }
+
+#ifdef Q_OS_UNIX
+// While it lives, no file of this process may grow past limit bytes: a write past it fails
+// (EFBIG) as on a full disk, for root too, so that a save fails at its write.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t limit)
+    {
+        getrlimit(RLIMIT_FSIZE, &old_);
+        oldSignal_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit now = old_;
+        now.rlim_cur = limit;
+        setrlimit(RLIMIT_FSIZE, &now);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &old_);
+        std::signal(SIGXFSZ, oldSignal_);
+    }
+
+private:
+    rlimit old_;
+    void (*oldSignal_)(int);
+};
+#endif

@@ -5,11 +5,19 @@
 #include "file_support.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLockFile>
 #include <QProcess>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <functional>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#include <utime.h>
+#endif
 
 using namespace catalogue;
 
@@ -144,6 +152,64 @@ private slots:
     void twoWritersAtOnceLoseNothing()
     {
         // Two processes, 500 random changes each, on the same catalogue at the same time.
+        const int count = qEnvironmentVariableIntValue("TARUMIN_CHANGES") > 0
+                              ? qEnvironmentVariableIntValue("TARUMIN_CHANGES") : 500;
+        twoWriters(path(), path(), count);
+    }
+
+#ifdef Q_OS_UNIX
+    // A lock path that is not a plain file is told at once, naming it, and never waited on.
+    void lockThatIsNotAFileIsToldAtOnce()
+    {
+        QVERIFY(writeFile(path(), lines({"A"})));
+        const QString lock = path() + QStringLiteral(".lock");
+        const std::function<bool()> makers[] = {
+            [&] { return ::mkfifo(QFile::encodeName(lock).constData(), 0600) == 0; },
+            [&] { return QDir().mkdir(lock); },
+            [&] { // a dangling link, a day old
+                if (!QFile::link(dir_.filePath(QStringLiteral("gone")), lock))
+                    return false;
+                const struct timeval old[2] = {{time(nullptr) - 86400, 0}, {time(nullptr) - 86400, 0}};
+                return ::lutimes(QFile::encodeName(lock).constData(), old) == 0;
+            },
+            [&] { return writeFile(path() + ".real", "") && QFile::link(path() + ".real", lock); },
+        };
+        for (const auto &make : makers) {
+            QVERIFY(make());
+            QElapsedTimer clock;
+            clock.start();
+            const auto refused = CatalogueFile(path()).append({"B"});
+            QVERIFY(clock.elapsed() < CatalogueFile::LockWaitMs);
+            QVERIFY(refused);
+            QCOMPARE(refused->kind, Error::Kind::LockNotAFile);
+            QCOMPARE(refused->path, QFileInfo(path()).canonicalFilePath() + QStringLiteral(".lock"));
+            QCOMPARE(readFile(path()), lines({"A"}));
+            QVERIFY(QFile::remove(lock) || QDir().rmdir(lock));
+        }
+        QVERIFY(!CatalogueFile(path()).append({"B"}));
+    }
+
+    // Two program folders whose catalogues are links to one file take one lock: two copies
+    // changing it at once through the two links lose nothing.
+    void linkedCataloguesShareOneLock()
+    {
+        QVERIFY(writeFile(path(), ""));
+        QStringList links;
+        for (const char *name : {"one", "two"}) {
+            const QString link = dir_.filePath(QStringLiteral("%1/tarumin/list.csv").arg(QLatin1String(name)));
+            QVERIFY(QDir().mkpath(QFileInfo(link).absolutePath()));
+            QFile::remove(link);
+            QVERIFY(QFile::link(path(), link));
+            links << link;
+        }
+        twoWriters(links[0], links[1], 100);
+        QVERIFY(QFileInfo(links[0]).isSymLink() && QFileInfo(links[1]).isSymLink());
+    }
+#endif
+
+private:
+    void twoWriters(const QString &pathA, const QString &pathB, int count)
+    {
         QByteArray data;
         QSet<QByteArray> expected;
         for (int i = 0; i < 100; ++i) {
@@ -152,11 +218,9 @@ private slots:
             expected << name;
         }
         QVERIFY(writeFile(path(), data));
-        const int count = qEnvironmentVariableIntValue("TARUMIN_CHANGES") > 0
-                              ? qEnvironmentVariableIntValue("TARUMIN_CHANGES") : 500;
         QProcess a, b;
-        a.start(QStringLiteral(CHANGE_DRIVER), {path(), "A", QString::number(count), "1"});
-        b.start(QStringLiteral(CHANGE_DRIVER), {path(), "B", QString::number(count), "2"});
+        a.start(QStringLiteral(CHANGE_DRIVER), {pathA, "A", QString::number(count), "1"});
+        b.start(QStringLiteral(CHANGE_DRIVER), {pathB, "B", QString::number(count), "2"});
         QVERIFY(a.waitForFinished(120000) && b.waitForFinished(120000));
         QCOMPARE(a.exitCode(), 0);
         QCOMPARE(b.exitCode(), 0);

@@ -474,19 +474,17 @@ private slots:
         open(before);
         registerGame();
         fillWorkedExample();
-        // A folder that cannot be replaced by a file stands in the catalogue's place after the
-        // dialog has read it... and is also unreadable, so the save must refuse early. Instead
-        // block the write alone: the catalogue's folder becomes a path through a file.
-        const QString list = folder_->listPath();
-        QFile::rename(list, list + ".keep");
-        QDir().mkpath(list + "/x");
-        save();
+        // The disk refuses the catalogue's own write (the read and the lock go through).
+        {
+            const FileSizeLimit full(8);
+            save();
+        }
         QCOMPARE(messages_.size(), 1);
+        QVERIFY2(messages_[0].contains(QStringLiteral("ディスクに書き込めません")), qPrintable(messages_[0]));
+        QVERIFY(messages_[0].contains(QStringLiteral("入力した内容はそのまま残っています")));
         QVERIFY(dialog()->isVisible());
         QVERIFY(!form_->isEnabled());
         QCOMPARE(box("GameName")->text(), QStringLiteral("Star Runner"));
-        QDir(list).removeRecursively();
-        QFile::rename(list + ".keep", list);
         QCOMPARE(folder_->catalogue(), before);
         // Once the file is back, the same texts save.
         messages_.clear();

@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QProcess>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 
@@ -511,6 +512,23 @@ private slots:
         QCOMPARE(list()->item(SampleLines.size() + 2)->text(), QStringLiteral("反応テスト"));
     }
 
+    // Closing the window while a drop is being registered stops it before anything is written,
+    // then closes the window.
+    void closingDuringADropWritesNothing()
+    {
+        const QByteArray data = cp932Lines(SampleLines);
+        open(data);
+        const QString games = folder_->path() + "/many";
+        QDir().mkpath(games);
+        for (int i = 0; i < 2000; ++i)
+            QVERIFY(writeFile(games + QStringLiteral("/g%1.rom").arg(i, 4, 10, QChar(u'0')), QByteArray(16384, char(i))));
+        QTimer::singleShot(0, form_.get(), [this] { form_->close(); });
+        form_->registerFiles({games});
+        QCOMPARE(folder_->catalogue(), data);
+        QTRY_VERIFY(!form_->isVisible());
+        QVERIFY(messages_.isEmpty());
+    }
+
     void missingEmulatorIsReported()
     {
         open(cp932Lines(SampleLines), false);
@@ -687,18 +705,15 @@ private slots:
         const QByteArray data = cp932Lines(SampleLines);
         open(data);
         select(1);
-        // Make the catalogue's place unwritable for everyone, root included: replace the
-        // file's folder with a file once the table is loaded... then put the file back in a
-        // folder that cannot be renamed over.
-        const QString path = folder_->listPath();
-        QFile::rename(path, path + ".keep");
-        QDir().mkpath(path + "/blocker");
-        QTest::mouseClick(child<QPushButton>("Sakujyo_bot"), Qt::LeftButton);
-        QVERIFY(!messages_.isEmpty());
-        QVERIFY2(messages_[0].contains(QStringLiteral("変更できません")), qPrintable(messages_[0]));
-        QTRY_COMPARE(messages_.size(), 2); // then the unreadable file, once the list is read again
-        QDir(path).removeRecursively();
-        QFile::rename(path + ".keep", path);
+        // The disk refuses the catalogue's own write (the read and the lock go through).
+        {
+            const FileSizeLimit full(8);
+            QTest::mouseClick(child<QPushButton>("Sakujyo_bot"), Qt::LeftButton);
+        }
+        QCOMPARE(messages_.size(), 1);
+        QVERIFY2(messages_[0].contains(QStringLiteral("削除しませんでした"))
+                     && messages_[0].contains(QStringLiteral("ディスクに書き込めません")),
+                 qPrintable(messages_[0]));
         QCOMPARE(folder_->catalogue(), data);
         form_->activate();
         QCOMPARE(list()->count(), SampleLines.size());

@@ -11,6 +11,13 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
+
+#include <atomic>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 #include <zip.h>
 
@@ -192,6 +199,72 @@ private slots:
         for (const QString &f : files)
             names << QDir(folder_).relativeFilePath(f);
         QCOMPARE(names, (QStringList{"z.dsk", "games/A.ROM", "games/b.rom", "games/sub/c.cas"}));
+    }
+
+#ifdef Q_OS_UNIX
+    // Lists that are not files, or nested deeper than any list, are passed over at once and
+    // reported; the good list beside them is read.
+    void hostileListsArePassedOver()
+    {
+        const QString hash = folder_ + QStringLiteral("/hash");
+        QDir().mkpath(hash);
+        writeFile(hash + QStringLiteral("/good.xml"), listXml(QStringLiteral("msx1_cart"), {
+            {QStringLiteral("Good"), QStringLiteral("1987"), QStringLiteral("G"), QString(), QStringLiteral("msx_cart"), "good"}}));
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), hash + QStringLiteral("/zero.xml")));
+        QVERIFY(::mkfifo(QFile::encodeName(hash + QStringLiteral("/fifo.xml")).constData(), 0600) == 0);
+        writeFile(hash + QStringLiteral("/deep.xml"), QByteArray("<softwarelist>") + QByteArray("<a>").repeated(2000000));
+        QElapsedTimer clock;
+        clock.start();
+        SoftwareLists lists;
+        QCOMPARE(lists.loadFolder(hash), 1);
+        qInfo("hostile lists passed over in %lld ms", static_cast<long long>(clock.elapsed()));
+        QVERIFY(clock.elapsed() < 2000);
+        QMap<QString, ListProblem::Kind> problems;
+        for (const ListProblem &p : lists.problems())
+            problems.insert(QFileInfo(p.path).fileName(), p.kind);
+        QCOMPARE(problems, (QMap<QString, ListProblem::Kind>{{"zero.xml", ListProblem::Kind::NotAFile},
+                                                             {"fifo.xml", ListProblem::Kind::NotAFile},
+                                                             {"deep.xml", ListProblem::Kind::TooDeep}}));
+    }
+
+    // A file swapped for a pipe while the files are read never holds the reading up.
+    void swappedForAPipeNeverBlocks()
+    {
+        const QString name = put(QStringLiteral("swap.rom"), HiddenQuest);
+        const QString file = put(QStringLiteral("file.rom"), HiddenQuest);
+        const QString pipe = folder_ + QStringLiteral("/pipe");
+        std::atomic<bool> stop{false};
+        QThread *swapper = QThread::create([&] {
+            for (bool toPipe = true; !stop; toPipe = !toPipe) {
+                if (toPipe)
+                    ::mkfifo(QFile::encodeName(pipe).constData(), 0600);
+                else
+                    writeFile(file, HiddenQuest);
+                ::rename(QFile::encodeName(toPipe ? pipe : file).constData(), QFile::encodeName(name).constData());
+            }
+        });
+        swapper->start();
+        int read = 0;
+        for (int i = 0; i < 200; ++i)
+            read += item(name).outcome == BatchItem::Outcome::Identified;
+        stop = true;
+        swapper->wait();
+        delete swapper;
+        qInfo("%d of 200 reads found the file, the others a pipe", read);
+    }
+#endif
+
+    // A zip whose directory lists more entries than a game could hold is refused from its end
+    // record, before the directory is read.
+    void zipWithTooManyEntriesIsRefused()
+    {
+        QByteArray end("PK\x05\x06", 4);
+        end += QByteArray(4, '\0');                      // disk numbers
+        end += QByteArray("\xff\xff\xff\xff", 4);        // entries here and in all: 65535
+        end += QByteArray(10, '\0');                     // directory size, offset, comment length
+        const BatchItem zip = item(put(QStringLiteral("many.zip"), end));
+        QCOMPARE(zip.outcome, BatchItem::Outcome::NotAGame);
+        QCOMPARE(zip.problem, BatchItem::Problem::ZipTooManyEntries);
     }
 
     void shippedListsNameTheirGames()

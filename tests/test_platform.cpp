@@ -16,7 +16,9 @@
 #include <QTemporaryDir>
 #include <QPainter>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QTest>
+#include <QThread>
 
 #ifdef Q_OS_UNIX
 #include <csignal>
@@ -41,6 +43,7 @@ private slots:
     void reportsAnEarlyFailureOnly();
     void loadsTheSoundStackAtTheFirstSound();
     void choosesTheProgramFolder();
+    void seedingIsAllOrNothing();
 };
 
 void TestPlatform::splitsLikeTheWindowsRuntime_data()
@@ -377,4 +380,63 @@ void TestPlatform::choosesTheProgramFolder()
     choice = platform::chooseProgramFolder(dir.filePath(QStringLiteral("elsewhere")),
                                            {dir.filePath(QStringLiteral("file/tarumin")), share, adapter});
     QCOMPARE(choice.kind, Kind::CannotCreate);
+}
+
+void TestPlatform::seedingIsAllOrNothing()
+{
+#ifdef Q_OS_UNIX
+    QTemporaryDir dir;
+    const QString share = dir.filePath(QStringLiteral("share"));
+    const QString adapter = dir.filePath(QStringLiteral("adapter"));
+    const QString home = dir.filePath(QStringLiteral("home/tarumin"));
+    QStringList files;
+    for (int i = 0; i < 60; ++i)
+        files << QStringLiteral("tarumin/snap/g%1.gif").arg(i) << QStringLiteral("g%1.rom").arg(i);
+    files << QStringLiteral("tarumin/list.csv");
+    for (const QString &f : files) {
+        QDir().mkpath(QFileInfo(share + u'/' + f).absolutePath());
+        QVERIFY(writeFile(share + u'/' + f, QByteArray(4096, 'x')));
+    }
+    QVERIFY(writeFile(adapter, "#!/bin/sh\n"));
+    const QStringList args{dir.filePath(QStringLiteral("bin")), home, share, adapter};
+    auto complete = [&] {
+        for (const QString &f : files) {
+            if (readFile(home + u'/' + f) != QByteArray(4096, 'x'))
+                return false;
+        }
+        return QFileInfo(home + QStringLiteral("/mess.exe")).symLinkTarget() == adapter;
+    };
+    // How long a whole seeding takes here; kills fall anywhere in it.
+    QElapsedTimer clock;
+    clock.start();
+    QCOMPARE(QProcess::execute(QStringLiteral(SEED_DRIVER), args), 0);
+    const int span = int(qMax<qint64>(clock.elapsed(), 5));
+    QVERIFY(complete());
+    QRandomGenerator random(7);
+    int interrupted = 0;
+    for (int round = 0; round < 100; ++round) {
+        QDir(home).removeRecursively();
+        QProcess start;
+        start.start(QStringLiteral(SEED_DRIVER), args);
+        QVERIFY(start.waitForStarted());
+        QThread::usleep(random.bounded(span * 1000));
+        start.kill();
+        start.waitForFinished();
+        interrupted += start.exitStatus() == QProcess::CrashExit;
+        // Whatever the kill left, the next start finds the folder complete or completes it.
+        QCOMPARE(QProcess::execute(QStringLiteral(SEED_DRIVER), args), 0);
+        QVERIFY2(complete(), qPrintable(QStringLiteral("round %1").arg(round)));
+    }
+    qInfo("seeding takes %d ms; %d of 100 starts killed before they ended", span, interrupted);
+    QVERIFY(QDir(dir.filePath(QStringLiteral("home"))).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
+            == QStringList{QStringLiteral("tarumin")});
+
+    // A relative XDG_DATA_HOME is ignored, as the XDG rules say.
+    const QByteArray old = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", "relative/data");
+    QCOMPARE(platform::perUserFolder(QStringLiteral("tarumin")), QDir::homePath() + QStringLiteral("/.local/share/tarumin"));
+    qputenv("XDG_DATA_HOME", "/abs/data");
+    QCOMPARE(platform::perUserFolder(QStringLiteral("tarumin")), QStringLiteral("/abs/data/tarumin"));
+    qputenv("XDG_DATA_HOME", old);
+#endif
 }

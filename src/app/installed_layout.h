@@ -5,12 +5,11 @@
 // tool so that both take the same program folder.
 #include "platform/system/paths.h"
 
-#include <QStandardPaths>
 
 inline platform::InstalledParts installedParts(const std::optional<QString> &executableFolder)
 {
     const QString bin = executableFolder.value_or(QString()) + u'/';
-    return {QStandardPaths::writableLocation(QStandardPaths::AppDataLocation),
+    return {platform::perUserFolder(QStringLiteral("tarumin")),
             bin + QStringLiteral(TARUMIN_TEMPLATE_FROM_BIN),
             bin + QStringLiteral(TARUMIN_ADAPTER_FROM_BIN)};
 }

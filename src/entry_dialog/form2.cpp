@@ -7,6 +7,7 @@
 #include "platform/widgets/file_picker.h"
 #include "platform/widgets/message_box.h"
 #include "platform/widgets/picture.h"
+#include "platform/widgets/progress.h"
 #include "platform/widgets/twips.h"
 
 #include <QApplication>
@@ -31,6 +32,7 @@ Form2::Form2(const platform::ProgramFolder &programFolder, const catalogue::Cata
     : platform::Window(parent, Qt::Window), folder_(programFolder), file_(file)
 {
     setAttribute(Qt::WA_DeleteOnClose);
+    file_.setWaitHook(platform::keepPaintingWhileWaiting());
     buildLayout();
 }
 

@@ -79,6 +79,7 @@ static void loadAssets()
 Form1::Form1(const QString &programFolder, QWidget *parent)
     : platform::Window(parent), folder_(programFolder), file_(folder_.catalogue())
 {
+    file_.setWaitHook(platform::keepPaintingWhileWaiting());
     loadAssets();
     setUpForm("Form1", QStringLiteral("Tarumin（Ｖｅｒ0.9）"), QSize(566, 428));
     buildCommands();
@@ -525,11 +526,14 @@ void Form1::registerFiles(const QStringList &paths)
     // Closing the window meanwhile stops the registration before anything is written, and
     // then closes the window.
     onboarding::Registration done;
+    // The work's own file: the window's one repaints the window while it waits, which only the
+    // window's thread may do.
+    const catalogue::CatalogueFile file(file_.path());
     const platform::TaskEnd end = platform::runWithProgress(
         this, messages::registrationInProgress(), messages::cancelCaption(),
         [&](platform::TaskProgress &progress) {
             done = onboarding::registerGameFiles(
-                paths, folder_, file_, onboarding::Writing::Write,
+                paths, folder_, file, onboarding::Writing::Write,
                 {[&progress](int n, int total) { progress.report(n, total); }, &progress.cancel()});
         });
     if (end == platform::TaskEnd::WindowClosed)

@@ -1,5 +1,6 @@
 #include "paths.h"
 
+#include "file_lock.h"
 #include "program_folder.h"
 
 #include <QCoreApplication>
@@ -7,6 +8,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #ifdef Q_OS_LINUX
 #include <climits>
@@ -61,6 +63,50 @@ void copyMissing(const QString &from, const QString &to)
 
 } // namespace
 
+QString perUserFolder(const QString &programName)
+{
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    // The XDG rules: a relative XDG_DATA_HOME is to be ignored.
+    const QString xdg = qEnvironmentVariable("XDG_DATA_HOME");
+    const QString base = QDir::isAbsolutePath(xdg) ? xdg : QDir::homePath() + QStringLiteral("/.local/share");
+    return QDir::cleanPath(base + u'/' + programName);
+#else
+    Q_UNUSED(programName);
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+#endif
+}
+
+namespace {
+
+ProgramFolderChoice cannotCreate(ProgramFolderChoice choice, const QString &folder)
+{
+    choice.kind = ProgramFolderChoice::Kind::CannotCreate;
+    choice.folder = folder;
+    choice.system = lastSystemError();
+    return choice;
+}
+
+// Moves what the seeded folder has and the user's folder has not into it, the data folder
+// last: its arrival is what makes the folder seeded.
+bool moveMissing(const QString &from, const QString &to)
+{
+    QStringList names = QDir(from).entryList(QDir::AllEntries | QDir::Hidden | QDir::System
+                                             | QDir::NoDotAndDotDot);
+    const QString data = QFileInfo(ProgramFolder(from).dataFolder()).fileName();
+    names.removeAll(data);
+    names << data;
+    for (const QString &name : names) {
+        const QString target = to + u'/' + name;
+        if (QFileInfo::exists(target) || QFileInfo(target).isSymLink())
+            continue;
+        if (!QDir().rename(from + u'/' + name, target))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
 ProgramFolderChoice chooseProgramFolder(const std::optional<QString> &executableFolder,
                                         const InstalledParts &parts)
 {
@@ -77,23 +123,45 @@ ProgramFolderChoice chooseProgramFolder(const std::optional<QString> &executable
 
     choice.kind = ProgramFolderChoice::Kind::PerUser;
     choice.folder = QDir::cleanPath(parts.perUserFolder);
-    clearSystemError();
-    if (!QDir().mkpath(choice.folder)) {
-        choice.kind = ProgramFolderChoice::Kind::CannotCreate;
-        choice.system = lastSystemError();
-        return choice;
-    }
     const ProgramFolder folder(choice.folder);
+    // Seeded once, all or nothing: the folder is built beside its place and renamed into it,
+    // so that a start killed half way leaves no half-seeded folder. Once seeded, the folder is
+    // the user's: what the user removes stays removed.
     if (QFileInfo(folder.dataFolder()).exists())
-        return choice; // seeded before: the folder is the user's now
+        return choice;
+    const QFileInfo place(choice.folder);
+    const QString parent = place.absolutePath();
+    clearSystemError();
+    if (!QDir().mkpath(parent))
+        return cannotCreate(choice, parent);
+    // One copy of the program seeds at a time; a second one waits and finds it done.
+    FileLock lock(parent + QStringLiteral("/.") + place.fileName() + QStringLiteral(".seeding.lock"));
+    lock.lock(10000);
+    if (QFileInfo(folder.dataFolder()).exists())
+        return choice;
+
+    const QString building = parent + QStringLiteral("/.") + place.fileName() + QStringLiteral(".seeding");
+    QDir(building).removeRecursively(); // what a killed start left
+    clearSystemError();
+    if (!QDir().mkpath(building))
+        return cannotCreate(choice, building);
+    const ProgramFolder seeded(building);
     if (QFileInfo(parts.templateFolder).isDir())
-        copyMissing(parts.templateFolder, choice.folder);
-    else
-        QDir().mkpath(folder.dataFolder());
-    const QString emulator = folder.emulator();
-    if (!parts.adapter.isEmpty() && QFileInfo(parts.adapter).isFile()
-        && !QFileInfo::exists(emulator) && !QFileInfo(emulator).isSymLink())
-        QFile::link(QFileInfo(parts.adapter).absoluteFilePath(), emulator);
+        copyMissing(parts.templateFolder, building);
+    QDir().mkpath(seeded.dataFolder());
+    if (!parts.adapter.isEmpty() && QFileInfo(parts.adapter).isFile())
+        QFile::link(QFileInfo(parts.adapter).absoluteFilePath(), seeded.emulator());
+
+    clearSystemError();
+    // A folder already there (empty, or left half-seeded by an older version) is completed.
+    const bool placed = QFileInfo::exists(choice.folder) ? moveMissing(building, choice.folder)
+                                                         : QDir().rename(building, choice.folder);
+    if (!placed) {
+        const ProgramFolderChoice failed = cannotCreate(choice, choice.folder);
+        QDir(building).removeRecursively();
+        return failed;
+    }
+    QDir(building).removeRecursively();
     return choice;
 }
 

@@ -41,9 +41,15 @@ struct InstalledParts
     QString adapter;        // the installed emulator adapter, linked in as mess.exe
 };
 
-// Chooses the program folder. The user's folder is seeded only when it has no tarumin/ yet:
-// the template's files are copied in (none that is there is replaced) and mess.exe becomes a
-// link to the adapter when the folder has none.
+// The user's own program folder for a program of that name: on Linux and BSD under
+// $XDG_DATA_HOME (ignored when it is not an absolute path, as the XDG rules say) or
+// ~/.local/share; elsewhere the system's place for a program's data.
+QString perUserFolder(const QString &programName);
+
+// Chooses the program folder. The user's folder is seeded only when it has no tarumin/ yet,
+// all or nothing: the template's files and a link mess.exe to the adapter are put together in
+// a folder beside it, which then takes its place (or, when the folder is there already, whose
+// files move in where the folder has none, tarumin/ last).
 ProgramFolderChoice chooseProgramFolder(const std::optional<QString> &executableFolder,
                                         const InstalledParts &parts);
 

@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QEventLoop>
 #include <QFutureWatcher>
+#include <QGuiApplication>
 #include <QProgressDialog>
 #include <QtConcurrent/QtConcurrentRun>
 
@@ -92,6 +93,21 @@ TaskEnd runWithProgress(QWidget *parent, const QString &label, const QString &ca
         return TaskEnd::WindowClosed;
     }
     return progress.cancel().load() ? TaskEnd::Cancelled : TaskEnd::Finished;
+}
+
+std::function<void(bool)> keepPaintingWhileWaiting()
+{
+    return [busy = false](bool waiting) mutable {
+        if (waiting) {
+            if (!busy)
+                QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+            busy = true;
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        } else if (busy) {
+            QGuiApplication::restoreOverrideCursor();
+            busy = false;
+        }
+    };
 }
 
 } // namespace platform

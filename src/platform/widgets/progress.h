@@ -35,4 +35,9 @@ enum class TaskEnd {
 TaskEnd runWithProgress(QWidget *parent, const QString &label, const QString &cancelCaption,
                         const std::function<void(TaskProgress &)> &work);
 
+// For a wait the window cannot avoid (another program holding a lock): called with true now
+// and then while waiting, it shows the busy cursor and lets the windows repaint (the user's
+// clicks and keys wait); called with false, it gives the cursor back.
+std::function<void(bool waiting)> keepPaintingWhileWaiting();
+
 } // namespace platform
