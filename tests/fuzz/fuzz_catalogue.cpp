@@ -35,7 +35,7 @@ void fuzzSplit(QByteArrayView line)
     check(line.startsWith(catalogue::gameNameOf(line)));
     // An edit saved untouched gives back the line itself.
     if (!line.contains('\r') && !line.contains('\n')) {
-        const catalogue::EditBase base{line.toByteArray(), catalogue::entryFromLine(line)};
+        const catalogue::EditBase base{line.toByteArray(), catalogue::entryFromLine(line).asShown()};
         const auto again = catalogue::checkedLine(base.shown, &base);
         check(std::holds_alternative<QByteArray>(again) && std::get<QByteArray>(again) == line);
     }
@@ -89,8 +89,9 @@ void fuzzCompose(QByteArrayView bytes)
     QStringList parts = text.split(QChar(u'\0'));
     while (parts.size() < 8)
         parts << QString();
+    const int slot = parts[7].isEmpty() ? -1 : int(parts[7].at(0).unicode() % 4) - 1;
     catalogue::Entry e{parts[0], parts[1], parts[2], parts[3], parts[4], parts[5], parts[6],
-                       parts[7].isEmpty() ? -1 : int(parts[7].at(0).unicode() % 4) - 1};
+                       slot < 0 ? std::nullopt : std::optional(catalogue::Media(slot))};
     for (QString *s : {&e.gameName, &e.media, &e.releaseDate, &e.maker, &e.price, &e.description, &e.gameFileName})
         *s = catalogue::foldLineBreaks(*s);
     const QString line = catalogue::composeLine(e);
