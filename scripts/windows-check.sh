@@ -3,7 +3,7 @@
 # Debian has), so that the Windows branches of the platform layer cannot rot unseen. Nothing
 # is linked: Debian has no Qt for Windows to link with.
 . "$(dirname "$0")/common.sh"
-install_packages g++-mingw-w64-x86-64-posix qt6-base-dev qt6-multimedia-dev libzip-dev
+install_packages g++-mingw-w64-x86-64-posix qt6-base-dev qt6-multimedia-dev libzip-dev libssl-dev
 QT=$(qmake6 -query QT_INSTALL_HEADERS 2>/dev/null || echo /usr/include/x86_64-linux-gnu/qt6)
 CXX=x86_64-w64-mingw32-g++-posix
 # libzip's two headers alone (the rest of /usr/include is this system's, not Windows').
@@ -11,6 +11,9 @@ zipinc=$(mktemp -d)
 trap 'rm -rf "$zipinc"' EXIT
 cp /usr/include/zip.h "$zipinc/"
 cp "$(dpkg -L libzip-dev | grep '/zipconf.h$' | head -n 1)" "$zipinc/"
+# OpenSSL's headers, with the configuration header Debian keeps per architecture.
+cp -r /usr/include/openssl "$zipinc/"
+cp /usr/include/*/openssl/configuration.h /usr/include/*/openssl/opensslconf.h "$zipinc/openssl/" 2>/dev/null || true
 # The checked-in sources only: moc output and generated files are left to a real build.
 failed=0
 for f in $(cd "$TOP" && git ls-files 'src/*.cpp'); do

@@ -488,7 +488,7 @@ private slots:
     {
         open(cp932Lines(SampleLines));
         // The sample cartridges, named by the shipped list, an unknown tape, one already there.
-        const QString games = folder_->path() + "/games";
+        const QString games = folder_->path() + "/my collection";
         QDir().mkpath(games + "/sub");
         QDir().mkpath(folder_->path() + "/hash");
         QFile::copy(QStringLiteral(SOURCE_DIR "/sample/hash/tarumin_cart.xml"), folder_->path() + "/hash/tarumin_cart.xml");

@@ -72,7 +72,12 @@ int main(int argc, char *argv[])
     const QCommandLineOption snapshots(QStringLiteral("snapshots"),
                                        QStringLiteral("With --write: photograph each newly registered cartridge in openMSX\n"
                                                       "(on this display, or a virtual one) where it has no snapshot yet."));
+    const QCommandLineOption copy(QStringLiteral("copy"),
+                                  QStringLiteral("Copy every game file into the program folder's games/ and register the\n"
+                                                 "copies, for a program folder that holds its games (files whose names\n"
+                                                 "the catalogue cannot hold are always copied)."));
     parser.addOption(write);
+    parser.addOption(copy);
     parser.addOption(folderOption);
     parser.addOption(snapshots);
     parser.addPositionalArgument(QStringLiteral("PATH"), QStringLiteral("Game files or folders."),
@@ -83,25 +88,25 @@ int main(int argc, char *argv[])
         return refuse(messages::importNothingGiven());
 
     const std::optional<QString> executable = platform::executableFolder();
-    QString root;
+    platform::ProgramFolder folder;
     if (parser.isSet(folderOption)) {
-        root = QDir(parser.value(folderOption)).absolutePath();
-        if (!QFileInfo(root).isDir())
-            return refuse(messages::importFolderMissing(root));
+        folder = platform::ProgramFolder(QDir(parser.value(folderOption)).absolutePath());
+        if (!QFileInfo(folder.root()).isDir())
+            return refuse(messages::importFolderMissing(folder.root()));
     } else {
-        const platform::ProgramFolderChoice choice =
-            platform::chooseProgramFolder(executable, installedParts(executable));
+        const platform::InstalledParts parts = installedParts(executable);
+        const platform::ProgramFolderChoice choice = platform::chooseProgramFolder(executable, parts);
         if (const QString problem = messages::programFolderProblem(choice); !problem.isEmpty())
             return refuse(problem);
-        root = choice.folder;
+        folder = programFolderOf(choice, parts);
     }
     platform::setModuleFolders({executable.value_or(QString()), installedModuleFolder(executable)});
-    const platform::ProgramFolder folder(root);
     const bool writing = parser.isSet(write);
 
     const onboarding::Registration done = onboarding::registerGameFiles(
         paths, folder, catalogue::CatalogueFile(folder.catalogue()),
-        writing ? onboarding::Writing::Write : onboarding::Writing::DryRun);
+        writing ? onboarding::Writing::Write : onboarding::Writing::DryRun, {},
+        parser.isSet(copy) ? onboarding::Copying::Mode::All : onboarding::Copying::Mode::WhenNeeded);
     for (const auto &problem : done.listProblems)
         say(messages::listSkipped(problem));
     for (const auto &item : done.items) {
@@ -117,6 +122,8 @@ int main(int argc, char *argv[])
     if (parser.isSet(snapshots) && writing)
         takeSnapshots(done.lines, folder);
     say(messages::importedLines(done.lines.size(), writing));
+    if (const int copies = onboarding::countOf(done.items).copied)
+        say(messages::importedCopies(copies, writing));
     for (const QByteArray &line : done.lines)
         say(platform::decodeCp932(line));
     return 0;

@@ -64,8 +64,8 @@ int main(int argc, char *argv[])
     parser.process(app); // an option it does not know: said on the terminal, and the end
 
     const std::optional<QString> executable = platform::executableFolder();
-    const platform::ProgramFolderChoice folder =
-        platform::chooseProgramFolder(executable, installedParts(executable));
+    const platform::InstalledParts parts = installedParts(executable);
+    const platform::ProgramFolderChoice folder = platform::chooseProgramFolder(executable, parts);
     if (const QString problem = messages::programFolderProblem(folder); !problem.isEmpty()) {
         std::fprintf(stderr, "%s\n", problem.toLocal8Bit().constData());
         platform::installJapaneseTranslations(app);
@@ -74,7 +74,7 @@ int main(int argc, char *argv[])
     }
     platform::setModuleFolders({executable.value_or(QString()), installedModuleFolder(executable)});
 
-    Form1 window(folder.folder);
+    Form1 window(programFolderOf(folder, parts));
     window.show();
     // Qt's own texts are needed by the first message box or file picker, not by the window:
     // they are read once it is up.

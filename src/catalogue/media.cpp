@@ -17,10 +17,10 @@ const std::array<MediaKind, 3> &mediaKinds()
 {
     static const std::array<MediaKind, 3> kinds = {{
         {Media::Cartridge, u"-cart ", u".rom", {u"rom", u"mx1", u"mx2"}, u"msx_cart",
-         u"スロットＡ", u"ROM"},
-        {Media::Tape, u"-cass ", u".cas", {u"cas", {}, {}}, u"msx_cass", u"テープ", u"テープ"},
+         u"スロットＡ", u"ROM", u"本組"},
+        {Media::Tape, u"-cass ", u".cas", {u"cas", {}, {}}, u"msx_cass", u"テープ", u"テープ", u"本組"},
         {Media::Disk, u"-flop ", u".dsk", {u"dsk", {}, {}}, u"floppy", u"ディスクＡ",
-         u"ディスク"},
+         u"ディスク", u"枚組"},
     }};
     return kinds;
 }

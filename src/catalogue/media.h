@@ -24,6 +24,7 @@ struct MediaKind
     QStringView interfacePrefix;  // a software list's part interface begins with this
     QStringView slotName;         // "スロットＡ": the entry dialog's slot list
     QStringView mediaText;        // "ROM": field 2 of a line made from a file
+    QStringView setCounter;       // "枚組": after the number of a set's disks or tapes
 };
 
 // Cartridge, tape, disk, in slot order.

@@ -184,11 +184,16 @@ void Form2::onCommand3Clicked()
     const auto picked = platform::pickFileToOpen(this, PickerFilter, folder_.root());
     if (!picked)
         return;
-    const QFileInfo file(*picked);
-    // The emulator runs in the program's folder: a file there needs no folder in its name.
-    GameFileName->setText(folder_.holdsDirectly(*picked) ? file.fileName()
-                                          : QDir::toNativeSeparators(file.absoluteFilePath()));
-    fillFromSoftwareLists(*picked);
+    // The emulator runs in the program's folder: a file there needs no folder in its name. A
+    // file whose name the catalogue cannot hold is copied into the folder's games/.
+    const QString path = QFileInfo(*picked).absoluteFilePath();
+    const onboarding::Placement placed = onboarding::placeFile(path, folder_, {});
+    if (placed.name.isEmpty()) {
+        platform::showMessage(this, messages::cannotCopy(path));
+        return;
+    }
+    GameFileName->setText(placed.name);
+    fillFromSoftwareLists(path);
 }
 
 void Form2::fillFromSoftwareLists(const QString &path)
@@ -199,7 +204,8 @@ void Form2::fillFromSoftwareLists(const QString &path)
     const onboarding::GameFile game = onboarding::readGameFile(path);
     const onboarding::KnownImage *known =
         game.problem == onboarding::GameFile::Problem::None ? lists_->find(game.sha1) : nullptr;
-    const onboarding::BatchItem item = onboarding::composeItem(game, known, folder_);
+    const onboarding::BatchItem item =
+        onboarding::composeItem(game, known, folder_, {onboarding::Copying::Mode::WhenNeeded, false});
     if (item.line.isEmpty())
         return;
     // The slot follows the file's media; the texts of a match go into the boxes still empty,

@@ -76,7 +76,7 @@ static void loadAssets()
     }
 }
 
-Form1::Form1(const QString &programFolder, QWidget *parent)
+Form1::Form1(const platform::ProgramFolder &programFolder, QWidget *parent)
     : platform::Window(parent), folder_(programFolder), file_(folder_.catalogue())
 {
     file_.setWaitHook(platform::keepPaintingWhileWaiting());
@@ -547,5 +547,6 @@ void Form1::registerFiles(const QStringList &paths)
         platform::showMessage(this, messages::changeFailed(messages::Change::Import, *done.error));
         return;
     }
-    platform::showMessage(this, messages::batchRegistered(done.items, done.listProblems));
+    platform::showMessage(this, messages::batchRegistered(done.items, done.listProblems),
+                          messages::batchDetails(done.items));
 }

@@ -44,7 +44,7 @@ public:
     };
 
     // programFolder holds mess.exe and the data folder tarumin.
-    explicit Form1(const QString &programFolder, QWidget *parent = nullptr);
+    explicit Form1(const platform::ProgramFolder &programFolder, QWidget *parent = nullptr);
     ~Form1() override;
 
     const State &state() const { return state_; }

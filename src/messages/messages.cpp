@@ -187,6 +187,10 @@ QString batchRegistered(const QList<onboarding::BatchItem> &items,
         text += QStringLiteral("\n登録済みのため飛ばしたもの: %1 本").arg(c.alreadyThere);
     if (c.doesNotFit)
         text += QStringLiteral("\n1001 件を超えるため登録しなかったもの: %1 本").arg(c.doesNotFit);
+    if (c.copied)
+        text += QStringLiteral("\nリストファイルに書けない名前のため games フォルダーにコピーして登録したもの: %1 本").arg(c.copied);
+    if (c.partOfGame)
+        text += QStringLiteral("\n登録したゲームの２枚目以降のディスクやテープ: %1 本").arg(c.partOfGame);
     if (c.notAGame)
         text += QStringLiteral("\n登録できなかったもの: %1 本").arg(c.notAGame);
     QStringList replaced;
@@ -201,6 +205,22 @@ QString batchRegistered(const QList<onboarding::BatchItem> &items,
     for (const auto &problem : listProblems)
         text += u'\n' + listSkipped(problem);
     return text;
+}
+
+QString batchDetails(const QList<onboarding::BatchItem> &items)
+{
+    using Outcome = onboarding::BatchItem::Outcome;
+    QStringList lines;
+    for (const auto &item : items) {
+        const QString path = QDir::toNativeSeparators(item.path);
+        if (item.outcome == Outcome::NotAGame)
+            lines << QStringLiteral("登録できません: %1（%2）").arg(path, notAGame(item));
+        else if (item.outcome == Outcome::DoesNotFit)
+            lines << QStringLiteral("1001 件を超えます: %1").arg(path);
+        if (!item.replaced.isEmpty())
+            lines << QStringLiteral("「？」にした文字 %1: %2").arg(item.replaced.join(u' '), path);
+    }
+    return lines.join(u'\n');
 }
 
 QString fieldName(catalogue::Field field)
@@ -246,10 +266,31 @@ QString notAGame(const onboarding::BatchItem &item)
         return QStringLiteral("カートリッジ・テープ・ディスクのどれかわかりません（拡張子 .rom .mx1 .mx2 .cas .dsk）");
     case Problem::CommaInName: return QStringLiteral("ファイル名の最初の「.」より前にカンマがあります");
     case Problem::UnwritableName:
-        return QStringLiteral("ファイル名にリストファイルに書けない文字「%1」があります").arg(item.character);
+        return QStringLiteral("ファイル名にリストファイルに書けない文字「%1」があります").arg(item.detail);
+    case Problem::OtherSystem:
+        return QStringLiteral("MSX のゲームではありません（%1 のソフト）").arg(item.detail);
+    case Problem::Extension:
+        return QStringLiteral("ゲームではなく、機械を拡張するカートリッジです（%1）")
+            .arg(item.known ? item.known->description : QString());
+    case Problem::FirstPartMissing:
+        return QStringLiteral("「%1」の %2 枚目（本目）です。1 枚目（本目）といっしょに登録してください")
+            .arg(item.known ? item.known->description : QString())
+            .arg(item.known ? item.known->part + 1 : 0);
+    case Problem::CannotCopy:
+        return QStringLiteral("リストファイルに書けない名前なので games フォルダーにコピーしようとしましたが、できませんでした");
     }
     return {};
 }
+
+namespace {
+
+QString copiedTo(const onboarding::BatchItem &item)
+{
+    return item.copy.isEmpty() ? QString()
+                               : QStringLiteral("（コピー: %1）").arg(QDir::toNativeSeparators(item.copy));
+}
+
+} // namespace
 
 QString importedItem(const onboarding::BatchItem &item)
 {
@@ -257,11 +298,15 @@ QString importedItem(const onboarding::BatchItem &item)
     const QString path = QDir::toNativeSeparators(item.path);
     switch (item.outcome) {
     case Outcome::Identified:
-        return QStringLiteral("識別しました     %1 — %2（%3）")
-            .arg(path, item.known->description, item.known->listName);
-    case Outcome::NotIdentified: return QStringLiteral("識別できません   %1").arg(path);
+        return QStringLiteral("識別しました     %1 — %2（%3）%4")
+            .arg(path, item.known->description, item.known->listName, copiedTo(item));
+    case Outcome::NotIdentified: return QStringLiteral("識別できません   %1%2").arg(path, copiedTo(item));
     case Outcome::AlreadyThere: return QStringLiteral("登録済みです     %1").arg(path);
     case Outcome::DoesNotFit: return QStringLiteral("1001 件に入りません %1").arg(path);
+    case Outcome::PartOfGame:
+        return QStringLiteral("組の一部です     %1 — %2 の %3 枚目（本目）。%4 の行で登録します")
+            .arg(path, item.known->description).arg(item.known->part + 1)
+            .arg(QDir::toNativeSeparators(item.detail));
     case Outcome::NotAGame: return QStringLiteral("登録できません   %1: %2").arg(path, notAGame(item));
     }
     return {};
@@ -278,6 +323,19 @@ QString importedLines(qsizetype count, bool written)
 {
     return written ? QStringLiteral("追加した行（%1）:").arg(count)
                    : QStringLiteral("追加する行（%1、--write で追加します）:").arg(count);
+}
+
+QString importedCopies(int count, bool written)
+{
+    return written ? QStringLiteral("そのうち games フォルダーにコピーしたもの: %1").arg(count)
+                   : QStringLiteral("そのうち games フォルダーにコピーするもの: %1").arg(count);
+}
+
+QString cannotCopy(const QString &path)
+{
+    return QStringLiteral("%1 の名前はリストファイルに書けないため、プログラムのフォルダーの games "
+                          "にコピーしようとしましたが、できませんでした。")
+        .arg(QDir::toNativeSeparators(path));
 }
 
 QString importNothingGiven()

@@ -48,6 +48,9 @@ QString programFolderProblem(const platform::ProgramFolderChoice &choice);
 // What a batch of game files came to.
 QString batchRegistered(const QList<onboarding::BatchItem> &items,
                         const QList<onboarding::ListProblem> &listProblems = {});
+// Each file not registered with its reason, and each whose list texts lost characters to
+// "？": the details under the drop's message; empty when there are none.
+QString batchDetails(const QList<onboarding::BatchItem> &items);
 // A software list that was passed over.
 QString listSkipped(const onboarding::ListProblem &problem);
 // Why a file was not registered.
@@ -58,9 +61,13 @@ QString importedItem(const onboarding::BatchItem &item);
 QString replacedCharacters(const QStringList &characters);
 // The import tool's heading over the lines it added, or would add without --write.
 QString importedLines(qsizetype count, bool written);
+// How many of them name a copy in the program folder's games/.
+QString importedCopies(int count, bool written);
 // The import tool was given nothing to register, or a program folder that is not there.
 QString importNothingGiven();
 QString importFolderMissing(const QString &folder);
+// A picked file whose name the catalogue cannot hold could not be copied into games/.
+QString cannotCopy(const QString &path);
 // A snapshot of a newly registered cartridge, taken or not.
 QString snapshotTaken(const onboarding::SnapshotResult &result, const QString &snapName);
 

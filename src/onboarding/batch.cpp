@@ -4,12 +4,19 @@
 #include "platform/system/codepage.h"
 #include "platform/system/launcher.h"
 
+#include "platform/system/file_read.h"
+
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
+#include <QSaveFile>
+#include <QThread>
 #include <QRegularExpression>
 #include <QSet>
 
+#include <thread>
 #include <variant>
+#include <vector>
 
 namespace onboarding {
 
@@ -23,12 +30,14 @@ QString fitted(const QString &text, QStringList &replaced)
     return catalogue::replaceUnwritable(out, QStringLiteral("？"), &replaced);
 }
 
-QString mediaText(catalogue::Media media, qint64 imageSize, bool msx2)
+QString mediaText(catalogue::Media media, qint64 imageSize, const KnownImage *known)
 {
     QString text = catalogue::kindOf(media).mediaText.toString();
-    if (media == catalogue::Media::Cartridge && imageSize > 64 * 1024)
+    if (media == catalogue::Media::Cartridge && (imageSize > 64 * 1024 || (known && known->mapper)))
         text = QStringLiteral("メガROM");
-    return msx2 ? QStringLiteral("MSX2 ") + text : text;
+    if (known && known->parts > 1)
+        text += QString::number(known->parts) + catalogue::kindOf(media).setCounter.toString();
+    return known && known->msx2 ? QStringLiteral("MSX2 ") + text : text;
 }
 
 QString normalised(const QString &path)
@@ -37,9 +46,123 @@ QString normalised(const QString &path)
     return canonical.isEmpty() ? QDir::cleanPath(path) : canonical;
 }
 
+bool isLineBreak(QChar c)
+{
+    return c == u'\r' || c == u'\n' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator;
+}
+
+bool backslashIsNoSeparator()
+{
+#ifdef Q_OS_WIN
+    return false;
+#else
+    return true;
+#endif
+}
+
+// A file's own name made fit for the catalogue: a comma becomes "，", a line break, a
+// backslash and each character CP932 cannot hold "_".
+QString fittedFileName(const QString &name)
+{
+    QString out;
+    for (qsizetype i = 0; i < name.size();) {
+        const qsizetype len = name.at(i).isHighSurrogate() && i + 1 < name.size() ? 2 : 1;
+        const QString ch = name.mid(i, len);
+        i += len;
+        if (ch == u",")
+            out += QStringLiteral("，");
+        else if (isLineBreak(ch.at(0)) || (ch == u"\\" && backslashIsNoSeparator())
+                 || !platform::encodeCp932(ch))
+            out += u'_';
+        else
+            out += ch;
+    }
+    return out;
+}
+
+bool sameContents(const QString &a, const QString &b)
+{
+    platform::PlainFile fa(a), fb(b);
+    if (!fa.ok() || !fb.ok() || fa.size() != fb.size())
+        return false;
+    for (;;) {
+        const QByteArray x = fa.device().read(1 << 20);
+        const QByteArray y = fb.device().read(1 << 20);
+        if (x != y)
+            return false;
+        if (x.isEmpty())
+            return true;
+    }
+}
+
+bool copyFile(const QString &from, const QString &to)
+{
+    platform::PlainFile source(from);
+    QSaveFile target(to);
+    if (!source.ok() || !target.open(QIODevice::WriteOnly))
+        return false;
+    for (;;) {
+        const QByteArray chunk = source.device().read(1 << 20);
+        if (chunk.isEmpty())
+            break;
+        if (target.write(chunk) != chunk.size()) {
+            target.cancelWriting();
+            return false;
+        }
+    }
+    return target.commit();
+}
+
 } // namespace
 
-BatchItem composeItem(const GameFile &file, const KnownImage *known, const platform::ProgramFolder &programFolder)
+bool catalogueCanName(const QString &name)
+{
+    for (const QChar c : name) {
+        if (c == u',' || isLineBreak(c) || (c == u'\\' && backslashIsNoSeparator()))
+            return false;
+    }
+    return platform::encodeCp932(name).has_value();
+}
+
+Placement placeFile(const QString &path, const platform::ProgramFolder &programFolder,
+                    const Copying &copying)
+{
+    const QFileInfo info(path);
+    const QString copies = QDir::cleanPath(programFolder.copiedGames());
+    // A file already among the copies is named by its place there.
+    if (QDir::cleanPath(info.absolutePath()) == copies && catalogueCanName(info.fileName()))
+        return {QStringLiteral("games/") + info.fileName(), info.absoluteFilePath(), false};
+    const QString own = programFolder.holdsDirectly(path) ? info.fileName()
+                                                          : QDir::toNativeSeparators(path);
+    if (copying.mode == Copying::Mode::WhenNeeded && catalogueCanName(own))
+        return {own, {}, false};
+
+    // Into games/ under a name the catalogue can hold; an identical file there is reused, a
+    // different one keeps its name and the copy takes a numbered one.
+    const QString name = fittedFileName(info.fileName());
+    const qsizetype dot = name.lastIndexOf(u'.');
+    const QString stem = dot > 0 ? name.left(dot) : name;
+    const QString extension = dot > 0 ? name.mid(dot) : QString();
+    for (int n = 1; n < 1000; ++n) {
+        const QString candidate = n == 1 ? name : QStringLiteral("%1 (%2)%3").arg(stem).arg(n).arg(extension);
+        const QString target = copies + u'/' + candidate;
+        Placement placed{QStringLiteral("games/") + candidate, target, true};
+        if (QFileInfo::exists(target) || QFileInfo(target).isSymLink()) {
+            if (!sameContents(path, target))
+                continue;
+            placed.newCopy = false;
+            return placed;
+        }
+        if (copying.write && (!QDir().mkpath(copies) || !copyFile(path, target)))
+            return {};
+        return placed;
+    }
+    return {};
+}
+
+BatchItem composeItem(const GameFile &file, const KnownImage *known,
+                      const platform::ProgramFolder &programFolder, const Copying &copying,
+                      const QString &otherSystem)
 {
     BatchItem item;
     item.path = file.path;
@@ -53,6 +176,17 @@ BatchItem composeItem(const GameFile &file, const KnownImage *known, const platf
     case GameFile::Problem::ZipTooManyEntries: item.problem = Problem::ZipTooManyEntries; return item;
     case GameFile::Problem::NoZipReader: item.problem = Problem::NoZipReader; return item;
     }
+    if (!known && !otherSystem.isEmpty()) {
+        item.problem = Problem::OtherSystem;
+        item.detail = otherSystem;
+        return item;
+    }
+    if (known)
+        item.known = *known;
+    if (known && known->hardware) {
+        item.problem = Problem::Extension;
+        return item;
+    }
     std::optional<catalogue::Media> media = known ? known->media : std::nullopt;
     if (!media)
         media = catalogue::mediaOfFileName(file.imageName);
@@ -61,18 +195,37 @@ BatchItem composeItem(const GameFile &file, const KnownImage *known, const platf
         return item;
     }
 
+    // Field 7 and 8 as a registration makes them: a file in the program folder by its bare
+    // name, one elsewhere by its full path, one the catalogue cannot name by its copy.
+    const Placement placed = placeFile(file.path, programFolder, copying);
+    if (placed.name.isEmpty()) {
+        item.problem = Problem::CannotCopy;
+        return item;
+    }
+    item.copy = placed.copy;
     catalogue::Entry entry;
-    const QFileInfo info(file.path);
-    // Field 7 and 8 as a registration makes them: a file in the program folder by its bare name.
-    entry.gameFileName = programFolder.holdsDirectly(file.path)
-                             ? info.fileName()
-                             : QDir::toNativeSeparators(file.path);
+    entry.gameFileName = placed.name;
     entry.slot = media;
     if (known) {
-        item.known = *known;
-        entry.gameName = fitted(known->altTitle.isEmpty() ? known->description : known->altTitle,
-                                item.replaced);
-        entry.media = mediaText(*media, file.imageSize, known->msx2);
+        // The Japanese title, unless it would lose characters the English one keeps; a title
+        // that would be empty is the file's name.
+        QStringList titleLost;
+        entry.gameName = fitted(known->altTitle.isEmpty() ? known->description : known->altTitle, titleLost);
+        if (!known->altTitle.isEmpty() && !titleLost.isEmpty()) {
+            QStringList descriptionLost;
+            const QString description = fitted(known->description, descriptionLost);
+            if (descriptionLost.isEmpty() && !description.trimmed().isEmpty()) {
+                entry.gameName = description;
+                titleLost.clear();
+            }
+        }
+        for (const QString &ch : titleLost) {
+            if (!item.replaced.contains(ch))
+                item.replaced << ch;
+        }
+        if (entry.gameName.trimmed().isEmpty())
+            entry.gameName = catalogue::snapNameFor(entry.gameFileName);
+        entry.media = mediaText(*media, file.imageSize, known);
         static const QRegularExpression fourDigits(QStringLiteral("^[0-9]{4}$"));
         entry.releaseDate = fitted(known->year, item.replaced)
                             + (fourDigits.match(known->year).hasMatch() ? QStringLiteral("年") : QString());
@@ -80,14 +233,14 @@ BatchItem composeItem(const GameFile &file, const KnownImage *known, const platf
         entry.description = fitted(known->description, item.replaced);
     } else {
         entry.gameName = catalogue::snapNameFor(entry.gameFileName);
-        entry.media = mediaText(*media, 0, false); // ROM, テープ or ディスク
+        entry.media = mediaText(*media, 0, nullptr); // ROM, テープ or ディスク
     }
     const auto line = catalogue::checkedLine(entry);
     if (const auto *problem = std::get_if<catalogue::EntryProblem>(&line)) {
         item.problem = problem->kind == catalogue::EntryProblem::Kind::Comma
                            ? Problem::CommaInName
                            : Problem::UnwritableName;
-        item.character = problem->character;
+        item.detail = problem->character;
         return item;
     }
     item.line = std::get<QByteArray>(line);
@@ -124,7 +277,7 @@ QList<QByteArray> settle(QList<BatchItem> &items, const catalogue::LineTable &ta
         if (item.outcome != BatchItem::Outcome::Identified
             && item.outcome != BatchItem::Outcome::NotIdentified)
             continue;
-        const QString file = normalised(item.path);
+        const QString file = normalised(item.copy.isEmpty() ? item.path : item.copy);
         if (named.contains(file)) {
             item.outcome = BatchItem::Outcome::AlreadyThere;
             continue;
@@ -141,15 +294,61 @@ QList<QByteArray> settle(QList<BatchItem> &items, const catalogue::LineTable &ta
 }
 
 QList<BatchItem> identify(const QStringList &files, const SoftwareLists &lists,
-                          const platform::ProgramFolder &programFolder, const std::function<bool(int)> &progress)
+                          const platform::ProgramFolder &programFolder,
+                          const std::function<bool(int)> &progress, const Copying &copying)
 {
+    // Reading and hashing on every core; the lines are made afterwards, in the files' order,
+    // one at a time (copies into the program folder must not race for a name).
+    QList<GameFile> read(files.size());
+    std::atomic<int> next{0};
+    std::atomic<int> done{0};
+    std::atomic<bool> stop{false};
+    auto work = [&] {
+        for (int i = next++; i < files.size() && !stop; i = next++) {
+            read[i] = readGameFile(files[i]);
+            const int n = ++done;
+            if (progress && !progress(n))
+                stop = true;
+        }
+    };
+    if (progress && !progress(0))
+        return {};
+    const int threads = qBound(1, QThread::idealThreadCount(), int(qMax<qsizetype>(1, files.size())));
+    std::vector<std::thread> pool;
+    for (int t = 1; t < threads; ++t)
+        pool.emplace_back(work);
+    work();
+    for (std::thread &t : pool)
+        t.join();
+    if (stop)
+        return {};
+
     QList<BatchItem> items;
-    for (const QString &path : files) {
-        if (progress && !progress(int(items.size())))
-            break;
-        const GameFile file = readGameFile(path);
-        items << composeItem(file, file.problem == GameFile::Problem::None ? lists.find(file.sha1) : nullptr,
-                             programFolder);
+    for (const GameFile &file : read) {
+        const bool ok = file.problem == GameFile::Problem::None;
+        items << composeItem(file, ok ? lists.find(file.sha1) : nullptr, programFolder, copying,
+                             ok ? lists.otherSystem(file.sha1) : QString());
+    }
+
+    // A game of several disks or tape sides is one line, made for its first part; its other
+    // parts go with it, and are not registered alone.
+    QHash<QString, QString> firstParts; // list and software -> the first part's file
+    auto gameOf = [](const KnownImage &k) { return k.listName + u'/' + k.software; };
+    for (const BatchItem &item : items) {
+        if (item.outcome == BatchItem::Outcome::Identified && item.known->part == 0)
+            firstParts.insert(gameOf(*item.known), item.path);
+    }
+    for (BatchItem &item : items) {
+        if (item.outcome != BatchItem::Outcome::Identified || item.known->part == 0)
+            continue;
+        item.line.clear();
+        if (const auto first = firstParts.constFind(gameOf(*item.known)); first != firstParts.cend()) {
+            item.outcome = BatchItem::Outcome::PartOfGame;
+            item.detail = *first;
+        } else {
+            item.outcome = BatchItem::Outcome::NotAGame;
+            item.problem = BatchItem::Problem::FirstPartMissing;
+        }
     }
     return items;
 }
@@ -163,8 +362,12 @@ BatchCounts countOf(const QList<BatchItem> &items)
         case BatchItem::Outcome::NotIdentified: ++c.notIdentified; break;
         case BatchItem::Outcome::AlreadyThere: ++c.alreadyThere; break;
         case BatchItem::Outcome::DoesNotFit: ++c.doesNotFit; break;
+        case BatchItem::Outcome::PartOfGame: ++c.partOfGame; break;
         case BatchItem::Outcome::NotAGame: ++c.notAGame; break;
         }
+        const bool registered = item.outcome == BatchItem::Outcome::Identified
+                                || item.outcome == BatchItem::Outcome::NotIdentified;
+        c.copied += registered && !item.copy.isEmpty();
     }
     return c;
 }
@@ -174,7 +377,11 @@ SoftwareLists loadSoftwareLists(const platform::ProgramFolder &programFolder,
 {
     SoftwareLists lists;
     lists.setCancelFlag(cancel);
-    lists.loadFolder(programFolder.softwareLists());
+    const QStringList folders = programFolder.softwareListFolders();
+    for (int source = 0; source < folders.size(); ++source)
+        lists.loadFolder(folders[source], source);
+    // The user's own database first: openMSX takes it over the system's.
+    lists.loadOpenMsxDatabase(SoftwareLists::usersOpenMsxDatabase());
     lists.loadOpenMsxDatabase(SoftwareLists::installedOpenMsxDatabase());
     lists.setCancelFlag(nullptr);
     return lists;

@@ -12,6 +12,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
 #include <functional>
 #include <optional>
 
@@ -26,7 +27,8 @@ struct BatchItem
         NotIdentified, // named by no list: registered by its file name
         AlreadyThere,  // a line of the catalogue names the same file
         DoesNotFit,    // past the catalogue's last line
-        NotAGame,      // cannot be read, or its kind or name cannot make a line (problem)
+        PartOfGame,    // a later disk or tape side of a game whose first is registered (detail)
+        NotAGame,      // not registered: problem says why
     };
     // Why a file is NotAGame.
     enum class Problem {
@@ -39,7 +41,11 @@ struct BatchItem
         NoZipReader,    // the zip module is missing
         UnknownMedia,   // neither a list nor the extension says cartridge, tape or disk
         CommaInName,    // the file's name has a comma before its first "."
-        UnwritableName, // the file's name or folder has a character CP932 cannot hold (character)
+        UnwritableName, // the file's name or folder has a character CP932 cannot hold (detail)
+        OtherSystem,    // another system's software (detail: the system)
+        Extension,      // a cartridge that extends the machine, not a game
+        FirstPartMissing, // a later disk or tape side of a game whose first is not among the files
+        CannotCopy,     // the file had to be copied into the program folder and could not be
     };
     QString path;
     Outcome outcome = Outcome::NotAGame;
@@ -47,13 +53,40 @@ struct BatchItem
     QByteArray line;         // the line to add (Identified, NotIdentified until settled)
     QStringList replaced;    // characters CP932 cannot hold, written as "？"
     Problem problem = Problem::None;
-    QString character;       // UnwritableName: the character
+    QString detail;          // see Problem and Outcome
+    QString copy;            // the copy in the program folder that the line names, if any
 };
+
+// How files the catalogue cannot name are taken: copied into the program folder's games/
+// under a name it can hold (always, with Copy::All), or only planned on a dry run.
+struct Copying
+{
+    enum class Mode { WhenNeeded, All };
+    Mode mode = Mode::WhenNeeded;
+    bool write = true; // false: work out where each copy would go, copy nothing
+};
+
+// Whether a line can name the file by this name: no comma, no line break, nothing CP932
+// cannot hold, and (where "\" is no folder separator) no backslash.
+bool catalogueCanName(const QString &name);
+
+// Where a line finds a file: its name (bare in the program folder, else its full path, or
+// "games/NAME" for a copy), and the copy made or planned. Empty name when the copy failed.
+struct Placement
+{
+    QString name;
+    QString copy;       // the copy's path, when the file is named through one
+    bool newCopy = false;
+};
+Placement placeFile(const QString &path, const platform::ProgramFolder &programFolder,
+                    const Copying &copying);
 
 // The line for a game file, as a registration composes it: fields 1 to 6 from the list (or
 // from the file name), fields 7 and 8 from the file's place. Never refuses a list's text: a
 // comma becomes "，" and a character CP932 cannot hold "？" (listed in replaced).
-BatchItem composeItem(const GameFile &file, const KnownImage *known, const platform::ProgramFolder &programFolder);
+BatchItem composeItem(const GameFile &file, const KnownImage *known,
+                      const platform::ProgramFolder &programFolder, const Copying &copying = {},
+                      const QString &otherSystem = {});
 
 // The file that a line's launch arguments name, as an absolute path, or an empty text.
 QString fileNamedBy(QByteArrayView line, const platform::ProgramFolder &programFolder);
@@ -64,20 +97,23 @@ QString fileNamedBy(QByteArrayView line, const platform::ProgramFolder &programF
 QList<QByteArray> settle(QList<BatchItem> &items, const catalogue::LineTable &table,
                          const platform::ProgramFolder &programFolder);
 
-// Reads and identifies the files (progress reports how many are done; returning false from it
-// stops early, and the rest are left out).
+// Reads and identifies the files, on every core (progress reports how many are done, from any
+// thread; returning false from it stops early, and the rest are left out). A game of several
+// disks or tape sides is registered by its first: its other parts are PartOfGame.
 QList<BatchItem> identify(const QStringList &files, const SoftwareLists &lists,
                           const platform::ProgramFolder &programFolder,
-                          const std::function<bool(int done)> &progress = {});
+                          const std::function<bool(int done)> &progress = {},
+                          const Copying &copying = {});
 
 struct BatchCounts
 {
-    int identified = 0, notIdentified = 0, alreadyThere = 0, doesNotFit = 0, notAGame = 0;
+    int identified = 0, notIdentified = 0, alreadyThere = 0, doesNotFit = 0, partOfGame = 0,
+        notAGame = 0, copied = 0;
 };
 BatchCounts countOf(const QList<BatchItem> &items);
 
-// Loads what the program folder's hash/ holds, and openMSX's database where it is installed;
-// stops early when cancel is set.
+// Loads the program folder's software lists (and the installed ones), and openMSX's databases
+// where they are installed; stops early when cancel is set.
 SoftwareLists loadSoftwareLists(const platform::ProgramFolder &programFolder,
                                 const std::atomic<bool> *cancel = nullptr);
 

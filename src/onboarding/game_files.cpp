@@ -48,6 +48,18 @@ void readZip(GameFile &game)
     game.sha1 = image.sha1;
 }
 
+// The system's SHA-1 where the zip module is there, Qt's own otherwise.
+QByteArray sha1Hex(const QByteArray &data)
+{
+    static const auto digest = reinterpret_cast<Sha1Digest>(
+        platform::moduleFunction(ZipModuleName, Sha1DigestSymbol));
+    if (!digest)
+        return QCryptographicHash::hash(data, QCryptographicHash::Sha1).toHex();
+    unsigned char out[20];
+    digest(data.constData(), data.size(), out);
+    return QByteArray(reinterpret_cast<const char *>(out), 20).toHex();
+}
+
 } // namespace
 
 GameFile readGameFile(const QString &path)
@@ -69,7 +81,7 @@ GameFile readGameFile(const QString &path)
     case platform::ReadProblem::Failed: game.problem = GameFile::Problem::Unreadable; return game;
     }
     game.imageSize = read.data.size();
-    game.sha1 = QCryptographicHash::hash(read.data, QCryptographicHash::Sha1).toHex();
+    game.sha1 = sha1Hex(read.data);
     return game;
 }
 

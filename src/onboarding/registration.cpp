@@ -6,7 +6,7 @@ namespace onboarding {
 
 Registration registerGameFiles(const QStringList &paths, const platform::ProgramFolder &folder,
                                const catalogue::CatalogueFile &file, Writing writing,
-                               const RegistrationProgress &progress)
+                               const RegistrationProgress &progress, Copying::Mode copyMode)
 {
     Registration result;
     const SoftwareLists lists = loadSoftwareLists(folder, progress.cancel);
@@ -21,7 +21,7 @@ Registration registerGameFiles(const QStringList &paths, const platform::Program
         if (progress.report)
             progress.report(done, total);
         return !progress.cancelled();
-    });
+    }, Copying{copyMode, writing == Writing::Write});
     if (progress.cancelled()) {
         result.cancelled = true;
         return result;

@@ -40,8 +40,11 @@ struct RegistrationProgress
 
 enum class Writing { DryRun, Write };
 
+// Files the catalogue cannot name are copied into the program folder's games/ (every file
+// with Copying::Mode::All); a dry run copies nothing.
 Registration registerGameFiles(const QStringList &paths, const platform::ProgramFolder &folder,
                                const catalogue::CatalogueFile &file, Writing writing,
-                               const RegistrationProgress &progress = {});
+                               const RegistrationProgress &progress = {},
+                               Copying::Mode copyMode = Copying::Mode::WhenNeeded);
 
 } // namespace onboarding

@@ -5,7 +5,10 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QXmlStreamReader>
+
+#include <tuple>
 
 namespace onboarding {
 
@@ -51,7 +54,48 @@ private:
     bool tooDeep_ = false;
 };
 
+// Whether one entry naming an image wins over another.
+bool ranksBefore(const KnownImage &a, const KnownImage &b)
+{
+    return std::tie(a.source, a.clone, a.listName, a.order)
+           < std::tie(b.source, b.clone, b.listName, b.order);
+}
+
+// A list's slot feature: extensions that are no game, and cartridges with a game mapper.
+bool isHardwareSlot(QStringView slot)
+{
+    for (const char16_t *prefix : {u"disk_", u"msxaud_", u"sound_"}) {
+        if (slot.startsWith(QStringView(prefix)))
+            return true;
+    }
+    for (const char16_t *name : {u"fmpac", u"kanji", u"fs_sr022", u"ec701", u"easispeech", u"bm_012",
+                                 u"moonsound", u"ram", u"ramfile", u"nomapper_ram"}) {
+        if (slot == QStringView(name))
+            return true;
+    }
+    return false;
+}
+
+// openMSX's mapper types of plain cartridges: everything else is a mega ROM's mapper.
+bool isPlainRomType(QStringView type)
+{
+    return type.isEmpty() || type == u"Normal" || type.startsWith(u"Mirrored")
+           || type.startsWith(u"page", Qt::CaseInsensitive) || type.endsWith(u"kb");
+}
+
 } // namespace
+
+void SoftwareLists::take(const QByteArray &sha1, const KnownImage &image, int &taken)
+{
+    auto it = images_.find(sha1);
+    if (it == images_.end()) {
+        images_.insert(sha1, image);
+        ++taken;
+    } else if (ranksBefore(image, *it)) {
+        *it = image;
+    }
+    otherSystems_.remove(sha1);
+}
 
 template<typename Read>
 void SoftwareLists::readFile(const QString &path, Read read)
@@ -75,7 +119,7 @@ void SoftwareLists::readFile(const QString &path, Read read)
         problems_ << problem;
 }
 
-int SoftwareLists::loadFolder(const QString &folder)
+int SoftwareLists::loadFolder(const QString &folder, int source)
 {
     int taken = 0;
     const QStringList files = QDir(folder).entryList({QStringLiteral("*.xml")},
@@ -84,7 +128,7 @@ int SoftwareLists::loadFolder(const QString &folder)
         if (cancelled())
             break;
         readFile(QDir(folder).filePath(name), [&](QIODevice &device, ListProblem::Kind &problem) {
-            return readList(device, images_, taken, problem);
+            return readList(device, source, taken, problem);
         });
     }
     return taken;
@@ -97,22 +141,31 @@ int SoftwareLists::loadList(const QByteArray &xml)
     buffer.open(QIODevice::ReadOnly);
     int taken = 0;
     ListProblem::Kind problem;
-    readList(buffer, images_, taken, problem);
+    readList(buffer, 0, taken, problem);
     return taken;
 }
 
-bool SoftwareLists::readList(QIODevice &device, QHash<QByteArray, KnownImage> &into, int &takenOut,
+bool SoftwareLists::readList(QIODevice &device, int source, int &takenOut,
                              ListProblem::Kind &problem)
 {
     QXmlStreamReader reader(&device);
     Walk walk(reader, *this);
-    QHash<QByteArray, KnownImage> found; // kept only when the whole list could be read
+    // Kept only when the whole list could be read.
+    QList<QPair<QByteArray, KnownImage>> found;
     QString listName;
     bool msx2 = false;
-    int taken = 0;
+    int order = 0;
     KnownImage software;
-    QList<QPair<QByteArray, std::optional<catalogue::Media>>> images; // of the part being read
-    std::optional<catalogue::Media> partMedia;
+    // The software's parts made of one image: its SHA-1, media and slot feature.
+    struct Part
+    {
+        QByteArray sha1;
+        std::optional<catalogue::Media> media;
+        QString slot;
+    };
+    QList<Part> parts;
+    QList<QByteArray> images; // of the part being read
+    Part part;
     while (walk.next()) {
         if (reader.isStartElement()) {
             const QStringView tag = reader.name();
@@ -125,6 +178,11 @@ bool SoftwareLists::readList(QIODevice &device, QHash<QByteArray, KnownImage> &i
                 software = KnownImage();
                 software.listName = listName;
                 software.msx2 = msx2;
+                software.software = attributes.value(QLatin1String("name")).toString();
+                software.clone = !attributes.value(QLatin1String("cloneof")).isEmpty();
+                software.source = source;
+                software.order = order++;
+                parts.clear();
             } else if (tag == u"description") {
                 software.description = walk.text();
             } else if (tag == u"year") {
@@ -135,19 +193,36 @@ bool SoftwareLists::readList(QIODevice &device, QHash<QByteArray, KnownImage> &i
                 software.altTitle = attributes.value(QLatin1String("value")).toString().simplified();
             } else if (tag == u"part") {
                 images.clear();
-                partMedia = catalogue::mediaOfInterface(attributes.value(QLatin1String("interface")));
+                part = Part();
+                part.media = catalogue::mediaOfInterface(attributes.value(QLatin1String("interface")));
+            } else if (tag == u"feature" && attributes.value(QLatin1String("name")) == u"slot") {
+                part.slot = attributes.value(QLatin1String("value")).toString();
             } else if ((tag == u"rom" || tag == u"disk") && attributes.hasAttribute(QLatin1String("sha1"))) {
-                images.append(qMakePair(attributes.value(QLatin1String("sha1")).toLatin1().toLower(), partMedia));
+                images.append(attributes.value(QLatin1String("sha1")).toLatin1().toLower());
             }
         } else if (reader.isEndElement() && reader.name() == u"part") {
             // Only a part made of one image can be matched by one file.
             if (images.size() == 1) {
-                KnownImage image = software;
-                image.media = images.first().second;
-                found.insert(images.first().first, image);
-                ++taken;
+                part.sha1 = images.first();
+                parts << part;
             }
             images.clear();
+        } else if (reader.isEndElement() && reader.name() == u"software") {
+            // A software of several disks or tape sides is one game: its images know which
+            // part they are, and how many of the first one's media there are.
+            int count = 0;
+            for (const Part &p : parts)
+                count += p.media == parts.first().media;
+            for (int i = 0; i < parts.size(); ++i) {
+                KnownImage image = software;
+                image.media = parts[i].media;
+                image.part = i;
+                image.parts = qMax(1, count);
+                image.mapper = !parts[i].slot.isEmpty() && !isHardwareSlot(parts[i].slot);
+                image.hardware = isHardwareSlot(parts[i].slot);
+                found.append(qMakePair(parts[i].sha1, image));
+            }
+            parts.clear();
         }
     }
     if (walk.tooDeep()) {
@@ -156,11 +231,19 @@ bool SoftwareLists::readList(QIODevice &device, QHash<QByteArray, KnownImage> &i
     }
     if (cancelled())
         return false;
-    if (reader.hasError() && taken == 0)
+    if (reader.hasError() && found.isEmpty())
         return true; // not a software list: passed over quietly, as always
-    into.insert(found);
+    int taken = 0;
+    for (const auto &[sha1, image] : found)
+        take(sha1, image, taken);
     takenOut += taken;
     return true;
+}
+
+QString SoftwareLists::usersOpenMsxDatabase()
+{
+    const QString path = QDir::homePath() + QStringLiteral("/.openMSX/share/softwaredb.xml");
+    return QFileInfo::exists(path) ? path : QString();
 }
 
 QString SoftwareLists::installedOpenMsxDatabase()
@@ -189,34 +272,57 @@ bool SoftwareLists::readDatabase(QIODevice &device, QHash<QByteArray, KnownImage
     QXmlStreamReader reader(&device);
     Walk walk(reader, *this);
     QHash<QByteArray, KnownImage> found;
+    QHash<QByteArray, QString> others;
     KnownImage software;
+    QString system;
     QList<QByteArray> hashes;
+    bool understood = false;
+    bool mapper = false;
     while (walk.next()) {
         if (reader.isStartElement()) {
             const QStringView tag = reader.name();
-            if (tag == u"software") {
+            if (!understood) {
+                // openMSX's own format, and nothing else, is read.
+                if (tag != u"softwaredb")
+                    break;
+                understood = true;
+            } else if (tag == u"software") {
                 software = KnownImage();
                 software.listName = QStringLiteral("openMSX");
                 software.media = catalogue::Media::Cartridge;
+                system.clear();
+                mapper = false;
                 hashes.clear();
             } else if (tag == u"title") {
                 software.description = walk.text();
             } else if (tag == u"system") {
-                const QString system = walk.text();
+                system = walk.text();
                 software.msx2 = system.startsWith(QLatin1String("MSX2")) || system == QLatin1String("MSXturboR");
             } else if (tag == u"company") {
                 software.publisher = walk.text();
             } else if (tag == u"year") {
                 software.year = walk.text();
+            } else if (tag == u"type") {
+                mapper = mapper || !isPlainRomType(walk.text());
             } else if (tag == u"hash") {
                 hashes << walk.text().toLatin1().toLower();
             }
         } else if (reader.isEndElement() && reader.name() == u"software") {
+            const bool msx = system.startsWith(QLatin1String("MSX"), Qt::CaseInsensitive);
+            software.mapper = mapper;
             for (const QByteArray &hash : hashes) {
-                if (!into.contains(hash) && !found.contains(hash))
+                if (into.contains(hash) || found.contains(hash))
+                    continue;
+                if (msx)
                     found.insert(hash, software);
+                else if (!others.contains(hash))
+                    others.insert(hash, system);
             }
         }
+    }
+    if (!understood || (reader.hasError() && found.isEmpty())) {
+        problem = ListProblem::Kind::NotUnderstood;
+        return false;
     }
     if (walk.tooDeep()) {
         problem = ListProblem::Kind::TooDeep;
@@ -225,6 +331,10 @@ bool SoftwareLists::readDatabase(QIODevice &device, QHash<QByteArray, KnownImage
     if (cancelled())
         return false;
     into.insert(found);
+    for (auto it = others.cbegin(); it != others.cend(); ++it) {
+        if (!into.contains(it.key()) && !otherSystems_.contains(it.key()))
+            otherSystems_.insert(it.key(), it.value());
+    }
     return true;
 }
 

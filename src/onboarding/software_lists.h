@@ -26,6 +26,16 @@ struct KnownImage
     QString listName;    // "msx1_cart", or "openMSX" for the database
     std::optional<catalogue::Media> media; // none when the list's interface is not MSX media
     bool msx2 = false;   // the list is for MSX2, MSX2+ or turbo R
+    QString software;    // the software's name in its list
+    int part = 0;        // which of the software's images this is, in the list's order
+    int parts = 1;       // how many images of the first one's media the software has
+    bool clone = false;  // the entry is a clone (cloneof) of another
+    bool mapper = false; // a cartridge whose list names a game mapper: a mega ROM
+    bool hardware = false; // a cartridge that is an extension (disk drive, FM-PAC, sound, memory)
+    // Which entry wins when several name one image: the user's lists before the shared ones,
+    // a parent before a clone, then by list name and by order in the list.
+    int source = 0;
+    int order = 0;
 };
 
 // A list that was passed over, and why.
@@ -36,6 +46,7 @@ struct ListProblem
         TooLarge,   // larger than any real list
         Unreadable, // could not be read
         TooDeep,    // nested deeper than any real list
+        NotUnderstood, // not openMSX's database format
     };
     QString path;
     Kind kind = Kind::Unreadable;
@@ -55,15 +66,22 @@ public:
 
     // Reads every *.xml of a hash/ folder (the MAME software-list format). Returns the number of
     // images taken in; a file that is not a software list is passed over, one that cannot be
-    // read or is too large or too deep is passed over and listed in problems().
-    int loadFolder(const QString &folder);
+    // read or is too large or too deep is passed over and listed in problems(). Where lists
+    // of several folders name one image, the folder of the lower source wins.
+    int loadFolder(const QString &folder, int source = 0);
     // Reads one software list from its text (for the tests and loadFolder).
     int loadList(const QByteArray &xml);
-    // Reads openMSX's software database; only images that no list names are taken.
+    // Reads openMSX's software database; only MSX software is taken, and only images that no
+    // list names. Images of another system's software are remembered as such.
     int loadOpenMsxDatabase(const QString &path);
+    // The system a database names for an image that is no MSX software ("COLECOVISION"), or
+    // an empty text.
+    QString otherSystem(const QByteArray &sha1Hex) const { return otherSystems_.value(sha1Hex); }
     const QList<ListProblem> &problems() const { return problems_; }
-    // Where openMSX keeps its database on this system, or an empty text.
+    // Where openMSX keeps its database on this system, or an empty text; the user's own
+    // database, which openMSX merges with it.
     static QString installedOpenMsxDatabase();
+    static QString usersOpenMsxDatabase();
 
     // The image with this SHA-1 (40 lower-case hex digits), or nothing.
     const KnownImage *find(const QByteArray &sha1Hex) const;
@@ -71,8 +89,8 @@ public:
 
 private:
     // Reads one list from the device into images; false when it was passed over (problem set).
-    bool readList(QIODevice &device, QHash<QByteArray, KnownImage> &images, int &taken,
-                  ListProblem::Kind &problem);
+    bool readList(QIODevice &device, int source, int &taken, ListProblem::Kind &problem);
+    void take(const QByteArray &sha1, const KnownImage &image, int &taken);
     bool readDatabase(QIODevice &device, QHash<QByteArray, KnownImage> &images,
                       ListProblem::Kind &problem);
     // Opens a list file the safe way and reads it with read; records a problem when it fails.
@@ -80,6 +98,7 @@ private:
     void readFile(const QString &path, Read read);
 
     QHash<QByteArray, KnownImage> images_;
+    QHash<QByteArray, QString> otherSystems_;
     QList<ListProblem> problems_;
     const std::atomic<bool> *cancel_ = nullptr;
 };

@@ -23,4 +23,9 @@ using ReadZipImage = void (*)(int fd, qint64 maxBytes, qint64 maxEntries, ZipIma
 inline constexpr char ZipModuleName[] = "tarumin-zip";
 inline constexpr char ReadZipImageSymbol[] = "tarumin_read_zip_image";
 
+// The system's SHA-1 (libcrypto, which the zip module brings in anyway; it uses the
+// processor's SHA instructions where there are some): 20 bytes of digest into out.
+using Sha1Digest = void (*)(const char *data, qint64 size, unsigned char *out);
+inline constexpr char Sha1DigestSymbol[] = "tarumin_sha1";
+
 } // namespace onboarding

@@ -4,6 +4,7 @@
 #include <QCryptographicHash>
 #include <QFile>
 
+#include <openssl/evp.h>
 #include <zip.h>
 
 #include <cstdint>
@@ -134,4 +135,10 @@ extern "C" Q_DECL_EXPORT void tarumin_read_zip_image(int fd, qint64 maxBytes, qi
     out.size = total;
     out.sha1 = hash.result().toHex();
     out.status = ZipImage::Status::Read;
+}
+
+extern "C" Q_DECL_EXPORT void tarumin_sha1(const char *data, qint64 size, unsigned char *out)
+{
+    unsigned int length = 0;
+    EVP_Digest(data, size_t(size), out, &length, EVP_sha1(), nullptr);
 }

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QLibrary>
+#include <QMutex>
 
 namespace platform {
 
@@ -28,6 +29,9 @@ QStringList moduleFolders()
 
 QFunctionPointer moduleFunction(const char *module, const char *symbol)
 {
+    // Files are identified on several threads at once.
+    static QMutex lock;
+    const QMutexLocker locked(&lock);
     for (const QString &folder : moduleFolders()) {
         QLibrary library(folder + u'/' + QLatin1String(module));
         if (!library.load())

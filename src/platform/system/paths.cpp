@@ -51,7 +51,12 @@ void copyMissing(const QString &from, const QString &to)
                     QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString source = it.next();
-        const QString target = to + u'/' + QDir(from).relativeFilePath(source);
+        const QString relative = QDir(from).relativeFilePath(source);
+        // The software lists are read where they are installed, so that a newer package's
+        // lists reach the user: they are not copied.
+        if (relative.startsWith(QStringLiteral("hash/")))
+            continue;
+        const QString target = to + u'/' + relative;
         QDir().mkpath(QFileInfo(target).absolutePath());
         if (!QFileInfo::exists(target) && !QFileInfo(target).isSymLink()) {
             QFile::copy(source, target);

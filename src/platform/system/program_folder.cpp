@@ -37,6 +37,14 @@ QString ProgramFolder::softwareLists() const
     return joinPath(root_, QStringLiteral("\\hash"));
 }
 
+QStringList ProgramFolder::softwareListFolders() const
+{
+    QStringList folders{softwareLists()};
+    if (!sharedLists_.isEmpty() && QDir::cleanPath(sharedLists_) != QDir::cleanPath(softwareLists()))
+        folders << sharedLists_;
+    return folders;
+}
+
 QString ProgramFolder::emulator() const
 {
     return joinPath(root_, QStringLiteral("\\mess.exe"));

@@ -24,12 +24,19 @@ public:
     ProgramFolder() = default;
     // A folder's path names its program folder.
     ProgramFolder(QString root) : root_(std::move(root)) {}
+    // An installed program's folder also reads the software lists installed with the program,
+    // in place, so that a newer package's lists reach the user.
+    ProgramFolder(QString root, QString sharedSoftwareLists)
+        : root_(std::move(root)), sharedLists_(std::move(sharedSoftwareLists)) {}
 
     const QString &root() const { return root_; }
     QString dataFolder() const;
     QString catalogue() const;
     QString snapshotFolder() const;
     QString softwareLists() const;
+    // The folders of software lists to read: the folder's own hash/ first (its lists win), then
+    // the installed ones.
+    QStringList softwareListFolders() const;
     QString emulator() const;
     QString copiedGames() const;
     QString picture(Picture picture) const;
@@ -45,6 +52,7 @@ public:
 
 private:
     QString root_;
+    QString sharedLists_;
 };
 
 } // namespace platform

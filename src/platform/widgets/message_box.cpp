@@ -17,13 +17,15 @@ void setMessageHandler(MessageHandler h)
     handler() = std::move(h);
 }
 
-void showMessage(QWidget *parent, const QString &text)
+void showMessage(QWidget *parent, const QString &text, const QString &details)
 {
     if (handler()) {
-        handler()(text);
+        handler()(details.isEmpty() ? text : text + QStringLiteral("\n\n") + details);
         return;
     }
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("tarumin"), text, QMessageBox::Ok, parent);
+    if (!details.isEmpty())
+        box.setDetailedText(details);
     box.exec();
 }
 

@@ -10,9 +10,11 @@ namespace platform {
 
 // A modal box with one line of text, an OK button, no icon, and the application's title
 // "tarumin" as its caption. Returns when the user has closed it.
-void showMessage(QWidget *parent, const QString &text);
+// Details, when given, are behind the box's details button (a list of files, say).
+void showMessage(QWidget *parent, const QString &text, const QString &details = QString());
 
-// Lets tests see the messages instead of boxes; pass nothing to restore the real box.
+// Lets tests see the messages instead of boxes (the text, then a blank line and the details
+// when there are some); pass nothing to restore the real box.
 using MessageHandler = std::function<void(const QString &text)>;
 void setMessageHandler(MessageHandler handler);
 
