@@ -496,8 +496,14 @@ private slots:
         QFile::copy(QStringLiteral(SOURCE_DIR "/sample/hanno.rom"), games + "/sub/hanno.rom");
         QVERIFY(writeFile(games + "/mystery.cas", "tape"));
         QVERIFY(writeFile(folder_->path() + "/hoshikaze.rom", "in the catalogue as -cart hoshikaze.rom"));
-        form_->registerFiles({games, folder_->path() + "/hoshikaze.rom"});
+        QVERIFY(writeFile(folder_->path() + "/notes.txt", "not a game"));
+        form_->registerFiles({games, folder_->path() + "/hoshikaze.rom", folder_->path() + "/notes.txt"});
         QCOMPARE(messages_.size(), 1);
+        // Each file not registered is named with its reason, below the counts.
+        QVERIFY2(messages_[0].contains(QStringLiteral("登録できなかったもの: 1 本"))
+                     && messages_[0].contains(QStringLiteral("登録できません: %1（カートリッジ・テープ・ディスクのどれかわかりません")
+                                                  .arg(QDir::toNativeSeparators(folder_->path() + "/notes.txt"))),
+                 qPrintable(messages_[0]));
         QVERIFY2(messages_[0].startsWith(QStringLiteral("3 本のゲームを登録しました（リストで識別 2 本、識別できず 1 本）。")),
                  qPrintable(messages_[0]));
         QVERIFY(messages_[0].contains(QStringLiteral("登録済みのため飛ばしたもの: 1 本")));

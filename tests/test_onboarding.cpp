@@ -267,6 +267,94 @@ private slots:
         QCOMPARE(zip.problem, BatchItem::Problem::ZipTooManyEntries);
     }
 
+    // A real collection: games of several disks, clones, other systems, hardware, unreadable
+    // titles, mappers, and file names the catalogue cannot hold.
+    void registersACollectionAsItsOwnerWould()
+    {
+        const QByteArray disk1(720, '1'), disk2(720, '2'), disk3(720, '3'), korean(500, 'k'),
+            mapper(32 * 1024, 'm'), controller(16 * 1024, 'f'), coleco(100, 'c');
+        auto rom = [](const char *interface, const QByteArray &data, const char *slot = nullptr) {
+            return QStringLiteral("<part name=\"p\" interface=\"%1\">%2<dataarea name=\"rom\">"
+                                  "<rom name=\"x\" sha1=\"%3\"/></dataarea></part>")
+                .arg(QLatin1String(interface),
+                     slot ? QStringLiteral("<feature name=\"slot\" value=\"%1\"/>").arg(QLatin1String(slot)) : QString(),
+                     QString::fromLatin1(sha1(data)));
+        };
+        // The clone comes first in its list: the parent wins all the same.
+        QVERIFY(lists_.loadList((QStringLiteral("<softwarelist name=\"msx2_flop\">"
+            "<software name=\"snatcheralt\" cloneof=\"snatcher\"><description>Snatcher (Japan, alt disk 1)</description><year>1988</year><publisher>Konami</publisher>%1</software>"
+            "<software name=\"snatcher\"><description>Snatcher (Japan)</description><year>1988</year><publisher>Konami</publisher>"
+            "<info name=\"alt_title\" value=\"スナッチャー\"/>%2%3%4</software></softwarelist>")
+            .arg(rom("floppy_3_5", disk1), rom("floppy_3_5", disk1), rom("floppy_3_5", disk2), rom("floppy_3_5", disk3))).toUtf8()) > 0);
+        QVERIFY(lists_.loadList((QStringLiteral("<softwarelist name=\"msx1_cart\">"
+            "<software name=\"kor\"><description>Korean Game</description><year>1990</year><publisher>K</publisher>"
+            "<info name=\"alt_title\" value=\"한국 게임\"/>%1</software>"
+            "<software name=\"mapped\"><description>Mapped</description><year>1987</year><publisher>M</publisher>%2</software>"
+            "<software name=\"fd\"><description>Floppy controller</description><year>1985</year><publisher>F</publisher>%3</software>"
+            "</softwarelist>").arg(rom("msx_cart", korean), rom("msx_cart", mapper, "ascii8"), rom("msx_cart", controller, "disk_hbd50"))).toUtf8()) > 0);
+        const QString db = put(QStringLiteral("db/softwaredb.xml"), QByteArray("<softwaredb><software><title>Coleco Game</title>"
+            "<system>COLECOVISION</system><dump><rom><hash>") + sha1(coleco) + "</hash></rom></dump></software></softwaredb>");
+        QCOMPARE(lists_.loadOpenMsxDatabase(db), 0);
+        QCOMPARE(lists_.otherSystem(sha1(coleco)), QStringLiteral("COLECOVISION"));
+        lists_.loadOpenMsxDatabase(put(QStringLiteral("db/other.xml"), "<catalog><software/></catalog>"));
+        QCOMPARE(lists_.problems().size(), 1);
+        QCOMPARE(lists_.problems()[0].kind, ListProblem::Kind::NotUnderstood);
+
+        using O = BatchItem::Outcome;
+        using P = BatchItem::Problem;
+        const struct
+        {
+            QString file;
+            QByteArray data;
+            O outcome;
+            P problem;
+            QString line; // its end, for the registered ones
+        } cases[] = {
+            {"snatcher1.dsk", disk1, O::Identified, P::None,
+             "スナッチャー,MSX2 ディスク3枚組,1988年,Konami,,Snatcher (Japan),snatcher1,-flop snatcher1.dsk"},
+            {"snatcher2.dsk", disk2, O::PartOfGame, P::None, {}},
+            {"snatcher3.dsk", disk3, O::PartOfGame, P::None, {}},
+            {"korean.rom", korean, O::Identified, P::None, "Korean Game,ROM,1990年,K,,Korean Game,korean,-cart korean.rom"},
+            {"mapped.rom", mapper, O::Identified, P::None, "Mapped,メガROM,1987年,M,,Mapped,mapped,-cart mapped.rom"},
+            {"fd.rom", controller, O::NotAGame, P::Extension, {}},
+            {"coleco.rom", coleco, O::NotAGame, P::OtherSystem, {}},
+            {"black onyx, the (japan).rom", "onyx", O::NotIdentified, P::None,
+             "black onyx， the (japan),ROM,,,,,black onyx， the (japan),-cart \"games/black onyx， the (japan).rom\""},
+            {"Märchen.rom", "maerchen", O::NotIdentified, P::None, "M_rchen,ROM,,,,,M_rchen,-cart games/M_rchen.rom"},
+            {"two\nlines.cas", "tape", O::NotIdentified, P::None, "two_lines,テープ,,,,,two_lines,-cass games/two_lines.cas"},
+            {"back\\slash.dsk", "disk", O::NotIdentified, P::None, "back_slash,ディスク,,,,,back_slash,-flop games/back_slash.dsk"},
+        };
+        QStringList files;
+        for (const auto &c : cases)
+            files << put(c.file, c.data);
+        for (int round = 0; round < 2; ++round) {
+            QList<BatchItem> items = identify(files, lists_, folder_);
+            catalogue::LineTable table;
+            QVERIFY(table.load(folder_ + QStringLiteral("/tarumin/list.csv")).error == std::nullopt);
+            const QList<QByteArray> lines = settle(items, table, folder_);
+            for (qsizetype i = 0; i < items.size(); ++i) {
+                const auto &c = cases[i];
+                const O expected = round == 1 && !c.line.isEmpty() ? O::AlreadyThere : c.outcome;
+                QVERIFY2(items[i].outcome == expected && items[i].problem == c.problem, qPrintable(c.file));
+                if (round == 0 && !c.line.isEmpty())
+                    QCOMPARE(platform::decodeCp932(items[i].line), c.line);
+            }
+            // The second time, the copies are found and nothing is added.
+            QCOMPARE(lines.size(), round == 0 ? 7 : 0);
+            for (const QByteArray &line : lines)
+                table.append(line);
+            QVERIFY(!table.save(folder_ + QStringLiteral("/tarumin/list.csv")));
+        }
+        QCOMPARE(countOf(identify(files, lists_, folder_)).copied, 4);
+        QCOMPARE(readFile(folder_ + QStringLiteral("/games/black onyx， the (japan).rom")), QByteArray("onyx"));
+        QVERIFY(QFile::exists(files.last())); // the originals stay
+        // Disk 2 alone is not registered, and says whose it is.
+        QCOMPARE(identify({files[1]}, lists_, folder_).first().problem, P::FirstPartMissing);
+        // A different file of the same fitted name gets a numbered copy.
+        const QString other = put(QStringLiteral("elsewhere/Märchen.rom"), "another");
+        QVERIFY(identify({other}, lists_, folder_).first().line.endsWith("-cart \"games/M_rchen (2).rom\""));
+    }
+
     void shippedListsNameTheirGames()
     {
         SoftwareLists shipped;
@@ -320,6 +408,16 @@ private slots:
         std::tie(status, out) = run({QStringLiteral("--write"), QStringLiteral("--folder"), folder_, folder_});
         QCOMPARE(status, 0);
         QCOMPARE(out.count(QStringLiteral("登録済みです")), 2);
+        // --copy: every file into games/, the copy registered; the original stays where it is.
+        const QString outside = dir_.filePath(QStringLiteral("outside/solo.rom"));
+        QDir().mkpath(QFileInfo(outside).absolutePath());
+        writeFile(outside, "solo");
+        std::tie(status, out) = run({QStringLiteral("--write"), QStringLiteral("--copy"), QStringLiteral("--folder"), folder_, outside});
+        QCOMPARE(status, 0);
+        QVERIFY2(out.contains(QStringLiteral("コピーしたもの: 1")), qPrintable(out));
+        QVERIFY(readFile(list).endsWith("solo,ROM,,,,,solo,-cart games/solo.rom\r\n"));
+        QCOMPARE(readFile(folder_ + QStringLiteral("/games/solo.rom")), QByteArray("solo"));
+        QVERIFY(QFile::exists(outside));
         // Bad arguments, and a catalogue it may not change.
         QCOMPARE(run({QStringLiteral("--folder"), folder_}).first, 2);
         QCOMPARE(run({QStringLiteral("--bogus")}).first, 1);

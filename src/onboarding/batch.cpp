@@ -293,12 +293,9 @@ QList<QByteArray> settle(QList<BatchItem> &items, const catalogue::LineTable &ta
     return lines;
 }
 
-QList<BatchItem> identify(const QStringList &files, const SoftwareLists &lists,
-                          const platform::ProgramFolder &programFolder,
-                          const std::function<bool(int)> &progress, const Copying &copying)
+std::optional<QList<GameFile>> readGameFiles(const QStringList &files,
+                                             const std::function<bool(int)> &progress)
 {
-    // Reading and hashing on every core; the lines are made afterwards, in the files' order,
-    // one at a time (copies into the program folder must not race for a name).
     QList<GameFile> read(files.size());
     std::atomic<int> next{0};
     std::atomic<int> done{0};
@@ -312,7 +309,7 @@ QList<BatchItem> identify(const QStringList &files, const SoftwareLists &lists,
         }
     };
     if (progress && !progress(0))
-        return {};
+        return std::nullopt;
     const int threads = qBound(1, QThread::idealThreadCount(), int(qMax<qsizetype>(1, files.size())));
     std::vector<std::thread> pool;
     for (int t = 1; t < threads; ++t)
@@ -321,8 +318,23 @@ QList<BatchItem> identify(const QStringList &files, const SoftwareLists &lists,
     for (std::thread &t : pool)
         t.join();
     if (stop)
-        return {};
+        return std::nullopt;
+    return read;
+}
 
+QList<BatchItem> identify(const QStringList &files, const SoftwareLists &lists,
+                          const platform::ProgramFolder &programFolder,
+                          const std::function<bool(int)> &progress, const Copying &copying)
+{
+    const auto read = readGameFiles(files, progress);
+    return read ? identifyRead(*read, lists, programFolder, copying) : QList<BatchItem>();
+}
+
+QList<BatchItem> identifyRead(const QList<GameFile> &read, const SoftwareLists &lists,
+                              const platform::ProgramFolder &programFolder, const Copying &copying)
+{
+    // The lines are made in the files' order, one at a time (copies into the program folder
+    // must not race for a name).
     QList<BatchItem> items;
     for (const GameFile &file : read) {
         const bool ok = file.problem == GameFile::Problem::None;

@@ -105,6 +105,14 @@ QList<BatchItem> identify(const QStringList &files, const SoftwareLists &lists,
                           const std::function<bool(int done)> &progress = {},
                           const Copying &copying = {});
 
+// The two halves of identify: reading and hashing the files on every core (nothing when
+// stopped), then making their lines from the lists.
+std::optional<QList<GameFile>> readGameFiles(const QStringList &files,
+                                             const std::function<bool(int done)> &progress = {});
+QList<BatchItem> identifyRead(const QList<GameFile> &read, const SoftwareLists &lists,
+                              const platform::ProgramFolder &programFolder,
+                              const Copying &copying = {});
+
 struct BatchCounts
 {
     int identified = 0, notIdentified = 0, alreadyThere = 0, doesNotFit = 0, partOfGame = 0,

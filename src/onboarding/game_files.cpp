@@ -48,17 +48,50 @@ void readZip(GameFile &game)
     game.sha1 = image.sha1;
 }
 
-// The system's SHA-1 where the zip module is there, Qt's own otherwise.
-QByteArray sha1Hex(const QByteArray &data)
+// A SHA-1 fed piece by piece: the system's where the zip module is there, Qt's own otherwise.
+class Sha1
 {
-    static const auto digest = reinterpret_cast<Sha1Digest>(
-        platform::moduleFunction(ZipModuleName, Sha1DigestSymbol));
-    if (!digest)
-        return QCryptographicHash::hash(data, QCryptographicHash::Sha1).toHex();
-    unsigned char out[20];
-    digest(data.constData(), data.size(), out);
-    return QByteArray(reinterpret_cast<const char *>(out), 20).toHex();
-}
+public:
+    Sha1()
+    {
+        static const Sha1Functions *const system = [] {
+            const auto table = reinterpret_cast<Sha1Table>(
+                platform::moduleFunction(ZipModuleName, Sha1TableSymbol));
+            return table ? table() : nullptr;
+        }();
+        if (system && (state_ = system->begin()))
+            system_ = system;
+    }
+    ~Sha1()
+    {
+        if (system_ && state_) {
+            unsigned char out[20];
+            system_->end(state_, out);
+        }
+    }
+    void add(const char *data, qint64 size)
+    {
+        if (system_)
+            system_->add(state_, data, size);
+        else
+            qt_.addData(QByteArrayView(data, size));
+    }
+    QByteArray hex()
+    {
+        if (!system_)
+            return qt_.result().toHex();
+        unsigned char out[20];
+        system_->end(state_, out);
+        state_ = nullptr;
+        system_ = nullptr;
+        return QByteArray(reinterpret_cast<const char *>(out), 20).toHex();
+    }
+
+private:
+    const Sha1Functions *system_ = nullptr;
+    void *state_ = nullptr;
+    QCryptographicHash qt_{QCryptographicHash::Sha1};
+};
 
 } // namespace
 
@@ -71,8 +104,9 @@ GameFile readGameFile(const QString &path)
         readZip(game);
         return game;
     }
-    const platform::FileRead read = platform::readPlainFile(game.path, MaxImageBytes);
-    switch (read.problem) {
+    // Read and hashed a piece at a time, through a buffer each thread keeps.
+    platform::PlainFile file(game.path);
+    switch (file.problem()) {
     case platform::ReadProblem::None: break;
     case platform::ReadProblem::TooLarge: game.problem = GameFile::Problem::TooLarge; return game;
     case platform::ReadProblem::Folder:
@@ -80,8 +114,31 @@ GameFile readGameFile(const QString &path)
     case platform::ReadProblem::Missing:
     case platform::ReadProblem::Failed: game.problem = GameFile::Problem::Unreadable; return game;
     }
-    game.imageSize = read.data.size();
-    game.sha1 = sha1Hex(read.data);
+    if (file.size() > MaxImageBytes) {
+        game.problem = GameFile::Problem::TooLarge;
+        return game;
+    }
+    constexpr qint64 Piece = 1024 * 1024;
+    thread_local QByteArray buffer(Piece, Qt::Uninitialized);
+    Sha1 hash;
+    qint64 total = 0;
+    for (;;) {
+        const qint64 got = file.device().read(buffer.data(), Piece);
+        if (got < 0) {
+            game.problem = GameFile::Problem::Unreadable;
+            return game;
+        }
+        if (got == 0)
+            break;
+        total += got;
+        if (total > MaxImageBytes) {
+            game.problem = GameFile::Problem::TooLarge;
+            return game;
+        }
+        hash.add(buffer.constData(), got);
+    }
+    game.imageSize = total;
+    game.sha1 = hash.hex();
     return game;
 }
 

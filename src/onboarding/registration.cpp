@@ -1,6 +1,7 @@
 #include "registration.h"
 
 #include <memory>
+#include <thread>
 
 namespace onboarding {
 
@@ -9,23 +10,23 @@ Registration registerGameFiles(const QStringList &paths, const platform::Program
                                const RegistrationProgress &progress, Copying::Mode copyMode)
 {
     Registration result;
-    const SoftwareLists lists = loadSoftwareLists(folder, progress.cancel);
-    result.listProblems = lists.problems();
-    if (progress.cancelled()) {
-        result.cancelled = true;
-        return result;
-    }
+    // The lists are read on a thread of their own while the files are read and hashed.
+    SoftwareLists lists;
+    std::thread listReader([&] { lists = loadSoftwareLists(folder, progress.cancel); });
     const QStringList files = collectGameFiles(paths);
     const int total = int(files.size());
-    result.items = identify(files, lists, folder, [&](int done) {
+    const auto read = readGameFiles(files, [&](int done) {
         if (progress.report)
             progress.report(done, total);
         return !progress.cancelled();
-    }, Copying{copyMode, writing == Writing::Write});
-    if (progress.cancelled()) {
+    });
+    listReader.join();
+    result.listProblems = lists.problems();
+    if (!read || progress.cancelled()) {
         result.cancelled = true;
         return result;
     }
+    result.items = identifyRead(*read, lists, folder, Copying{copyMode, writing == Writing::Write});
     if (writing == Writing::Write) {
         result.error = file.appendChosen([&](const catalogue::LineTable &table) {
             result.lines = settle(result.items, table, folder);

@@ -24,8 +24,15 @@ inline constexpr char ZipModuleName[] = "tarumin-zip";
 inline constexpr char ReadZipImageSymbol[] = "tarumin_read_zip_image";
 
 // The system's SHA-1 (libcrypto, which the zip module brings in anyway; it uses the
-// processor's SHA instructions where there are some): 20 bytes of digest into out.
-using Sha1Digest = void (*)(const char *data, qint64 size, unsigned char *out);
-inline constexpr char Sha1DigestSymbol[] = "tarumin_sha1";
+// processor's SHA instructions where there are some), fed piece by piece: begin gives a state,
+// add feeds it, end writes the 20 bytes of digest and frees the state.
+struct Sha1Functions
+{
+    void *(*begin)();
+    void (*add)(void *state, const char *data, qint64 size);
+    void (*end)(void *state, unsigned char *out);
+};
+using Sha1Table = const Sha1Functions *(*)();
+inline constexpr char Sha1TableSymbol[] = "tarumin_sha1_functions";
 
 } // namespace onboarding

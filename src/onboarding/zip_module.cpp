@@ -137,8 +137,35 @@ extern "C" Q_DECL_EXPORT void tarumin_read_zip_image(int fd, qint64 maxBytes, qi
     out.status = ZipImage::Status::Read;
 }
 
-extern "C" Q_DECL_EXPORT void tarumin_sha1(const char *data, qint64 size, unsigned char *out)
+namespace {
+
+void *sha1Begin()
+{
+    EVP_MD_CTX *context = EVP_MD_CTX_new();
+    if (context && EVP_DigestInit_ex(context, EVP_sha1(), nullptr) != 1) {
+        EVP_MD_CTX_free(context);
+        return nullptr;
+    }
+    return context;
+}
+
+void sha1Add(void *state, const char *data, qint64 size)
+{
+    EVP_DigestUpdate(static_cast<EVP_MD_CTX *>(state), data, size_t(size));
+}
+
+void sha1End(void *state, unsigned char *out)
 {
     unsigned int length = 0;
-    EVP_Digest(data, size_t(size), out, &length, EVP_sha1(), nullptr);
+    EVP_DigestFinal_ex(static_cast<EVP_MD_CTX *>(state), out, &length);
+    EVP_MD_CTX_free(static_cast<EVP_MD_CTX *>(state));
+}
+
+const onboarding::Sha1Functions Sha1{sha1Begin, sha1Add, sha1End};
+
+} // namespace
+
+extern "C" Q_DECL_EXPORT const onboarding::Sha1Functions *tarumin_sha1_functions()
+{
+    return &Sha1;
 }
