@@ -94,14 +94,21 @@ QString quotedArgument(const QString &argument)
     return out;
 }
 
-// The first character of the text that CP932 cannot hold, or an empty text.
-QString firstUnwritable(const QString &text)
+// The first character of the text that CP932 cannot hold (exactly, for a file's name), or an
+// empty text.
+QString firstUnwritable(const QString &text, bool exact = false)
 {
-    if (platform::encodeCp932(text))
+    const auto encode = exact ? platform::encodeCp932Exact : platform::encodeCp932;
+    if (encode(text))
         return {};
-    QStringList found;
-    replaceUnwritable(text, QString(), &found);
-    return found.value(0, QStringLiteral("?"));
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype len = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const QString ch = text.mid(i, len);
+        i += len;
+        if (!encode(ch))
+            return ch;
+    }
+    return QStringLiteral("?");
 }
 
 } // namespace
@@ -206,11 +213,12 @@ std::variant<QByteArray, EntryProblem> checkedLine(const Entry &typed, const Edi
         fields[i] = *bytes;
     }
     if (fileTouched) {
-        const auto snap = platform::encodeCp932(snapName);
-        const auto args = platform::encodeCp932(launchArgsFor(entry.gameFileName, entry.slot));
+        // A file's name is written as it is, or not at all: a twin would name another file.
+        const auto snap = platform::encodeCp932Exact(snapName);
+        const auto args = platform::encodeCp932Exact(launchArgsFor(entry.gameFileName, entry.slot));
         if (!snap || !args)
             return EntryProblem{EntryProblem::Kind::Unwritable, Field::GameFileName,
-                                firstUnwritable(entry.gameFileName)};
+                                firstUnwritable(entry.gameFileName, true)};
         fields[SnapNameField] = *snap;
         fields[LaunchArgsField] = *args;
     } else {

@@ -72,7 +72,7 @@ QString fittedFileName(const QString &name)
         if (ch == u",")
             out += QStringLiteral("，");
         else if (isLineBreak(ch.at(0)) || (ch == u"\\" && backslashIsNoSeparator())
-                 || !platform::encodeCp932(ch))
+                 || !platform::encodeCp932Exact(ch))
             out += u'_';
         else
             out += ch;
@@ -121,7 +121,7 @@ bool catalogueCanName(const QString &name)
         if (c == u',' || isLineBreak(c) || (c == u'\\' && backslashIsNoSeparator()))
             return false;
     }
-    return platform::encodeCp932(name).has_value();
+    return platform::encodeCp932Exact(name).has_value();
 }
 
 Placement placeFile(const QString &path, const platform::ProgramFolder &programFolder,

@@ -46,8 +46,8 @@ void fuzzCodePage(QByteArrayView bytes)
     const QString text = platform::decodeCp932(bytes);
     check(text.size() <= bytes.size());
     if (const auto encoded = platform::encodeCp932(text)) {
-        // Text that encodes must come back as the same text.
-        check(platform::decodeCp932(*encoded) == text);
+        // Text that encodes must come back as the same text (look-alikes as their twins).
+        check(platform::decodeCp932(*encoded) == platform::withWindowsTwins(text));
         if (!text.contains(QChar::ReplacementCharacter))
             check(encoded->size() == bytes.size());
     } else {

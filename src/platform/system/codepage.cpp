@@ -166,7 +166,7 @@ static std::optional<QByteArray> encodeRaw(const QString &text)
 
 #endif
 
-std::optional<QByteArray> encodeCp932(const QString &text)
+std::optional<QByteArray> encodeCp932Exact(const QString &text)
 {
     // Converters differ in what they map to a look-alike (glibc writes the yen sign as 5C,
     // which reads back as a backslash; Windows refuses it): only text that reads back the
@@ -175,6 +175,37 @@ std::optional<QByteArray> encodeCp932(const QString &text)
     if (bytes && decodeCp932(*bytes) != text)
         return std::nullopt;
     return bytes;
+}
+
+QString withWindowsTwins(const QString &text)
+{
+    // What input methods on Linux type, and what a Windows one types for the same key.
+    static const std::pair<char16_t, char16_t> twins[] = {
+        {0x301C, 0xFF5E}, // 〜 wave dash: ～
+        {0x2212, 0xFF0D}, // − minus: －
+        {0x2016, 0x2225}, // ‖ double vertical line: ∥
+        {0x2014, 0x2015}, // — em dash: ―
+        {0x00A2, 0xFFE0}, // ¢
+        {0x00A3, 0xFFE1}, // £
+        {0x00AC, 0xFFE2}, // ¬
+        {0x00A5, 0xFFE5}, // ¥
+        {0x203E, 0xFFE3}, // ‾ overline: ￣
+    };
+    QString out = text;
+    for (QChar &c : out) {
+        for (const auto &[typed, twin] : twins) {
+            if (c.unicode() == typed) {
+                c = QChar(twin);
+                break;
+            }
+        }
+    }
+    return out;
+}
+
+std::optional<QByteArray> encodeCp932(const QString &text)
+{
+    return encodeCp932Exact(withWindowsTwins(text));
 }
 
 } // namespace platform
