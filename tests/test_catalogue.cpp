@@ -247,12 +247,21 @@ void TestCatalogue::editKeepsUntouchedFieldsAndRemakesFile()
     QCOMPARE(std::get<QByteArray>(checkedLine(typed, &base)),
              QByteArray("n\xa0,ROM,1987,m,") + sjis(QStringLiteral("4800円")) + ",d,hyou,-cart hyou.mx1");
 
-    // A changed slot or file name remakes fields 7 and 8 as a registration does.
+    // A changed slot alone changes only the media option; the file stays as written.
     typed.slot = Media::Tape;
-    QVERIFY(std::get<QByteArray>(checkedLine(typed, &base)).endsWith(",hyou,-cass hyou.cas"));
+    QVERIFY(std::get<QByteArray>(checkedLine(typed, &base)).endsWith(",hyou,-cass hyou.mx1"));
+    const QByteArray far = "far,ROM,,,,,star,-cart \"/home/u/my roms/star.rom\"";
+    Entry farShown = entryFromLine(far).asShown();
+    const EditBase farBase{far, farShown};
+    farShown.slot = Media::Disk;
+    QCOMPARE(std::get<QByteArray>(checkedLine(farShown, &farBase)),
+             QByteArray("far,ROM,,,,,star,-flop \"/home/u/my roms/star.rom\""));
+    // A file name typed anew remakes fields 7 and 8 as a registration does.
     typed.slot = Media::Cartridge;
     typed.gameFileName = QStringLiteral("/home/u/my roms/star.rom");
     QVERIFY(std::get<QByteArray>(checkedLine(typed, &base)).endsWith(",star,-cart \"/home/u/my roms/star.rom\""));
+    typed.gameFileName = QStringLiteral("newname");
+    QVERIFY(std::get<QByteArray>(checkedLine(typed, &base)).endsWith(",newname,-cart newname.rom"));
 
     // A field changed and changed back counts as untouched.
     typed = shown;

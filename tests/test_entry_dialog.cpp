@@ -214,13 +214,13 @@ private slots:
         QCOMPARE(linesOf(folder_->catalogue()), expected);
         QVERIFY(form_->isEnabled());
 
-        // A changed slot makes both again, as a registration would.
+        // A changed slot changes only the media option: the file stays as written.
         messages_.clear();
         editGame(12);
         field<QComboBox>("slot")->setCurrentIndex(2);
         save();
         expected[12] = platform::encodeCp932(QStringLiteral(
-            "ゲーム12,ROM,1912,新メーカー,12円,説明12,g12,-flop g12.dsk\r")).value();
+            "ゲーム12,ROM,1912,新メーカー,12円,説明12,g12,-flop g12.mx1\r")).value();
         QCOMPARE(linesOf(folder_->catalogue()), expected);
 
         // Register after edit adds a line and leaves the edited one alone.

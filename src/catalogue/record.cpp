@@ -177,7 +177,10 @@ QString foldLineBreaks(const QString &text)
 std::variant<QByteArray, EntryProblem> checkedLine(const Entry &typed, const EditBase *base)
 {
     auto touched = [&](Field f) { return !base || typed.text(f) != base->shown.text(f); };
-    const bool fileTouched = !base || typed.gameFileName != base->shown.gameFileName
+    // A new file name remakes fields 7 and 8 as a registration does; a new slot alone only
+    // changes the media option in front of the file that field 8 names.
+    const bool nameTouched = !base || typed.gameFileName != base->shown.gameFileName;
+    const bool fileTouched = nameTouched
                              || typed.slot != base->shown.slot;
     if (base && !fileTouched) {
         bool any = false;
@@ -196,7 +199,7 @@ std::variant<QByteArray, EntryProblem> checkedLine(const Entry &typed, const Edi
             return EntryProblem{EntryProblem::Kind::Comma, Field(i), {}};
     }
     const QString snapName = snapNameFor(entry.gameFileName);
-    if (fileTouched && snapName.contains(u','))
+    if (nameTouched && snapName.contains(u','))
         return EntryProblem{EntryProblem::Kind::Comma, Field::GameFileName, {}};
 
     const Record old = base ? splitRecord(base->line) : Record();
@@ -212,7 +215,7 @@ std::variant<QByteArray, EntryProblem> checkedLine(const Entry &typed, const Edi
             return EntryProblem{EntryProblem::Kind::Unwritable, f, firstUnwritable(entry.text(f))};
         fields[i] = *bytes;
     }
-    if (fileTouched) {
+    if (nameTouched) {
         // A file's name is written as it is, or not at all: a twin would name another file.
         const auto snap = platform::encodeCp932Exact(snapName);
         const auto args = platform::encodeCp932Exact(launchArgsFor(entry.gameFileName, entry.slot));
@@ -221,6 +224,11 @@ std::variant<QByteArray, EntryProblem> checkedLine(const Entry &typed, const Edi
                                 firstUnwritable(entry.gameFileName, true)};
         fields[SnapNameField] = *snap;
         fields[LaunchArgsField] = *args;
+    } else if (fileTouched) {
+        const QByteArray &args = old.fields[LaunchArgsField];
+        const qsizetype oldOption = mediaOption(mediaOfLaunchArgs(QString::fromLatin1(args.left(6)))).size();
+        fields[SnapNameField] = old.fields[SnapNameField];
+        fields[LaunchArgsField] = mediaOption(entry.slot).toLatin1() + args.mid(oldOption);
     } else {
         fields[SnapNameField] = old.fields[SnapNameField];
         fields[LaunchArgsField] = old.fields[LaunchArgsField];

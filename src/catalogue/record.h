@@ -113,8 +113,9 @@ struct EditBase
 // The line's bytes for an entry, or why there can be none. Line breaks become blanks; commas
 // and characters CP932 cannot hold are refused. For an edit (base given) what the user left as
 // it was shown keeps its bytes: an untouched entry gives back the line itself, a field left
-// alone its old bytes, and fields 7 and 8 stay as they were unless the file name or the slot
-// changed, in which case both are made again.
+// alone its old bytes, and fields 7 and 8 stay as they were unless the file name changed, in
+// which case both are made again (a default extension added to a name typed without one); a
+// changed slot alone changes only the media option in front of field 8's file.
 std::variant<QByteArray, EntryProblem> checkedLine(const Entry &entry,
                                                    const EditBase *base = nullptr);
 
