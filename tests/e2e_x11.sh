@@ -80,6 +80,9 @@ cmp -s "$list" "$work/expected.csv" || fail "catalogue after delete"
 step "register a game typed in Japanese"
 click "$main" 40 16
 dialog=$(wait_window '^リスト登録$') || fail "no entry dialog"
+# The dialog stays in front of the main window: it is transient for it.
+xprop -id "$dialog" WM_TRANSIENT_FOR | grep -qi "$(printf '0x%x' "$main")" \
+    || fail "entry dialog not transient for the main window: $(xprop -id "$dialog" WM_TRANSIENT_FOR)"
 click "$dialog" 150 33
 # xdotool maps each kana to a spare key code as it goes; slow typing lets the program follow
 # the changing key map.
@@ -97,7 +100,7 @@ wait_no_window '^リスト登録$' || fail "entry dialog stayed"
 { cat "$work/expected.csv"; sjis 'テスト星人,ROM,,,,,testgame,-cart testgame.rom'; } > "$work/expected2.csv"
 cmp -s "$list" "$work/expected2.csv" || fail "catalogue after register: $(tail -c 80 "$list" | iconv -f CP932 -t UTF-8)"
 
-step "edit the new game"
+step "edit the new game (a new slot alone keeps the file)"
 count=$(wc -l < "$work/expected2.csv")
 click "$main" 60 "$(row $((count - 1)))"
 click "$main" 96 16
@@ -108,8 +111,19 @@ click "$dialog" 125 186
 xdotool key Home Down Return
 click "$dialog" 108 252
 close_message edit
-{ head -n $((count - 1)) "$work/expected2.csv"; sjis 'テスト星人,ROM,,Maker,,,testgame,-cass testgame.cas'; } > "$work/expected3.csv"
+{ head -n $((count - 1)) "$work/expected2.csv"; sjis 'テスト星人,ROM,,Maker,,,testgame,-cass testgame.rom'; } > "$work/expected3.csv"
 cmp -s "$list" "$work/expected3.csv" || fail "catalogue after edit: $(tail -c 80 "$list" | iconv -f CP932 -t UTF-8)"
+
+step "Enter presses the focused button, in both windows"
+click "$main" 60 "$(row 0)"
+xdotool key --clearmodifiers Tab Tab Return
+xdotool keyup Return
+dialog=$(wait_window '^リスト登録$') || fail "Enter on the focused register button opened no dialog"
+click "$dialog" 150 33
+xdotool key --clearmodifiers Tab Tab Tab Tab Tab Tab Tab Return
+xdotool keyup Return
+wait_no_window '^リスト登録$' || fail "Enter on the focused close button did not close the dialog"
+sleep 0.5
 
 step "Enter on the list starts the selected game"
 click "$main" 60 "$(row 0)"

@@ -16,6 +16,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QAccessible>
 #include <QTest>
 #include <QTimer>
 
@@ -134,6 +135,11 @@ private slots:
         QCOMPARE(slot->itemText(2), QStringLiteral("ディスクＡ"));
         QCOMPARE(slot->itemData(2).toInt(), 2);
         QVERIFY(!d->texts().slot);
+        // Each field is tied to its label, so that a screen reader names it.
+        for (const auto &[box, heading] : {std::pair{"GameName", "ゲーム名"}, {"slot", "スロット"}, {"Kasetu", "ゲーム解説文"}}) {
+            const auto relations = QAccessible::queryAccessibleInterface(field<QWidget>(box))->relations(QAccessible::Label);
+            QVERIFY2(!relations.isEmpty() && relations.first().first->text(QAccessible::Name) == QString::fromUtf8(heading), box);
+        }
         for (const char *name : {"GameName", "media", "Hatubai", "Maker", "KaKaku", "GameFileName"})
             QVERIFY(box(name)->text().isEmpty());
         QVERIFY(!form_->isEnabled());

@@ -18,6 +18,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QProcess>
+#include <QAccessible>
 #include <QTest>
 #include <QTimer>
 
@@ -516,6 +517,40 @@ private slots:
         // The list shows them.
         QCOMPARE(list()->count(), SampleLines.size() + 3);
         QCOMPARE(list()->item(SampleLines.size() + 2)->text(), QStringLiteral("反応テスト"));
+    }
+
+    // The keyboard and a screen reader reach everything: the first key down chooses the first
+    // game, and each value is heard with its heading.
+    void keyboardAndScreenReader()
+    {
+        open(cp932Lines(SampleLines));
+        list()->setFocus();
+        QTest::keyClick(list(), Qt::Key_Down);
+        QCOMPARE(list()->selectedItems().value(0), list()->item(0));
+        const std::pair<const char *, QString> heard[] = {
+            {"Media_L", "メディア: ROM"}, {"Hatubai_L", "発売年: 1986年4月"}, {"Kaisetu_L", "ゲーム説明: 宇宙を駆ける。"}};
+        for (const auto &[name, text] : heard)
+            QCOMPARE(QAccessible::queryAccessibleInterface(child<QLabel>(name))->text(QAccessible::Name), text);
+        // A field is named by its label (on Linux a combo box's name is its value).
+        const std::pair<const char *, QString> labelled[] = {{"Check2", "FM-PACKの使用"}, {"Combo1", "エミュレーターの機種"}};
+        for (const auto &[name, text] : labelled) {
+            const auto relations = QAccessible::queryAccessibleInterface(child<QWidget>(name))->relations(QAccessible::Label);
+            QVERIFY2(!relations.isEmpty() && relations.first().first->text(QAccessible::Name) == text, name);
+        }
+    }
+
+    // A change another program makes to the catalogue shows within a second, the chosen game
+    // staying chosen.
+    void listFollowsTheFile()
+    {
+        const QByteArray data = cp932Lines(SampleLines);
+        open(data);
+        select(2);
+        QTest::qWait(50); // the watcher starts once the window is up
+        folder_->setCatalogue(cp932Lines({QStringLiteral("新しい,ROM,,,,,new,-cart new.rom")}) + data);
+        QTRY_COMPARE_WITH_TIMEOUT(list()->count(), SampleLines.size() + 1, 1000);
+        QCOMPARE(list()->selectedItems().value(0), list()->item(3));
+        QCOMPARE(list()->item(0)->text(), QStringLiteral("新しい"));
     }
 
     // Closing the window while a drop is being registered stops it before anything is written,

@@ -29,7 +29,7 @@ const QString PickerFilter = QStringLiteral("ゲームイメージ　(*.*)|*.*")
 } // namespace
 
 Form2::Form2(const platform::ProgramFolder &programFolder, const catalogue::CatalogueFile &file, QWidget *parent)
-    : platform::Window(parent, Qt::Window), folder_(programFolder), file_(file)
+    : platform::Window(parent, Qt::Dialog), folder_(programFolder), file_(file)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     file_.setWaitHook(platform::keepPaintingWhileWaiting());
@@ -94,6 +94,9 @@ void Form2::buildLayout()
         {Command1, u"入力した内容をリストに保存する"},
         {Command2, u"保存せずに閉じる"},
     });
+
+    platform::setBuddies({{Label1, GameName}, {Label2, media}, {Label3, Hatubai}, {Label4, Maker},
+                          {Label5, KaKaku}, {Label6, Kasetu}, {Label8, slot}, {Label7, GameFileName}});
 
     connect(Command1, &QPushButton::clicked, this, &Form2::onCommand1Clicked);
     connect(Command2, &QPushButton::clicked, this, &Form2::onCommand2Clicked);

@@ -19,7 +19,8 @@ class QPushButton;
 
 // The entry dialog "リスト登録": one game's record, typed for a registration or an edit.
 // It is made at first use, hidden after a save (keeping its texts) and destroyed by its close
-// button or its window frame. It keeps no copy of the catalogue: a save is one change through
+// button or its window frame. It is a dialog window, kept in front of the main window (its
+// transient parent) while that is disabled. It keeps no copy of the catalogue: a save is one change through
 // the catalogue file, against the file as it is at that moment.
 class Form2 : public platform::Window
 {

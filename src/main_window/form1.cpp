@@ -26,6 +26,9 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QTimer>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
+#include <QWindow>
 
 using platform::twips;
 
@@ -33,6 +36,9 @@ namespace {
 
 using Picture = platform::ProgramFolder::Picture;
 using Sound = platform::ProgramFolder::Sound;
+
+// How long the catalogue must be quiet after a change on disk before the list is rebuilt.
+constexpr int CatalogueSettleMs = 250;
 
 const QString FmpacOption = QStringLiteral("-CART FMPAC.ROM ");
 
@@ -232,12 +238,16 @@ void Form1::describeForKeyboardAndScreenReaders()
         {Image1, u"電源スイッチ。押すとゲームを起動する"},
         {Image2, u"ネームプレート。押すと効果音が鳴る"},
         {Picture1, u"ゲーム画面の写真"},
-        {Media_L, u"メディア"},
-        {Hatubai_L, u"発売年"},
-        {Maker_L, u"メーカー"},
-        {Nedan_L, u"価格"},
-        {Kaisetu_L, u"ゲーム説明"},
     });
+    platform::setBuddies({{Label6, Check2}});
+    // The machine box has no heading on screen; on Linux a screen reader names a combo box by
+    // its label, so it gets one that is never shown.
+    auto *machineHeading = new QLabel(QStringLiteral("エミュレーターの機種"), this);
+    machineHeading->setObjectName(QStringLiteral("Combo1_heading"));
+    machineHeading->setGeometry(Combo1->geometry().topLeft().x(), Combo1->geometry().top(), 0, 0);
+    machineHeading->hide();
+    platform::setBuddies({{machineHeading, Combo1}});
+    describeDetails();
 }
 
 void Form1::connectEvents()
@@ -267,7 +277,55 @@ void Form1::showEvent(QShowEvent *event)
     if (!activatedOnce_ && !event->spontaneous()) {
         activatedOnce_ = true;
         activate();
+        // Once the window is up, not before: changes other programs make to the catalogue.
+        QTimer::singleShot(0, this, &Form1::watchCatalogue);
     }
+}
+
+void Form1::watchCatalogue()
+{
+    watcher_ = new QFileSystemWatcher(this);
+    rebuildTimer_ = new QTimer(this);
+    rebuildTimer_->setSingleShot(true);
+    rebuildTimer_->setInterval(CatalogueSettleMs);
+    // A burst of changes (a save writes a new file and renames it over the old one) is one
+    // rebuild, a moment after the last.
+    connect(watcher_, &QFileSystemWatcher::fileChanged, rebuildTimer_, qOverload<>(&QTimer::start));
+    connect(watcher_, &QFileSystemWatcher::directoryChanged, rebuildTimer_, qOverload<>(&QTimer::start));
+    connect(rebuildTimer_, &QTimer::timeout, this, &Form1::catalogueChangedOnDisk);
+    rewatch();
+}
+
+void Form1::rewatch()
+{
+    // A file replaced by a rename is a new file: it is watched anew.
+    const QString folder = QFileInfo(file_.path()).absolutePath();
+    if (QFileInfo(folder).isDir() && !watcher_->directories().contains(folder))
+        watcher_->addPath(folder);
+    if (QFileInfo(file_.path()).isFile() && !watcher_->files().contains(file_.path()))
+        watcher_->addPath(file_.path());
+}
+
+void Form1::catalogueChangedOnDisk()
+{
+    rewatch();
+    // While the entry dialog is open the list stays as it is; it is rebuilt when the dialog
+    // closes, as always.
+    if (dialog_ && dialog_->isVisible())
+        return;
+    const int chosen = currentListIndex();
+    const QByteArray line = table_.line(chosen);
+    activate();
+    if (chosen < 0)
+        return;
+    // The game shown stays chosen when its line is still there, byte for byte.
+    int again = table_.line(chosen) == line ? chosen : -1;
+    for (int k = 0; again < 0 && k < table_.size(); ++k) {
+        if (table_.line(k) == line)
+            again = k;
+    }
+    if (again >= 0)
+        List1->setCurrentRow(again);
 }
 
 void Form1::activate()
@@ -334,11 +392,24 @@ void Form1::showDetails()
     Maker_L->setText(shown(3));
     Nedan_L->setText(shown(4));
     Kaisetu_L->setText(shown(5));
+    describeDetails();
     state_.snapName = platform::decodeCp932(record.fields[catalogue::SnapNameField]);
     state_.launchArgs = platform::decodeCp932(record.fields[catalogue::LaunchArgsField]);
     Text1->setText(shown(catalogue::LaunchArgsField));
     Text1->setCursorPosition(0); // the media option first, however long the text
     showSnapshot(state_.snapName);
+}
+
+void Form1::describeDetails()
+{
+    // Each value is heard with its heading: "メディア: ROM".
+    const std::pair<QLabel *, const char16_t *> details[] = {
+        {Media_L, u"メディア"}, {Hatubai_L, u"発売年"}, {Maker_L, u"メーカー"},
+        {Nedan_L, u"価格"}, {Kaisetu_L, u"ゲーム説明"}};
+    for (const auto &[label, heading] : details) {
+        const QString name = QString::fromUtf16(heading);
+        label->setAccessibleName(label->text().isEmpty() ? name : name + QStringLiteral(": ") + label->text());
+    }
 }
 
 void Form1::showSnapshot(const QString &snapName)
@@ -406,6 +477,11 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
                 onImage1Clicked();
             return true;
         }
+        // Nothing chosen yet: the first key down (or up) chooses the first game.
+        if ((key == Qt::Key_Down || key == Qt::Key_Up) && currentListIndex() < 0 && List1->count() > 0) {
+            List1->setCurrentRow(0);
+            return true;
+        }
     }
     return platform::Window::eventFilter(watched, event);
 }
@@ -454,6 +530,11 @@ void Form1::returnFromDialog()
 void Form1::showEntryDialog(Form2 *dialog)
 {
     setEnabled(false);
+    // The dialog stays in front of the main window: a click on the disabled main window must
+    // not hide it.
+    dialog->winId();
+    if (QWindow *handle = dialog->windowHandle(); handle && window()->windowHandle())
+        handle->setTransientParent(window()->windowHandle());
     dialog->show();
     dialog->raise();
     dialog->activateWindow();

@@ -12,6 +12,8 @@
 #include <memory>
 
 class QCheckBox;
+class QFileSystemWatcher;
+class QTimer;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -79,8 +81,12 @@ private:
     void connectEvents();
 
     void loadList();
+    void watchCatalogue();
+    void rewatch();
+    void catalogueChangedOnDisk();
     void showDetails();
     void showSnapshot(const QString &snapName);
+    void describeDetails();
     void reportLoad(const catalogue::LoadResult &result);
     void playSound(platform::ProgramFolder::Sound sound, bool setDeviceType);
     int currentListIndex() const;
@@ -106,6 +112,8 @@ private:
     bool tooLongShown_ = false;
 
     QPointer<Form2> dialog_;
+    QFileSystemWatcher *watcher_ = nullptr;
+    QTimer *rebuildTimer_ = nullptr;
 
     QPushButton *Touroku_bot = nullptr;
     QPushButton *hensyu_bot = nullptr;

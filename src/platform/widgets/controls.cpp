@@ -31,7 +31,9 @@ QPushButton *makeButton(QWidget *parent, const char *name, const QString &captio
 {
     auto *button = new QPushButton(caption, parent);
     button->setObjectName(QLatin1String(name));
-    button->setAutoDefault(false);
+    // Enter presses the button that has the focus, as on the system the layouts come from
+    // (Space as well); no button is pressed by Enter in a text box.
+    button->setAutoDefault(true);
     button->setDefault(false);
     button->setGeometry(place);
     return button;
@@ -47,6 +49,12 @@ QLineEdit *makeTextBox(QWidget *parent, const char *name, const QString &text, Q
     box->setObjectName(QLatin1String(name));
     box->setGeometry(place);
     return box;
+}
+
+void setBuddies(std::initializer_list<std::pair<QLabel *, QWidget *>> pairs)
+{
+    for (const auto &[label, field] : pairs)
+        label->setBuddy(field);
 }
 
 void setAccessibleNames(std::initializer_list<std::pair<QWidget *, const char16_t *>> names)

@@ -24,6 +24,9 @@ QPushButton *makeButton(QWidget *parent, const char *name, const QString &captio
 
 QLineEdit *makeTextBox(QWidget *parent, const char *name, const QString &text, QRect place);
 
+// Ties each label to its field, so that a screen reader says the label with the field.
+void setBuddies(std::initializer_list<std::pair<QLabel *, QWidget *>> pairs);
+
 // What a screen reader says for each control.
 void setAccessibleNames(std::initializer_list<std::pair<QWidget *, const char16_t *>> names);
 

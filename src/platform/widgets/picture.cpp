@@ -7,6 +7,8 @@
 #include <QMouseEvent>
 #include <QMovie>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 
 namespace platform {
 
@@ -178,6 +180,13 @@ void PictureBox::paintEvent(QPaintEvent *)
     QPainter painter(this);
     drawFrame(&painter);
     painter.drawPixmap(contentsRect().topLeft(), movie_ ? movie_->currentPixmap() : pixmap());
+    // The picture takes the keyboard's focus: it shows when it has it.
+    if (hasFocus()) {
+        QStyleOptionFocusRect focus;
+        focus.initFrom(this);
+        focus.rect = contentsRect().adjusted(1, 1, -1, -1);
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+    }
 }
 
 QImage PictureBox::currentImage() const
