@@ -39,6 +39,13 @@ runuser -u "$user" -- env -i HOME="$home" USER="$user" PATH=/usr/bin:/bin DISPLA
 app=$!
 pids+=($app)
 main=$(wait_window '^Tarumin') || fail "main window did not appear"
+# The desktop matches the window to its entry: the window's class is the entry's StartupWMClass.
+wmclass=$(sed -n 's/^StartupWMClass=//p' "$desktop")
+[ -n "$wmclass" ] || fail "the desktop entry has no StartupWMClass"
+class=$(xprop -id "$main" WM_CLASS | sed -n 's/.*= ".*", "\(.*\)"$/\1/p')
+[ "$class" = "$wmclass" ] || fail "window class $class, desktop entry's StartupWMClass $wmclass"
+man -w tarumin >/dev/null 2>&1 || [ -f /usr/share/man/man1/tarumin.1.gz ] || fail "no manual page"
+[ -f /usr/share/doc/tarumin/copyright ] || fail "no copyright file"
 data="$home/.local/share/tarumin"
 [ -f "$data/tarumin/list.csv" ] || fail "the user's catalogue was not made"
 [ "$(stat -c %U "$data/tarumin/list.csv")" = "$user" ] || fail "the catalogue is not the user's"

@@ -13,13 +13,13 @@ mkdir -p assets sample/tarumin/image sample/tarumin/snap sample/tarumin/sound
 "$IM" -size 1x3 xc:'rgb(64,64,64)' -fill 'rgb(89,89,89)' -draw 'point 0,0' \
     -write mpr:row +delete -size 640x480 tile:mpr:row -colors 2 assets/background.gif
 
-# 2: the window icon, 32 x 32: an eye under red hair on pale yellow, MESS along the bottom.
+# 2: the window icon, 32 x 32: an eye under red hair on pale yellow, MSX along the bottom.
 "$IM" -size 32x32 xc:'rgb(255,250,205)' \
     -fill 'rgb(200,30,30)' -draw 'polygon 2,0 30,0 30,6 24,10 20,6 16,11 12,6 8,10 2,6' \
     -fill white -stroke black -strokewidth 1 -draw 'ellipse 16,15 8,5 0,360' \
     -fill 'rgb(40,90,200)' -stroke none -draw 'circle 16,15 16,19' \
     -fill black -draw 'circle 16,15 16,17' \
-    -fill black -font "$FONT" -pointsize 9 -gravity south -annotate +0+0 'MESS' \
+    -fill black -font "$FONT" -pointsize 9 -gravity south -annotate +0+0 'MSX' \
     -define png:color-type=2 assets/icon.png
 
 # 3: the no-snapshot picture, 256 x 192 JPEG (in the sample data): a blurred blue keyboard, an MSX mark at the

@@ -1,7 +1,7 @@
 #!/bin/sh
 # Draws the program's icon at each size the desktop asks for (dist/icons/N.png), each drawn at
 # its own size rather than scaled from another, so that edges stay sharp: an eye under red hair
-# on pale yellow, as the window icon, with MESS along the bottom where there is room for it.
+# on pale yellow, as the window icon, with MSX along the bottom where there is room for it (the name of the computers, no project's).
 # The results are kept in the repository; run this again only to change them.
 set -eu
 cd "$(dirname "$0")/.."
@@ -12,7 +12,7 @@ for n in 16 22 24 32 48 64 128 256; do
     text=""
     eyey=15
     if [ "$n" -ge 32 ]; then
-        text="-fill black -font DejaVu-Sans-Bold -pointsize $(( n * 8 / 32 )) -gravity south -annotate +0+0 MESS"
+        text="-fill black -font DejaVu-Sans-Bold -pointsize $(( n * 8 / 32 )) -gravity south -annotate +0+0 MSX"
     else
         eyey=18 # no room for the word: the eye moves down to the middle
     fi

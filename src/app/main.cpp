@@ -59,6 +59,8 @@ int main(int argc, char *argv[])
 
     QApplication app(argc, argv);
     name(app);
+    // The desktop matches the window to its entry by this name and by the window's class.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.tarumin.Tarumin"));
     QCommandLineParser parser;
     describe(parser);
     parser.process(app); // an option it does not know: said on the terminal, and the end
