@@ -13,7 +13,8 @@ cp /usr/include/zip.h "$zipinc/"
 cp "$(dpkg -L libzip-dev | grep '/zipconf.h$' | head -n 1)" "$zipinc/"
 # OpenSSL's headers, with the configuration header Debian keeps per architecture.
 cp -r /usr/include/openssl "$zipinc/"
-cp /usr/include/*/openssl/configuration.h /usr/include/*/openssl/opensslconf.h "$zipinc/openssl/" 2>/dev/null || true
+arch=$(dpkg-architecture -qDEB_HOST_MULTIARCH 2>/dev/null || gcc -print-multiarch)
+cp "/usr/include/$arch/openssl/configuration.h" "/usr/include/$arch/openssl/opensslconf.h" "$zipinc/openssl/"
 # The checked-in sources only: moc output and generated files are left to a real build.
 failed=0
 for f in $(cd "$TOP" && git ls-files 'src/*.cpp'); do
