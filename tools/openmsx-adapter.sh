@@ -112,7 +112,7 @@ have_roms() {
 
 now_ms() { date +%s%3N; }
 # A launch spends at most this long finding a machine; what it did not try, a later one does.
-budget_ms=${TARUMIN_DISCOVERY_MS:-800}
+budget_ms=${TARUMIN_DISCOVERY_MS:-600}
 started_ms=$(now_ms)
 
 # Whether openMSX can start the machine (with -ext fmpac when asked); remembered in the table.
