@@ -264,7 +264,7 @@ private slots:
         end += QByteArray(10, '\0');                     // directory size, offset, comment length
         const BatchItem zip = item(put(QStringLiteral("many.zip"), end));
         QCOMPARE(zip.outcome, BatchItem::Outcome::NotAGame);
-        QCOMPARE(zip.problem, BatchItem::Problem::ZipTooManyEntries);
+        QCOMPARE(zip.fileProblem, GameFile::Problem::ZipTooManyEntries);
     }
 
     // A real collection: games of several disks, clones, other systems, hardware, unreadable

@@ -172,6 +172,7 @@ QString listSkipped(const onboarding::ListProblem &problem)
     case Kind::TooDeep:
         why = QStringLiteral("入れ子が深すぎます（%1 段まで）").arg(onboarding::SoftwareLists::MaxDepth);
         break;
+    case Kind::NotUnderstood: why = QStringLiteral("openMSX のソフトウェアデータベースの形式ではありません"); break;
     }
     return QStringLiteral("ソフトウェアリスト %1 は読まずに飛ばしました（%2）。")
         .arg(QDir::toNativeSeparators(problem.path), why);
@@ -255,13 +256,20 @@ QString notAGame(const onboarding::BatchItem &item)
     using Problem = onboarding::BatchItem::Problem;
     switch (item.problem) {
     case Problem::None: break;
-    case Problem::Unreadable: return QStringLiteral("読み込めません");
-    case Problem::NotPlain: return QStringLiteral("普通のファイルではありません");
-    case Problem::TooLarge: return QStringLiteral("大きすぎます");
-    case Problem::ZipNotSingle: return QStringLiteral("ZIP の中のファイルが１つではありません");
-    case Problem::ZipTooManyEntries:
-        return QStringLiteral("ZIP の中のファイルが多すぎます（%1 個まで）").arg(onboarding::MaxZipEntries);
-    case Problem::NoZipReader: return QStringLiteral("ZIP を読むモジュール（tarumin-zip）がありません");
+    case Problem::File:
+        switch (item.fileProblem) {
+        case onboarding::GameFile::Problem::None: break;
+        case onboarding::GameFile::Problem::Unreadable: return QStringLiteral("読み込めません");
+        case onboarding::GameFile::Problem::NotPlain: return QStringLiteral("普通のファイルではありません");
+        case onboarding::GameFile::Problem::TooLarge: return QStringLiteral("大きすぎます");
+        case onboarding::GameFile::Problem::ZipNotSingle:
+            return QStringLiteral("ZIP の中のファイルが１つではありません");
+        case onboarding::GameFile::Problem::ZipTooManyEntries:
+            return QStringLiteral("ZIP の中のファイルが多すぎます（%1 個まで）").arg(onboarding::MaxZipEntries);
+        case onboarding::GameFile::Problem::NoZipReader:
+            return QStringLiteral("ZIP を読むモジュール（tarumin-zip）がありません");
+        }
+        break;
     case Problem::UnknownMedia:
         return QStringLiteral("カートリッジ・テープ・ディスクのどれかわかりません（拡張子 .rom .mx1 .mx2 .cas .dsk）");
     case Problem::CommaInName: return QStringLiteral("ファイル名の最初の「.」より前にカンマがあります");

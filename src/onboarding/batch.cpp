@@ -167,14 +167,10 @@ BatchItem composeItem(const GameFile &file, const KnownImage *known,
     BatchItem item;
     item.path = file.path;
     using Problem = BatchItem::Problem;
-    switch (file.problem) {
-    case GameFile::Problem::None: break;
-    case GameFile::Problem::Unreadable: item.problem = Problem::Unreadable; return item;
-    case GameFile::Problem::NotPlain: item.problem = Problem::NotPlain; return item;
-    case GameFile::Problem::TooLarge: item.problem = Problem::TooLarge; return item;
-    case GameFile::Problem::ZipNotSingle: item.problem = Problem::ZipNotSingle; return item;
-    case GameFile::Problem::ZipTooManyEntries: item.problem = Problem::ZipTooManyEntries; return item;
-    case GameFile::Problem::NoZipReader: item.problem = Problem::NoZipReader; return item;
+    if (file.problem != GameFile::Problem::None) {
+        item.problem = Problem::File;
+        item.fileProblem = file.problem;
+        return item;
     }
     if (!known && !otherSystem.isEmpty()) {
         item.problem = Problem::OtherSystem;

@@ -33,12 +33,7 @@ struct BatchItem
     // Why a file is NotAGame.
     enum class Problem {
         None,
-        Unreadable,     // could not be read
-        NotPlain,       // a pipe, a device or a folder
-        TooLarge,       // larger than any MSX image
-        ZipNotSingle,   // a zip that does not hold exactly one file
-        ZipTooManyEntries, // a zip listing more files than a game could hold
-        NoZipReader,    // the zip module is missing
+        File,           // the file could not be read as a game's: fileProblem says why
         UnknownMedia,   // neither a list nor the extension says cartridge, tape or disk
         CommaInName,    // the file's name has a comma before its first "."
         UnwritableName, // the file's name or folder has a character CP932 cannot hold (detail)
@@ -53,6 +48,7 @@ struct BatchItem
     QByteArray line;         // the line to add (Identified, NotIdentified until settled)
     QStringList replaced;    // characters CP932 cannot hold, written as "？"
     Problem problem = Problem::None;
+    GameFile::Problem fileProblem = GameFile::Problem::None;
     QString detail;          // see Problem and Outcome
     QString copy;            // the copy in the program folder that the line names, if any
 };
