@@ -88,6 +88,11 @@ int main(int argc, char *argv[])
         return refuse(messages::importNothingGiven());
 
     const std::optional<QString> executable = platform::executableFolder();
+    platform::reportOversizedWrites();
+    const QString given = parser.isSet(folderOption) ? QDir(parser.value(folderOption)).absolutePath() : QString();
+    if (const platform::Identity identity = actAsFolderOwner(executable, installedParts(executable), given);
+        identity.kind == platform::Identity::Kind::Refused)
+        return refuse(messages::rootRunRefused(identity.system));
     platform::ProgramFolder folder;
     if (parser.isSet(folderOption)) {
         folder = platform::ProgramFolder(QDir(parser.value(folderOption)).absolutePath());

@@ -3,8 +3,11 @@
 // Where an installed copy of the program finds its parts, relative to its own folder (the
 // paths are set by the build from the install layout), shared by the program and the import
 // tool so that both take the same program folder.
+#include "platform/system/identity.h"
 #include "platform/system/paths.h"
 #include "platform/system/program_folder.h"
+
+#include <QFileInfo>
 
 
 inline platform::InstalledParts installedParts(const std::optional<QString> &executableFolder)
@@ -29,4 +32,20 @@ inline platform::ProgramFolder programFolderOf(const platform::ProgramFolderChoi
 inline QString installedModuleFolder(const std::optional<QString> &executableFolder)
 {
     return executableFolder.value_or(QString()) + u'/' + QStringLiteral(TARUMIN_MODULE_FROM_BIN);
+}
+
+// A run as root acts as the owner of the program folder it is about to use: the portable
+// folder, the user's own folder (or where it will be made), or the folder given.
+inline platform::Identity actAsFolderOwner(const std::optional<QString> &executableFolder,
+                                           const platform::InstalledParts &parts,
+                                           const QString &givenFolder = QString())
+{
+    QString root = givenFolder;
+    if (root.isEmpty() && executableFolder
+        && QFileInfo(platform::ProgramFolder(*executableFolder).dataFolder()).isDir())
+        root = *executableFolder;
+    if (root.isEmpty())
+        root = parts.perUserFolder;
+    const platform::ProgramFolder folder(root);
+    return platform::actAsOwnerOf({root, folder.dataFolder(), folder.catalogue(), folder.copiedGames()});
 }

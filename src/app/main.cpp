@@ -67,6 +67,15 @@ int main(int argc, char *argv[])
 
     const std::optional<QString> executable = platform::executableFolder();
     const platform::InstalledParts parts = installedParts(executable);
+    platform::reportOversizedWrites();
+    if (const platform::Identity identity = actAsFolderOwner(executable, parts);
+        identity.kind == platform::Identity::Kind::Refused) {
+        const QString problem = messages::rootRunRefused(identity.system);
+        std::fprintf(stderr, "%s\n", problem.toLocal8Bit().constData());
+        platform::installJapaneseTranslations(app);
+        platform::showMessage(nullptr, problem);
+        return 1;
+    }
     const platform::ProgramFolderChoice folder = platform::chooseProgramFolder(executable, parts);
     if (const QString problem = messages::programFolderProblem(folder); !problem.isEmpty()) {
         std::fprintf(stderr, "%s\n", problem.toLocal8Bit().constData());

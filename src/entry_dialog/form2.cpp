@@ -192,7 +192,7 @@ void Form2::onCommand3Clicked()
     const QString path = QFileInfo(*picked).absoluteFilePath();
     const onboarding::Placement placed = onboarding::placeFile(path, folder_, {});
     if (placed.name.isEmpty()) {
-        platform::showMessage(this, messages::cannotCopy(path));
+        platform::showMessage(this, messages::cannotCopy(path, placed));
         return;
     }
     GameFileName->setText(placed.name);

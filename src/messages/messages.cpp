@@ -19,9 +19,10 @@ QString systemReason(const platform::SystemError &error)
     case Kind::NotAFolder: return QStringLiteral("フォルダーの場所にファイルがあります");
     case Kind::IsAFolder: return QStringLiteral("ファイルの場所にフォルダーがあります");
     case Kind::NameTooLong: return QStringLiteral("名前が長すぎます");
-    case Kind::TooLarge: return QStringLiteral("ファイルが大きすぎます");
+    case Kind::TooLarge: return QStringLiteral("ファイルの大きさの上限を超えます");
     case Kind::Busy: return QStringLiteral("ほかのプログラムが使用中です");
     case Kind::OutOfResources: return QStringLiteral("メモリーか、同時に開けるファイルの数が足りません");
+    case Kind::Link: return QStringLiteral("リンクになっています（リンクの先には書き込みません）");
     case Kind::Other: break;
     }
     if (error.text.isEmpty())
@@ -159,6 +160,19 @@ QString programFolderProblem(const platform::ProgramFolderChoice &choice)
     return {};
 }
 
+QString fileChanged()
+{
+    return QStringLiteral("ファイルが変わりました（識別した後に中身が変わっています。書き込み中かもしれません。"
+                          "コピーも登録もしていません）");
+}
+
+QString rootRunRefused(const platform::SystemError &system)
+{
+    return QStringLiteral("管理者（root）として起動されましたが、プログラムのフォルダーの持ち主として動けませんでした（%1）。"
+                          "持ち主のファイルを守るため、何もせずに終了します。sudo を付けずに起動してください。")
+        .arg(systemReason(system));
+}
+
 QString listSkipped(const onboarding::ListProblem &problem)
 {
     using Kind = onboarding::ListProblem::Kind;
@@ -285,7 +299,9 @@ QString notAGame(const onboarding::BatchItem &item)
             .arg(item.known ? item.known->description : QString())
             .arg(item.known ? item.known->part + 1 : 0);
     case Problem::CannotCopy:
-        return QStringLiteral("リストファイルに書けない名前なので games フォルダーにコピーしようとしましたが、できませんでした");
+        return QStringLiteral("games フォルダーにコピーしようとしましたが、できませんでした%1")
+            .arg(item.system ? QStringLiteral("（%1）").arg(systemReason(*item.system)) : QString());
+    case Problem::Changed: return fileChanged();
     }
     return {};
 }
@@ -339,11 +355,14 @@ QString importedCopies(int count, bool written)
                    : QStringLiteral("そのうち games フォルダーにコピーするもの: %1").arg(count);
 }
 
-QString cannotCopy(const QString &path)
+QString cannotCopy(const QString &path, const onboarding::Placement &placed)
 {
+    if (placed.problem == onboarding::Placement::Problem::Changed)
+        return QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), fileChanged());
+    const QString why = placed.system ? QStringLiteral("（%1）").arg(systemReason(*placed.system)) : QString();
     return QStringLiteral("%1 の名前はリストファイルに書けないため、プログラムのフォルダーの games "
-                          "にコピーしようとしましたが、できませんでした。")
-        .arg(QDir::toNativeSeparators(path));
+                          "にコピーしようとしましたが、できませんでした%2。")
+        .arg(QDir::toNativeSeparators(path), why);
 }
 
 QString importNothingGiven()

@@ -44,6 +44,8 @@ QString emulatorFailed(const platform::EarlyExit &exit);
 
 // The program folder cannot be used; empty when it can.
 QString programFolderProblem(const platform::ProgramFolderChoice &choice);
+// A run as root (sudo) that could not take on the identity of the folder's owner.
+QString rootRunRefused(const platform::SystemError &system);
 
 // What a batch of game files came to.
 QString batchRegistered(const QList<onboarding::BatchItem> &items,
@@ -67,7 +69,9 @@ QString importedCopies(int count, bool written);
 QString importNothingGiven();
 QString importFolderMissing(const QString &folder);
 // A picked file whose name the catalogue cannot hold could not be copied into games/.
-QString cannotCopy(const QString &path);
+QString cannotCopy(const QString &path, const onboarding::Placement &placed);
+// A game file that changed between being identified and being copied.
+QString fileChanged();
 // A snapshot of a newly registered cartridge, taken or not.
 QString snapshotTaken(const onboarding::SnapshotResult &result, const QString &snapName);
 

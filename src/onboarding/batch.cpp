@@ -80,39 +80,6 @@ QString fittedFileName(const QString &name)
     return out;
 }
 
-bool sameContents(const QString &a, const QString &b)
-{
-    platform::PlainFile fa(a), fb(b);
-    if (!fa.ok() || !fb.ok() || fa.size() != fb.size())
-        return false;
-    for (;;) {
-        const QByteArray x = fa.device().read(1 << 20);
-        const QByteArray y = fb.device().read(1 << 20);
-        if (x != y)
-            return false;
-        if (x.isEmpty())
-            return true;
-    }
-}
-
-bool copyFile(const QString &from, const QString &to)
-{
-    platform::PlainFile source(from);
-    QSaveFile target(to);
-    if (!source.ok() || !target.open(QIODevice::WriteOnly))
-        return false;
-    for (;;) {
-        const QByteArray chunk = source.device().read(1 << 20);
-        if (chunk.isEmpty())
-            break;
-        if (target.write(chunk) != chunk.size()) {
-            target.cancelWriting();
-            return false;
-        }
-    }
-    return target.commit();
-}
-
 } // namespace
 
 bool catalogueCanName(const QString &name)
@@ -124,40 +91,67 @@ bool catalogueCanName(const QString &name)
     return platform::encodeCp932Exact(name).has_value();
 }
 
-Placement placeFile(const QString &path, const platform::ProgramFolder &programFolder,
+Placement placeFile(const GameFile &game, const platform::ProgramFolder &programFolder,
                     const Copying &copying)
 {
+    const QString &path = game.path;
     const QFileInfo info(path);
     const QString copies = QDir::cleanPath(programFolder.copiedGames());
     // A file already among the copies is named by its place there.
     if (QDir::cleanPath(info.absolutePath()) == copies && catalogueCanName(info.fileName()))
-        return {QStringLiteral("games/") + info.fileName(), info.absoluteFilePath(), false};
+        return {QStringLiteral("games/") + info.fileName(), info.absoluteFilePath(), false, {}, {}};
     const QString own = programFolder.holdsDirectly(path) ? info.fileName()
                                                           : QDir::toNativeSeparators(path);
     if (copying.mode == Copying::Mode::WhenNeeded && catalogueCanName(own))
-        return {own, {}, false};
+        return {own, {}, false, {}, {}};
 
     // Into games/ under a name the catalogue can hold; an identical file there is reused, a
     // different one keeps its name and the copy takes a numbered one.
+    Placement placed;
+    if (game.problem != GameFile::Problem::None) {
+        placed.problem = Placement::Problem::CannotCopy;
+        return placed;
+    }
     const QString name = fittedFileName(info.fileName());
     const qsizetype dot = name.lastIndexOf(u'.');
     const QString stem = dot > 0 ? name.left(dot) : name;
     const QString extension = dot > 0 ? name.mid(dot) : QString();
-    for (int n = 1; n < 1000; ++n) {
-        const QString candidate = n == 1 ? name : QStringLiteral("%1 (%2)%3").arg(stem).arg(n).arg(extension);
-        const QString target = copies + u'/' + candidate;
-        Placement placed{QStringLiteral("games/") + candidate, target, true};
-        if (QFileInfo::exists(target) || QFileInfo(target).isSymLink()) {
-            if (!sameContents(path, target))
-                continue;
-            placed.newCopy = false;
-            return placed;
-        }
-        if (copying.write && (!QDir().mkpath(copies) || !copyFile(path, target)))
-            return {};
+    platform::clearSystemError();
+    if (copying.write && !QFileInfo(copies).isDir() && !QDir().mkdir(copies) && !QFileInfo(copies).isDir()) {
+        placed.problem = Placement::Problem::CannotCopy;
+        placed.system = platform::lastSystemError();
         return placed;
     }
-    return {};
+    const GameCopy copy = copyGameFile(game, copies, [&](int n) {
+        return n == 1 ? name : QStringLiteral("%1 (%2)%3").arg(stem).arg(n).arg(extension);
+    }, 999, copying.write);
+    switch (copy.status) {
+    case GameCopy::Status::Copied:
+    case GameCopy::Status::Reused:
+    case GameCopy::Status::Planned:
+        placed.name = QStringLiteral("games/") + copy.fileName;
+        placed.copy = copies + u'/' + copy.fileName;
+        placed.newCopy = copy.status != GameCopy::Status::Reused;
+        return placed;
+    case GameCopy::Status::Changed:
+        placed.problem = Placement::Problem::Changed;
+        return placed;
+    case GameCopy::Status::Failed:
+        placed.system = copy.system;
+        [[fallthrough]];
+    case GameCopy::Status::NoFreeName:
+        placed.problem = Placement::Problem::CannotCopy;
+        return placed;
+    }
+    return placed;
+}
+
+Placement placeFile(const QString &path, const platform::ProgramFolder &programFolder,
+                    const Copying &copying)
+{
+    GameFile game = readGameFile(path);
+    game.path = QFileInfo(path).absoluteFilePath();
+    return placeFile(game, programFolder, copying);
 }
 
 BatchItem composeItem(const GameFile &file, const KnownImage *known,
@@ -193,9 +187,11 @@ BatchItem composeItem(const GameFile &file, const KnownImage *known,
 
     // Field 7 and 8 as a registration makes them: a file in the program folder by its bare
     // name, one elsewhere by its full path, one the catalogue cannot name by its copy.
-    const Placement placed = placeFile(file.path, programFolder, copying);
+    const Placement placed = placeFile(file, programFolder, copying);
     if (placed.name.isEmpty()) {
-        item.problem = Problem::CannotCopy;
+        item.problem = placed.problem == Placement::Problem::Changed ? Problem::Changed
+                                                                     : Problem::CannotCopy;
+        item.system = placed.system;
         return item;
     }
     item.copy = placed.copy;

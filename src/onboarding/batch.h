@@ -40,7 +40,8 @@ struct BatchItem
         OtherSystem,    // another system's software (detail: the system)
         Extension,      // a cartridge that extends the machine, not a game
         FirstPartMissing, // a later disk or tape side of a game whose first is not among the files
-        CannotCopy,     // the file had to be copied into the program folder and could not be
+        CannotCopy,     // the file had to be copied into the program folder and could not be (system)
+        Changed,        // the file changed after it was identified: not copied, not registered
     };
     QString path;
     Outcome outcome = Outcome::NotAGame;
@@ -51,6 +52,7 @@ struct BatchItem
     GameFile::Problem fileProblem = GameFile::Problem::None;
     QString detail;          // see Problem and Outcome
     QString copy;            // the copy in the program folder that the line names, if any
+    std::optional<platform::SystemError> system; // CannotCopy: why, when the system said
 };
 
 // How files the catalogue cannot name are taken: copied into the program folder's games/
@@ -68,12 +70,19 @@ bool catalogueCanName(const QString &name);
 
 // Where a line finds a file: its name (bare in the program folder, else its full path, or
 // "games/NAME" for a copy), and the copy made or planned. Empty name when the copy failed.
+// A copy is exactly the file that was read: one that changed since is not copied.
 struct Placement
 {
+    enum class Problem { None, CannotCopy, Changed };
     QString name;
     QString copy;       // the copy's path, when the file is named through one
     bool newCopy = false;
+    Problem problem = Problem::None;
+    std::optional<platform::SystemError> system; // CannotCopy: why, when the system said
 };
+Placement placeFile(const GameFile &game, const platform::ProgramFolder &programFolder,
+                    const Copying &copying);
+// The same for a file not read yet: it is read first.
 Placement placeFile(const QString &path, const platform::ProgramFolder &programFolder,
                     const Copying &copying);
 

@@ -12,41 +12,16 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "platform/system/new_file.h"
+
+#include <memory>
+#include <optional>
+#include <utility>
+
 
 namespace onboarding {
 
 namespace {
-
-void readZip(GameFile &game)
-{
-    const auto read = reinterpret_cast<ReadZipImage>(
-        platform::moduleFunction(ZipModuleName, ReadZipImageSymbol));
-    if (!read) {
-        game.problem = GameFile::Problem::NoZipReader;
-        return;
-    }
-    // The zip is opened as any other file, and only then handed to the module.
-    platform::PlainFile file(game.path);
-    if (!file.ok()) {
-        game.problem = file.problem() == platform::ReadProblem::Folder
-                               || file.problem() == platform::ReadProblem::NotAFile
-                           ? GameFile::Problem::NotPlain
-                           : GameFile::Problem::Unreadable;
-        return;
-    }
-    ZipImage image;
-    read(file.takeDescriptor(), MaxImageBytes, MaxZipEntries, image);
-    switch (image.status) {
-    case ZipImage::Status::Read: break;
-    case ZipImage::Status::Unreadable: game.problem = GameFile::Problem::Unreadable; return;
-    case ZipImage::Status::NotSingle: game.problem = GameFile::Problem::ZipNotSingle; return;
-    case ZipImage::Status::TooManyEntries: game.problem = GameFile::Problem::ZipTooManyEntries; return;
-    case ZipImage::Status::TooLarge: game.problem = GameFile::Problem::TooLarge; return;
-    }
-    game.imageName = image.name;
-    game.imageSize = image.size;
-    game.sha1 = image.sha1;
-}
 
 // A SHA-1 fed piece by piece: the system's where the zip module is there, Qt's own otherwise.
 class Sha1
@@ -93,6 +68,94 @@ private:
     QCryptographicHash qt_{QCryptographicHash::Sha1};
 };
 
+
+constexpr qint64 Piece = 1024 * 1024;
+// A zip is a little larger than what it holds when that does not compress.
+constexpr qint64 MaxZipOverhead = 1024 * 1024;
+
+// The SHA-1 and size of what a device gives from where it is to its end, each piece also
+// handed to each (which may stop the reading by returning false).
+struct Hashed
+{
+    enum class Status { Read, Unreadable, TooLarge, Stopped };
+    Status status = Status::Read;
+    QByteArray sha1;
+    qint64 size = 0;
+};
+
+Hashed hashOf(QIODevice &device, qint64 maxBytes,
+              const std::function<bool(const char *, qint64)> &each = {})
+{
+    thread_local QByteArray buffer(Piece, Qt::Uninitialized);
+    Sha1 hash;
+    Hashed result;
+    for (;;) {
+        const qint64 got = device.read(buffer.data(), Piece);
+        if (got < 0) {
+            result.status = Hashed::Status::Unreadable;
+            return result;
+        }
+        if (got == 0)
+            break;
+        result.size += got;
+        if (result.size > maxBytes) {
+            result.status = Hashed::Status::TooLarge;
+            return result;
+        }
+        hash.add(buffer.constData(), got);
+        if (each && !each(buffer.constData(), got)) {
+            result.status = Hashed::Status::Stopped;
+            return result;
+        }
+    }
+    result.sha1 = hash.hex();
+    return result;
+}
+
+void readZip(GameFile &game)
+{
+    const auto read = reinterpret_cast<ReadZipImage>(
+        platform::moduleFunction(ZipModuleName, ReadZipImageSymbol));
+    if (!read) {
+        game.problem = GameFile::Problem::NoZipReader;
+        return;
+    }
+    // The zip is opened as any other file, and only then handed to the module.
+    platform::PlainFile file(game.path);
+    if (!file.ok()) {
+        game.problem = file.problem() == platform::ReadProblem::Folder
+                               || file.problem() == platform::ReadProblem::NotAFile
+                           ? GameFile::Problem::NotPlain
+                           : GameFile::Problem::Unreadable;
+        return;
+    }
+    // The zip's own bytes are hashed first, to check a copy of it against.
+    if (file.size() > MaxImageBytes + MaxZipOverhead) {
+        game.problem = GameFile::Problem::TooLarge;
+        return;
+    }
+    const Hashed whole = hashOf(file.device(), MaxImageBytes + MaxZipOverhead);
+    if (whole.status != Hashed::Status::Read || !file.device().seek(0)) {
+        game.problem = whole.status == Hashed::Status::TooLarge ? GameFile::Problem::TooLarge
+                                                                : GameFile::Problem::Unreadable;
+        return;
+    }
+    game.fileSha1 = whole.sha1;
+    game.fileSize = whole.size;
+    ZipImage image;
+    read(file.takeDescriptor(), MaxImageBytes, MaxZipEntries, image);
+    switch (image.status) {
+    case ZipImage::Status::Read: break;
+    case ZipImage::Status::Unreadable: game.problem = GameFile::Problem::Unreadable; return;
+    case ZipImage::Status::NotSingle: game.problem = GameFile::Problem::ZipNotSingle; return;
+    case ZipImage::Status::TooManyEntries: game.problem = GameFile::Problem::ZipTooManyEntries; return;
+    case ZipImage::Status::TooLarge: game.problem = GameFile::Problem::TooLarge; return;
+    }
+    game.imageName = image.name;
+    game.imageSize = image.size;
+    game.sha1 = image.sha1;
+}
+
 } // namespace
 
 GameFile readGameFile(const QString &path)
@@ -118,28 +181,110 @@ GameFile readGameFile(const QString &path)
         game.problem = GameFile::Problem::TooLarge;
         return game;
     }
-    constexpr qint64 Piece = 1024 * 1024;
-    thread_local QByteArray buffer(Piece, Qt::Uninitialized);
-    Sha1 hash;
-    qint64 total = 0;
-    for (;;) {
-        const qint64 got = file.device().read(buffer.data(), Piece);
-        if (got < 0) {
-            game.problem = GameFile::Problem::Unreadable;
-            return game;
-        }
-        if (got == 0)
-            break;
-        total += got;
-        if (total > MaxImageBytes) {
-            game.problem = GameFile::Problem::TooLarge;
-            return game;
-        }
-        hash.add(buffer.constData(), got);
+    // Read and hashed a piece at a time; a read that fails, or that finds the file grown past
+    // any image, is told apart by the size read.
+    const Hashed hashed = hashOf(file.device(), MaxImageBytes);
+    if (hashed.status != Hashed::Status::Read) {
+        game.problem = hashed.status == Hashed::Status::TooLarge ? GameFile::Problem::TooLarge
+                                                                 : GameFile::Problem::Unreadable;
+        return game;
     }
-    game.imageSize = total;
-    game.sha1 = hash.hex();
+    game.sha1 = game.fileSha1 = hashed.sha1;
+    game.imageSize = game.fileSize = hashed.size;
     return game;
+}
+
+namespace {
+
+// Whether a folder's entry is this very file: a plain file (a link is not followed) of its
+// size and SHA-1.
+bool holdsFile(const QString &path, const GameFile &game)
+{
+    platform::PlainFile there(path, platform::PlainFile::Links::DoNotFollow);
+    if (!there.ok() || there.size() != game.fileSize)
+        return false;
+    const Hashed hashed = hashOf(there.device(), game.fileSize);
+    return hashed.status == Hashed::Status::Read && hashed.sha1 == game.fileSha1;
+}
+
+bool present(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
+} // namespace
+
+GameCopy copyGameFile(const GameFile &game, const QString &folder,
+                      const std::function<QString(int)> &nameFor, int names, bool write)
+{
+    GameCopy result;
+    std::unique_ptr<platform::NewFile> copy;
+    for (int n = 1; n <= names; ++n) {
+        result.fileName = nameFor(n);
+        const QString target = folder + u'/' + result.fileName;
+        // A name another program takes while we try it is looked at again: it may be this
+        // same game, copied by a second import at the same moment.
+        for (int look = 0; look < 10; ++look) {
+            if (present(target)) {
+                if (!holdsFile(target, game))
+                    break;
+                result.status = GameCopy::Status::Reused;
+                return result;
+            }
+            if (!write) {
+                result.status = GameCopy::Status::Planned;
+                return result;
+            }
+            if (!copy) {
+                // The source as it is now, read through to the end: it must be what was read
+                // and identified, byte for byte.
+                const QString source = QFileInfo(game.path).canonicalFilePath();
+                platform::PlainFile from(source.isEmpty() ? game.path : source,
+                                         platform::PlainFile::Links::DoNotFollow);
+                if (!from.ok()) {
+                    result.status = GameCopy::Status::Failed;
+                    result.system = from.problem() == platform::ReadProblem::Failed
+                                        ? from.system()
+                                        : platform::SystemError{platform::SystemError::Kind::NotFound, {}};
+                    return result;
+                }
+                copy = std::make_unique<platform::NewFile>(folder);
+                const Hashed copied = hashOf(from.device(), game.fileSize, [&](const char *data, qint64 size) {
+                    return copy->write(data, size);
+                });
+                if (!copy->ok()) {
+                    result.status = GameCopy::Status::Failed;
+                    result.system = *copy->failure();
+                    return result;
+                }
+                if (copied.status == Hashed::Status::Unreadable) {
+                    result.status = GameCopy::Status::Failed;
+                    result.system = platform::SystemError{platform::SystemError::Kind::DiskFailure, {}};
+                    return result;
+                }
+                if (copied.status != Hashed::Status::Read || copied.size != game.fileSize
+                    || copied.sha1 != game.fileSha1) {
+                    result.status = GameCopy::Status::Changed;
+                    return result;
+                }
+            }
+            switch (copy->name(result.fileName)) {
+            case platform::NewFile::Naming::Named:
+                result.status = GameCopy::Status::Copied;
+                return result;
+            case platform::NewFile::Naming::Taken:
+                continue;
+            case platform::NewFile::Naming::Failed:
+                result.status = GameCopy::Status::Failed;
+                result.system = *copy->failure();
+                return result;
+            }
+        }
+    }
+    result.status = GameCopy::Status::NoFreeName;
+    result.fileName.clear();
+    return result;
 }
 
 QStringList collectGameFiles(const QStringList &paths)

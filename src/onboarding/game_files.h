@@ -4,6 +4,10 @@
 #include <QString>
 #include <QStringList>
 
+#include "platform/system/system_error.h"
+
+#include <functional>
+
 namespace onboarding {
 
 // A game's file, read to be identified. A zip holding one image is identified by that image
@@ -23,6 +27,8 @@ struct GameFile
     QString imageName; // the image's own name (inside a zip, the entry's)
     QByteArray sha1;   // of the image, 40 lower-case hex digits
     qint64 imageSize = 0;
+    QByteArray fileSha1; // of the file itself (a zip's own bytes): a copy is checked against it
+    qint64 fileSize = 0;
     Problem problem = Problem::None;
 };
 
@@ -32,6 +38,22 @@ inline constexpr qint64 MaxImageBytes = 64 * 1024 * 1024;
 inline constexpr qint64 MaxZipEntries = 1000;
 
 GameFile readGameFile(const QString &path);
+
+// A game file copied into a folder, hashed on the way: the copy is made only when it is
+// exactly the file that was read (a file still being written, or changed since, is not
+// copied), and takes the first of the names nameFor(1), nameFor(2), ... that is free. A name
+// that holds this very file already (an earlier copy) is taken as the copy; a name that holds
+// anything else, a link included, is passed over. With write false nothing is copied: the
+// name the copy would get is worked out.
+struct GameCopy
+{
+    enum class Status { Copied, Reused, Planned, Changed, Failed, NoFreeName };
+    Status status = Status::Failed;
+    QString fileName;
+    platform::SystemError system; // Failed: why
+};
+GameCopy copyGameFile(const GameFile &game, const QString &folder,
+                      const std::function<QString(int n)> &nameFor, int names, bool write);
 
 // The files the paths name, in the order given; a folder's game files (.rom .mx1 .mx2 .cas .dsk
 // .zip) in name order, its subfolders included. A file named directly is taken whatever its

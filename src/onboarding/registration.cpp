@@ -1,5 +1,7 @@
 #include "registration.h"
 
+#include "platform/system/new_file.h"
+
 #include <memory>
 #include <thread>
 
@@ -26,6 +28,9 @@ Registration registerGameFiles(const QStringList &paths, const platform::Program
         result.cancelled = true;
         return result;
     }
+    // What copies killed half way left in games/ goes before new ones are made.
+    if (writing == Writing::Write)
+        platform::removeLeftovers(folder.copiedGames());
     result.items = identifyRead(*read, lists, folder, Copying{copyMode, writing == Writing::Write});
     if (writing == Writing::Write) {
         result.error = file.appendChosen([&](const catalogue::LineTable &table) {

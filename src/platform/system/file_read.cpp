@@ -18,11 +18,14 @@ namespace {
 
 #ifdef Q_OS_WIN
 // Opens without following into a pipe's wait, then checks the handle: a disk file, not a folder.
-int openChecked(const QString &path, ReadProblem &problem, SystemError &system, qint64 &size)
+int openChecked(const QString &path, bool follow, ReadProblem &problem, SystemError &system,
+                qint64 &size)
 {
     const HANDLE h = CreateFileW(reinterpret_cast<const wchar_t *>(path.utf16()), GENERIC_READ,
                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                 OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+                                 OPEN_EXISTING,
+                                 FILE_FLAG_SEQUENTIAL_SCAN | (follow ? 0 : FILE_FLAG_OPEN_REPARSE_POINT),
+                                 nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         const DWORD code = GetLastError();
         const DWORD attributes = GetFileAttributesW(reinterpret_cast<const wchar_t *>(path.utf16()));
@@ -40,7 +43,10 @@ int openChecked(const QString &path, ReadProblem &problem, SystemError &system, 
         return -1;
     }
     LARGE_INTEGER bytes;
-    if (GetFileType(h) != FILE_TYPE_DISK || !GetFileSizeEx(h, &bytes)) {
+    BY_HANDLE_FILE_INFORMATION info;
+    if (GetFileType(h) != FILE_TYPE_DISK || !GetFileSizeEx(h, &bytes)
+        || (!follow && (!GetFileInformationByHandle(h, &info)
+                        || (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)))) {
         CloseHandle(h);
         problem = ReadProblem::NotAFile;
         return -1;
@@ -55,15 +61,16 @@ int openChecked(const QString &path, ReadProblem &problem, SystemError &system, 
     return fd;
 }
 #else
-int openChecked(const QString &path, ReadProblem &problem, SystemError &system, qint64 &size)
+int openChecked(const QString &path, bool follow, ReadProblem &problem, SystemError &system,
+                qint64 &size)
 {
     const int fd = ::open(QFile::encodeName(path).constData(),
-                          O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+                          O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY | (follow ? 0 : O_NOFOLLOW));
     if (fd < 0) {
         const int code = errno;
         if (code == ENOENT || code == ENOTDIR)
             problem = ReadProblem::Missing;
-        else if (code == ENXIO) // a socket, or a device with nothing behind it
+        else if (code == ENXIO || (!follow && code == ELOOP)) // a socket, a device with nothing behind it, a link
             problem = ReadProblem::NotAFile;
         else {
             problem = ReadProblem::Failed;
@@ -85,9 +92,9 @@ int openChecked(const QString &path, ReadProblem &problem, SystemError &system, 
 
 } // namespace
 
-PlainFile::PlainFile(const QString &path)
+PlainFile::PlainFile(const QString &path, Links links)
 {
-    const int fd = openChecked(path, problem_, system_, size_);
+    const int fd = openChecked(path, links == Links::Follow, problem_, system_, size_);
     if (fd < 0)
         return;
     if (!file_.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {

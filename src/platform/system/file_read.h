@@ -18,7 +18,9 @@ enum class ReadProblem { None, Missing, Folder, NotAFile, TooLarge, Failed };
 class PlainFile
 {
 public:
-    explicit PlainFile(const QString &path);
+    // A link at the path itself is followed, or counts as no plain file (NotAFile).
+    enum class Links { Follow, DoNotFollow };
+    explicit PlainFile(const QString &path, Links links = Links::Follow);
     PlainFile(const PlainFile &) = delete;
     PlainFile &operator=(const PlainFile &) = delete;
 

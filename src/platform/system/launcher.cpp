@@ -152,7 +152,9 @@ private:
 #endif
         const bool watching = clock_.elapsed() <= EarlyExitWatchMs;
         if (exit && watching && report_) {
-            exit->errorTail = tailOf(*errors_);
+            // Without a temporary folder there is no log: the exit is told without its words.
+            if (errors_)
+                exit->errorTail = tailOf(*errors_);
             timer_.stop();
             report_(*exit);
         }
@@ -215,7 +217,7 @@ std::optional<LaunchError> startProgram(const QString &program, const QString &a
     clearSystemError();
     if (!process.startDetached(&pid))
         return LaunchError{LaunchError::Kind::StartFailed, lastSystemError(process.errorString())};
-    if (context && errors) {
+    if (context) {
         HANDLE handle = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, DWORD(pid));
         if (handle) {
             auto *watch = new ExitWatch(context, std::move(errors), std::move(onEarlyExit));

@@ -28,6 +28,9 @@ SystemError::Kind kindOfErrno(int code)
     case EROFS: return Kind::ReadOnlyMedium;
     case ENOENT: return Kind::NotFound;
     case ENOTDIR: return Kind::NotAFolder;
+#ifdef ELOOP
+    case ELOOP: return Kind::Link;
+#endif
     case EISDIR: return Kind::IsAFolder;
     case ENAMETOOLONG: return Kind::NameTooLong;
     case EFBIG: return Kind::TooLarge;

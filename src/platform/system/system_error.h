@@ -21,6 +21,7 @@ struct SystemError
         TooLarge,       // the file is larger than the system allows
         Busy,           // another program holds the file
         OutOfResources, // no memory, or too many open files
+        Link,           // a link stands where a file or folder is opened without following
         Other,
     };
     Kind kind = Kind::Other;
