@@ -2,6 +2,9 @@
  * regular file fails as on a full disk (ENOSPC); with FAIL_IO=fsync every fsync() and
  * fdatasync() fails with EIO; with FAIL_IO=rename every rename() fails with EIO. Lock files
  * (names ending in ".lock") are spared, so that the failure reaches the catalogue's own save.
+ * FAIL_IO=tmpfile makes the file system one without unnamed files (O_TMPFILE fails, as on
+ * FAT or NFS); FAIL_IO=killcopy kills the program at its first write to a copy's file of its
+ * own (".tarumin-partial-"). Several may be given, separated by commas.
  * Anything else goes through. */
 #define _GNU_SOURCE
 #include <dlfcn.h>
@@ -11,11 +14,22 @@
 #include <string.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <stdarg.h>
 
 static int failing(const char *what)
 {
     const char *mode = getenv("FAIL_IO");
-    return mode && strcmp(mode, what) == 0;
+    const size_t n = strlen(what);
+    while (mode && *mode) {
+        if (strncmp(mode, what, n) == 0 && (mode[n] == ',' || mode[n] == '\0'))
+            return 1;
+        mode = strchr(mode, ',');
+        if (mode)
+            ++mode;
+    }
+    return 0;
 }
 
 static int isLockName(const char *name)
@@ -39,11 +53,24 @@ static int target(int fd)
     return !isLockName(name);
 }
 
+static int isCopyName(int fd)
+{
+    char link[64], name[4096];
+    snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
+    const ssize_t n = readlink(link, name, sizeof name - 1);
+    if (n <= 0)
+        return 0;
+    name[n] = '\0';
+    return strstr(name, "/.tarumin-partial-") != NULL;
+}
+
 ssize_t write(int fd, const void *buf, size_t count)
 {
     static ssize_t (*real)(int, const void *, size_t);
     if (!real)
         real = (ssize_t (*)(int, const void *, size_t))dlsym(RTLD_NEXT, "write");
+    if (failing("killcopy") && isCopyName(fd))
+        raise(SIGKILL);
     if (failing("write") && target(fd)) {
         errno = ENOSPC;
         return -1;
@@ -110,3 +137,25 @@ int renameat2(int fromDir, const char *from, int toDir, const char *to, unsigned
     }
     return real(fromDir, from, toDir, to, flags);
 }
+
+#define OPEN_AT(name)                                                                     \
+    int name(int dir, const char *path, int flags, ...)                                   \
+    {                                                                                     \
+        static int (*real)(int, const char *, int, ...);                                  \
+        if (!real)                                                                        \
+            real = (int (*)(int, const char *, int, ...))dlsym(RTLD_NEXT, #name);        \
+        mode_t mode = 0;                                                                  \
+        if (flags & (O_CREAT | __O_TMPFILE)) {                                            \
+            va_list args;                                                                 \
+            va_start(args, flags);                                                        \
+            mode = va_arg(args, mode_t);                                                  \
+            va_end(args);                                                                 \
+        }                                                                                 \
+        if ((flags & __O_TMPFILE) == __O_TMPFILE && failing("tmpfile")) {                 \
+            errno = EOPNOTSUPP;                                                           \
+            return -1;                                                                    \
+        }                                                                                 \
+        return real(dir, path, flags, mode);                                              \
+    }
+OPEN_AT(openat)
+OPEN_AT(openat64)

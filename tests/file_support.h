@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QList>
 #include <QString>
+#include <QtGlobal>
 
 #ifdef Q_OS_UNIX
 #include <csignal>
@@ -32,6 +33,15 @@ inline QList<QByteArray> linesOf(const QByteArray &data)
     if (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
     return lines;
+}
+
+// How many rounds a loop of kills or races runs: a few in the everyday test run, the full
+// count when TARUMIN_KILLS says (scripts/stress.sh), so that no test depends on the machine's
+// speed to finish in time.
+inline int killRounds(int everyday)
+{
+    const int asked = qEnvironmentVariableIntValue("TARUMIN_KILLS");
+    return asked > 0 ? asked : everyday;
 }
 
 // File permissions stop this process (root, like Windows, is not stopped by a read-only mode).

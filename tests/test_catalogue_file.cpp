@@ -11,7 +11,9 @@
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
+#include <atomic>
 #include <functional>
 
 #ifdef Q_OS_UNIX
@@ -127,6 +129,97 @@ private slots:
         const CatalogueFile file(path());
         QVERIFY(!file.append({"new"}));
         QCOMPARE(readFile(path()), lines({"new"}));
+    }
+
+    // A file saved by an editor in another encoding is named, shown as far as CP932 can show
+    // it, and never changed; a stray mark before CP932 text is dropped, the lines kept.
+    void otherEncodingsAreNamedNotMixed_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<bool>("refused");
+        QTest::addColumn<QByteArray>("firstLine"); // as the table holds it
+        const QByteArray bom("\xEF\xBB\xBF");
+        QTest::newRow("UTF-8 with its mark") << bom + QStringLiteral("星風ランナー,ROM\r\n二,ROM\r\n").toUtf8()
+                                             << true << QByteArray("\x90\xaf\x95\x97\x83\x89\x83\x93\x83\x69\x81\x5b,ROM");
+        QTest::newRow("CP932 with a stray mark") << bom + QByteArray("\x90\xaf,ROM\r\nB,ROM\r\n")
+                                                 << false << QByteArray("\x90\xaf,ROM");
+        QTest::newRow("ASCII with a mark") << bom + QByteArray("A,ROM\r\nB,ROM\r\n") << false << QByteArray("A,ROM");
+    }
+    void otherEncodingsAreNamedNotMixed()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(bool, refused);
+        QFETCH(QByteArray, firstLine);
+        QVERIFY(writeFile(path(), file));
+        LineTable table;
+        const LoadResult loaded = table.load(path());
+        QCOMPARE(table.line(0), firstLine);
+        QCOMPARE(table.size(), 2);
+        QCOMPARE(loaded.error.has_value(), refused);
+        const auto removed = CatalogueFile(path()).remove(1, table.line(1));
+        if (refused) {
+            QCOMPARE(loaded.error->kind, Error::Kind::Utf8);
+            QVERIFY(removed && removed->kind == Error::Kind::Utf8);
+            QCOMPARE(readFile(path()), file);
+        } else {
+            QVERIFY(!removed);
+            QCOMPARE(readFile(path()), firstLine + "\r\n");
+        }
+    }
+
+    // Another program rewriting the file in place leaves its last line cut for a moment: a
+    // change waits for the rest, or gives up without writing when it never comes.
+    void halfWrittenFileIsWaitedFor()
+    {
+        QByteArray whole;
+        for (int i = 0; i < 14; ++i)
+            whole += "game" + QByteArray::number(i) + ",ROM,,,,,g,-cart g.rom\r\n";
+        const QByteArray half = whole.left(whole.size() / 3 + 5);
+        QVERIFY(!half.endsWith('\n'));
+        const CatalogueFile file(path());
+        int waits = 0;
+        CatalogueFile patient(path());
+        patient.setWaitHook([&](bool waiting) { waits += waiting; });
+
+        QVERIFY(writeFile(path(), half));
+        QThread *writer = QThread::create([&] {
+            QThread::msleep(600);
+            writeFile(path(), whole);
+        });
+        writer->start();
+        QVERIFY(!patient.remove(0, "game0,ROM,,,,,g,-cart g.rom"));
+        writer->wait();
+        delete writer;
+        QVERIFY(waits > 0);
+        QCOMPARE(readFile(path()), whole.mid(whole.indexOf('\n') + 1));
+
+        // Still being written, never finished within the wait: refused, the file as it was.
+        std::atomic<bool> writing{true};
+        QThread *slow = QThread::create([&] {
+            QFile f(path()); // in place, as such a program writes: the same bytes again
+            f.open(QIODevice::ReadWrite);
+            while (writing) {
+                f.seek(0);
+                f.write(half);
+                f.flush();
+                QThread::msleep(100);
+            }
+        });
+        QVERIFY(writeFile(path(), half));
+        slow->start();
+        const auto refused = file.remove(0, "game0,ROM,,,,,g,-cart g.rom");
+        writing = false;
+        slow->wait();
+        delete slow;
+        QVERIFY(refused && refused->kind == Error::Kind::BeingWritten);
+        QCOMPARE(readFile(path()), half);
+        // A last line without its end that nobody has touched for a while is a line.
+#ifdef Q_OS_UNIX
+        struct utimbuf old{time(nullptr) - 60, time(nullptr) - 60};
+        QVERIFY(::utime(QFile::encodeName(path()).constData(), &old) == 0);
+        QVERIFY(!file.remove(0, "game0,ROM,,,,,g,-cart g.rom"));
+        QCOMPARE(readFile(path()), half.mid(half.indexOf('\n') + 1) + "\r\n");
+#endif
     }
 
     void waitsForAnotherCopysChangeThenGivesUp()

@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "file_support.h"
+
 #include <csignal>
 
 QByteArray contentA();
@@ -25,8 +27,7 @@ void TestCrash::killedDuringSavesLeavesAWholeFile()
     const QByteArray b = contentB();
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("list.csv"));
-    const int kills = qEnvironmentVariableIntValue("TARUMIN_KILLS") > 0
-                          ? qEnvironmentVariableIntValue("TARUMIN_KILLS") : 200;
+    const int kills = killRounds(60);
     QRandomGenerator random(20261207);
     int sawA = 0, sawB = 0;
     for (int i = 0; i < kills; ++i) {

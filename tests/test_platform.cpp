@@ -245,6 +245,22 @@ void TestPlatform::reportsAnEarlyFailureOnly()
              qPrintable(exits[0].errorTail));
     QVERIFY(!exits[0].errorTail.contains(QStringLiteral("line 1\n")));
 
+    // Without a temporary folder for its words (TMPDIR gone), it still starts and its
+    // refusal is still reported, without them.
+    {
+        const QByteArray oldTmp = qgetenv("TMPDIR");
+        qputenv("TMPDIR", QFile::encodeName(dir.filePath(QStringLiteral("gone"))));
+        const auto started = platform::startProgram(refuses, QString(), dir.path(), &context, record);
+        qputenv("TMPDIR", oldTmp);
+        if (oldTmp.isNull())
+            qunsetenv("TMPDIR");
+        QVERIFY(!started);
+        QTRY_COMPARE(exits.size(), 2);
+        QCOMPARE(exits[1].status, 4);
+        QVERIFY(exits[1].errorTail.isEmpty());
+        exits.removeLast();
+    }
+
     // A clean end, and a program that keeps running, are not failures; the runner is not
     // waited for, and it outlives the one who started it.
     const QString fine = script(QStringLiteral("fine"), "exit 0\n");
@@ -414,7 +430,8 @@ void TestPlatform::seedingIsAllOrNothing()
     QVERIFY(complete());
     QRandomGenerator random(7);
     int interrupted = 0;
-    for (int round = 0; round < 100; ++round) {
+    const int rounds = killRounds(15);
+    for (int round = 0; round < rounds; ++round) {
         QDir(home).removeRecursively();
         QProcess start;
         start.start(QStringLiteral(SEED_DRIVER), args);
@@ -427,7 +444,7 @@ void TestPlatform::seedingIsAllOrNothing()
         QCOMPARE(QProcess::execute(QStringLiteral(SEED_DRIVER), args), 0);
         QVERIFY2(complete(), qPrintable(QStringLiteral("round %1").arg(round)));
     }
-    qInfo("seeding takes %d ms; %d of 100 starts killed before they ended", span, interrupted);
+    qInfo("seeding takes %d ms; %d of %d starts killed before they ended", span, interrupted, rounds);
     QVERIFY(QDir(dir.filePath(QStringLiteral("home"))).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
             == QStringList{QStringLiteral("tarumin")});
 

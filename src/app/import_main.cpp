@@ -121,7 +121,7 @@ int main(int argc, char *argv[])
     }
     if (done.error) {
         if (!writing)
-            return refuse(messages::loadProblem({false, 0, done.error}));
+            return refuse(messages::loadProblem({false, 0, false, done.error}));
         return refuse(messages::changeFailed(messages::Change::Import, *done.error));
     }
     if (parser.isSet(snapshots) && writing)

@@ -2,7 +2,10 @@
 
 #include "platform/system/file_lock.h"
 
+#include <QDateTime>
+#include <QDeadlineTimer>
 #include <QDir>
+#include <QThread>
 #include <QFileInfo>
 
 #include <memory>
@@ -25,6 +28,13 @@ QString realFile(const QString &path)
     }
     const QString canonical = QFileInfo(file).canonicalFilePath();
     return canonical.isEmpty() ? file : canonical;
+}
+
+// Written within the last two seconds (or, on a clock that went back, "in the future").
+bool recentlyWritten(const QString &file)
+{
+    const QDateTime modified = QFileInfo(file).lastModified();
+    return modified.isValid() && qAbs(modified.msecsTo(QDateTime::currentDateTime())) < 2000;
 }
 
 } // namespace
@@ -78,7 +88,27 @@ std::optional<Error> CatalogueFile::change(
 
     // The table is large; keep it off the stack.
     const auto table = std::make_unique<LineTable>();
-    if (const LoadResult loaded = table->load(file); loaded.error)
+    LoadResult loaded = table->load(file);
+    // A program that rewrites the file in place (no lock, no rename) leaves its last line cut
+    // for a moment: a change waits for the file to settle rather than save half of it.
+    const QDeadlineTimer settling(LockWaitMs);
+    bool waitedToSettle = false;
+    while (!loaded.error && loaded.unterminated && recentlyWritten(file)) {
+        if (settling.hasExpired()) {
+            if (waitedToSettle && waitHook_)
+                waitHook_(false);
+            error.kind = Error::Kind::BeingWritten;
+            return error;
+        }
+        waitedToSettle = true;
+        if (waitHook_)
+            waitHook_(true);
+        QThread::msleep(50);
+        loaded = table->load(file);
+    }
+    if (waitedToSettle && waitHook_)
+        waitHook_(false);
+    if (loaded.error)
         return loaded.error;
     bool changed = false;
     if (auto refused = apply(*table, changed))

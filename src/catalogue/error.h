@@ -23,6 +23,8 @@ struct Error
         LockNotAFile,       // something not a plain file stands at the lock's path (path)
         Full,               // the lines would not fit in the table (lineCount: lines now)
         LineChanged,        // the chosen line no longer holds what the user chose
+        Utf8,               // the file was saved as UTF-8 (it starts with the byte-order mark)
+        BeingWritten,       // another program is still writing the file (its last line is cut)
     };
     // Where a save failed.
     enum class Step {

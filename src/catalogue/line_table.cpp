@@ -1,5 +1,8 @@
 #include "line_table.h"
 
+#include "record.h"
+
+#include "platform/system/codepage.h"
 #include "platform/system/file_read.h"
 #include "platform/system/file_sync.h"
 
@@ -7,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStringDecoder>
 
 namespace catalogue {
 
@@ -26,6 +30,26 @@ Error saveFailed(Error::Step step, const QString &path, platform::SystemError sy
     Error e = errorAt(Error::Kind::WriteFailed, path, std::move(system));
     e.step = step;
     return e;
+}
+
+// Text after a byte-order mark that is UTF-8 (and not plain ASCII, which reads the same in
+// both), written in CP932 to be shown, "？" for what CP932 cannot hold; nothing otherwise.
+std::optional<QByteArray> cp932OfUtf8(const QByteArray &data)
+{
+    bool ascii = true;
+    for (const char c : data) {
+        if (uchar(c) >= 0x80) {
+            ascii = false;
+            break;
+        }
+    }
+    if (ascii)
+        return std::nullopt;
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = decoder.decode(data);
+    if (decoder.hasError())
+        return std::nullopt;
+    return platform::encodeCp932(replaceUnwritable(text, QStringLiteral("？"), nullptr));
 }
 
 } // namespace
@@ -88,8 +112,21 @@ LoadResult LineTable::load(const QString &path)
         problem_ = result.error;
         return result;
     }
-    result.lineCount = parse(read.data);
-    if (result.lineCount > Capacity) {
+    QByteArray data = read.data;
+    std::optional<Error> utf8;
+    if (data.startsWith("\xEF\xBB\xBF")) {
+        data.remove(0, 3);
+        if (const auto shown = cp932OfUtf8(data)) {
+            data = *shown;
+            utf8 = errorAt(Error::Kind::Utf8, path);
+        }
+    }
+    result.unterminated = !data.isEmpty() && !data.endsWith('\r') && !data.endsWith('\n');
+    result.lineCount = parse(data);
+    if (utf8) {
+        result.error = utf8;
+        problem_ = utf8;
+    } else if (result.lineCount > Capacity) {
         result.error = errorAt(Error::Kind::TooLong, path);
         result.error->lineCount = result.lineCount;
         problem_ = result.error;

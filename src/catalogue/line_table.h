@@ -16,6 +16,7 @@ struct LoadResult
 {
     bool missing = false;        // no file yet: an empty catalogue, created by the first save
     qsizetype lineCount = 0;     // lines in the file (all of them, not only those kept)
+    bool unterminated = false;   // the last line has no line end (the file may be being written)
     std::optional<Error> error;  // Unreadable, FolderInPlace or TooLong
 
     bool ok() const { return !error; }
@@ -31,7 +32,10 @@ public:
     static constexpr qint64 MaxFileBytes = 64 * 1024 * 1024;
 
     // Replaces the table with the file's lines. CR LF, a lone CR and a lone LF each end a
-    // line; a last line without terminator is a line.
+    // line; a last line without terminator is a line. A file saved as UTF-8 by an editor (it
+    // starts with the byte-order mark and is UTF-8 throughout) is shown as well as CP932 can
+    // show it and may not be changed (Utf8); a mark before CP932 text is no part of the first
+    // line, and is not written back.
     LoadResult load(const QString &path);
 
     // Writes lines 0 to lastIndex(), each followed by CR LF, to a new file that then takes the

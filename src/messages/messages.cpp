@@ -62,6 +62,8 @@ QString reason(const Error &error)
         return QStringLiteral("%1 が普通のファイルではありません").arg(path);
     case Error::Kind::Full: return QStringLiteral("1001 件で一杯です");
     case Error::Kind::LineChanged: return QStringLiteral("ほかのプログラムが変更しました");
+    case Error::Kind::Utf8: return QStringLiteral("UTF-8 で保存されています");
+    case Error::Kind::BeingWritten: return QStringLiteral("ほかのプログラムが書き込み中です");
     }
     return {};
 }
@@ -71,6 +73,11 @@ QString loadProblem(const catalogue::LoadResult &result)
     if (!result.error)
         return {};
     const Error &error = *result.error;
+    if (error.kind == Error::Kind::Utf8)
+        return QStringLiteral("リストファイル %1 は UTF-8 で保存されています。"
+                              "テキストエディターなどで Shift-JIS（CP932）として保存し直してください。"
+                              "それまでは登録・編集・削除はできません（ファイルは変更しません）。")
+            .arg(QDir::toNativeSeparators(error.path));
     if (error.kind == Error::Kind::TooLong)
         return QStringLiteral("リストファイルに %1 行あります。表示できるのは 1001 行までです。"
                               "ファイルを守るため、登録・編集・削除はできません。")
@@ -99,6 +106,12 @@ QString changeFailed(Change change, const Error &error)
             .arg(QDir::toNativeSeparators(error.path));
     case Error::Kind::Full:
         return QStringLiteral("リストは 1001 件で一杯です。これ以上登録できません。");
+    case Error::Kind::Utf8:
+        return QStringLiteral("リストファイルが UTF-8 で保存されているため、変更できません。"
+                              "Shift-JIS（CP932）で保存し直してから、もう一度やり直してください。");
+    case Error::Kind::BeingWritten:
+        return QStringLiteral("ほかのプログラムがリストファイルを書き込んでいる途中のようです（最後の行が途中で終わっています）。"
+                              "変更はしていません。しばらくしてから、もう一度やり直してください。");
     case Error::Kind::LineChanged:
         if (change == Change::Delete || change == Change::Import)
             return QStringLiteral("リストはほかのプログラムによって変更されていました。"

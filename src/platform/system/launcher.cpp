@@ -197,10 +197,14 @@ std::optional<LaunchError> startProgram(const QString &program, const QString &a
 #endif
 
     // Its error output, kept for the report of an early failure.
-    auto errors = std::make_unique<QTemporaryFile>(QDir::tempPath()
-                                                   + QStringLiteral("/tarumin-emulator-XXXXXX.log"));
-    if (!errors->open())
-        errors.reset();
+    // Qt names no folder when TMPDIR names one that is not there: then there is no log.
+    const QString temporary = QDir::tempPath();
+    std::unique_ptr<QTemporaryFile> errors;
+    if (!temporary.isEmpty() && QFileInfo(temporary).isDir()) {
+        errors = std::make_unique<QTemporaryFile>(temporary + QStringLiteral("/tarumin-emulator-XXXXXX.log"));
+        if (!errors->open())
+            errors.reset();
+    }
 
 #ifdef Q_OS_WIN
     QProcess process;
