@@ -428,6 +428,241 @@ private slots:
         QVERIFY2(out.contains(QStringLiteral("変更できません")), qPrintable(out));
     }
 
+    // A copy is exactly the file that was identified, under a name no other file has: a
+    // file grown since it was read is not copied, a link at the name is never written
+    // through, an identical file there is the copy.
+    void copiesAreWhatWasIdentified()
+    {
+        const QString source = dir_.filePath(QStringLiteral("outside copies/grows.rom"));
+        QDir().mkpath(QFileInfo(source).absolutePath());
+        QVERIFY(writeFile(source, QByteArray(16 * 1024, 'g')));
+        const GameFile read = readGameFile(source);
+        {
+            QFile more(source);
+            QVERIFY(more.open(QIODevice::Append));
+            more.write(QByteArray(1024 * 1024, 'm'));
+        }
+        const Copying all{Copying::Mode::All, true};
+        const Placement grown = placeFile(read, folder_, all);
+        QCOMPARE(grown.problem, Placement::Problem::Changed);
+        QVERIFY(grown.name.isEmpty());
+        const QString games = folder_ + QStringLiteral("/games");
+        QCOMPARE(QDir(games).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
+
+        // A dangling link at the name: passed over, its target never made.
+        const QString solo = dir_.filePath(QStringLiteral("outside copies/solo.rom"));
+        QVERIFY(writeFile(solo, "solo"));
+        const QString never = dir_.filePath(QStringLiteral("never made"));
+        QVERIFY(QFile::link(never, games + QStringLiteral("/solo.rom")));
+        const Placement placed = placeFile(readGameFile(solo), folder_, all);
+        QCOMPARE(placed.name, QStringLiteral("games/solo (2).rom"));
+        QVERIFY(!QFileInfo::exists(never));
+        QCOMPARE(readFile(games + QStringLiteral("/solo (2).rom")), QByteArray("solo"));
+        // The same file again: the copy there is reused.
+        const Placement again = placeFile(readGameFile(solo), folder_, all);
+        QCOMPARE(again.name, QStringLiteral("games/solo (2).rom"));
+        QVERIFY(!again.newCopy);
+    }
+
+#ifdef FAIL_IO_SHIM
+    // The import tool on a disk that fails while it copies: a full disk and a size limit are
+    // named as such, a copy killed half way leaves a file that the next run removes.
+    void copiesOnAFailingDisk_data()
+    {
+        QTest::addColumn<QString>("failIo");
+        QTest::addColumn<int>("sizeLimitKb");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("full disk") << "tmpfile,write" << 0 << QStringLiteral("ディスクの空きがありません");
+        QTest::newRow("size limit") << "" << 16 << QStringLiteral("ファイルの大きさの上限を超えます");
+        QTest::newRow("killed, no unnamed files") << "tmpfile,killcopy" << 0 << QString();
+    }
+    void copiesOnAFailingDisk()
+    {
+        QFETCH(QString, failIo);
+        QFETCH(int, sizeLimitKb);
+        QFETCH(QString, said);
+        folder_ += u' ' + QString::fromUtf8(QTest::currentDataTag());
+        QDir().mkpath(folder_ + QStringLiteral("/tarumin"));
+        const QString source = dir_.filePath(QStringLiteral("outside %1/big.rom").arg(QTest::currentDataTag()));
+        QDir().mkpath(QFileInfo(source).absolutePath());
+        QVERIFY(writeFile(source, QByteArray(256 * 1024, 'x')));
+        const QString list = folder_ + QStringLiteral("/tarumin/list.csv");
+        QVERIFY(writeFile(list, "old,,,,,,old,-cart old.rom\r\n"));
+        auto run = [&](bool failing) {
+            QProcess p;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            if (failing && !failIo.isEmpty()) {
+                env.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(FAIL_IO_SHIM));
+                env.insert(QStringLiteral("FAIL_IO"), failIo);
+            }
+            p.setProcessEnvironment(env);
+            QStringList args{QStringLiteral(IMPORT_TOOL), QStringLiteral("--write"), QStringLiteral("--copy"),
+                             QStringLiteral("--folder"), folder_, source};
+            if (failing && sizeLimitKb > 0)
+                args = QStringList{QStringLiteral("prlimit"), QStringLiteral("--fsize=%1").arg(sizeLimitKb * 1024),
+                                   QStringLiteral("--")} + args;
+            p.start(args.takeFirst(), args);
+            p.waitForFinished(30000);
+            return std::make_pair(p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+                                  QString::fromLocal8Bit(p.readAllStandardOutput() + p.readAllStandardError()));
+        };
+        const QString games = folder_ + QStringLiteral("/games");
+        const auto [status, out] = run(true);
+        QCOMPARE(readFile(list), QByteArray("old,,,,,,old,-cart old.rom\r\n"));
+        QCOMPARE(QDir(games).entryList(QDir::Files), QStringList());
+        if (said.isEmpty()) {
+            QCOMPARE(status, -1); // killed
+            QCOMPARE(QDir(games).entryList(QDir::Files | QDir::Hidden).size(), 1);
+        } else {
+            QCOMPARE(status, 0);
+            QVERIFY2(out.contains(QStringLiteral("コピーしようとしましたが")) && out.contains(said), qPrintable(out));
+        }
+        // The next run removes what was left, and copies.
+        QCOMPARE(run(false).first, 0);
+        QCOMPARE(QDir(games).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("big.rom")});
+        QVERIFY(readFile(list).endsWith("big,ROM,,,,,big,-cart games/big.rom\r\n"));
+    }
+#endif
+
+    // Two imports at once whose files take the same name in games/: each line names a copy
+    // holding its own game.
+    void importsRacingForOneCopyName()
+    {
+        const int rounds = killRounds(8);
+        for (int round = 0; round < rounds; ++round) {
+            const QString program = dir_.filePath(QStringLiteral("race/%1").arg(round));
+            QDir().mkpath(program + QStringLiteral("/tarumin"));
+            QList<QByteArray> games;
+            QList<QProcess *> imports;
+            for (int i = 0; i < 2; ++i) {
+                const QString source = dir_.filePath(QStringLiteral("race/from%1/same.rom").arg(i));
+                QDir().mkpath(QFileInfo(source).absolutePath());
+                games << QByteArray(200 * 1024, char('a' + i)) + QByteArray::number(round);
+                QVERIFY(writeFile(source, games.last()));
+                auto *p = new QProcess(this);
+                p->start(QStringLiteral(IMPORT_TOOL), {QStringLiteral("--write"), QStringLiteral("--copy"),
+                                                       QStringLiteral("--folder"), program, source});
+                imports << p;
+            }
+            for (QProcess *p : imports) {
+                QVERIFY(p->waitForFinished(30000));
+                const QString out = QString::fromLocal8Bit(p->readAllStandardOutput());
+                QVERIFY2(p->exitCode() == 0 && !out.contains(QStringLiteral("登録済みです")), qPrintable(out));
+                delete p;
+            }
+            const QList<QByteArray> lines = linesOf(readFile(program + QStringLiteral("/tarumin/list.csv")));
+            QCOMPARE(lines.size(), 2);
+            QList<QByteArray> copied;
+            for (const QByteArray &line : lines) {
+                const QString copy = fileNamedBy(line.trimmed(), platform::ProgramFolder(program));
+                copied << readFile(copy);
+            }
+            QVERIFY2(copied.contains(games[0]) && copied.contains(games[1]), qPrintable(QString::number(round)));
+        }
+    }
+
+#ifdef Q_OS_UNIX
+    // As root (sudo) on a user's folder the tool acts as that user: nothing is written through
+    // the user's links into root's places, nothing root-only is read, and what it makes is
+    // the user's.
+    void rootRunActsAsTheFolderOwner()
+    {
+        if (geteuid() != 0)
+            QSKIP("needs root");
+        constexpr uid_t User = 65534;
+        const QString base = dir_.filePath(QStringLiteral("root run"));
+        const QString user = base + QStringLiteral("/prog");
+        const QString rootOnly = base + QStringLiteral("/root only");
+        QDir().mkpath(user + QStringLiteral("/tarumin"));
+        QDir().mkpath(user + QStringLiteral("/src"));
+        QDir().mkpath(rootOnly + QStringLiteral("/folder"));
+        const QString list = user + QStringLiteral("/tarumin/list.csv");
+        const QString secret = rootOnly + QStringLiteral("/secret");
+        QVERIFY(writeFile(list, "old,,,,,,old,-cart old.rom\r\n"));
+        QVERIFY(writeFile(user + QStringLiteral("/src/game.rom"), QByteArray(64 * 1024, 'u')));
+        QVERIFY(writeFile(secret, "root's own\n"));
+        ::chmod(QFile::encodeName(dir_.path()).constData(), 0755);
+        ::chmod(QFile::encodeName(base).constData(), 0755);
+        ::chmod(QFile::encodeName(rootOnly).constData(), 0700);
+        ::chmod(QFile::encodeName(secret).constData(), 0600);
+        for (const QString &p : {user, user + QStringLiteral("/tarumin"), user + QStringLiteral("/src"), list,
+                                 user + QStringLiteral("/src/game.rom")})
+            QVERIFY(::chown(QFile::encodeName(p).constData(), User, User) == 0);
+        auto run = [&](const QStringList &extra) {
+            QProcess p;
+            p.start(QStringLiteral(IMPORT_TOOL), QStringList{QStringLiteral("--write"), QStringLiteral("--folder"), user}
+                                                     + extra + QStringList{user + QStringLiteral("/src/game.rom")});
+            p.waitForFinished(30000);
+            return std::make_pair(p.exitCode(), QString::fromLocal8Bit(p.readAllStandardOutput() + p.readAllStandardError()));
+        };
+        auto owner = [](const QString &path) {
+            struct stat st;
+            return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_uid : uid_t(-1);
+        };
+        auto linkAs = [&](const QString &target, const QString &link) {
+            QFile::remove(link);
+            QVERIFY(QFile::link(target, link));
+            QVERIFY(::lchown(QFile::encodeName(link).constData(), User, User) == 0);
+        };
+        const QString games = user + QStringLiteral("/games");
+
+        // games/ a link to a folder of root's: nothing copied there, nothing registered.
+        linkAs(rootOnly + QStringLiteral("/folder"), games);
+        auto [status, out] = run({QStringLiteral("--copy")});
+        QCOMPARE(QDir(rootOnly + QStringLiteral("/folder")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList());
+        QVERIFY2(out.contains(QStringLiteral("コピーしようとしましたが")), qPrintable(out));
+        QCOMPARE(readFile(list), QByteArray("old,,,,,,old,-cart old.rom\r\n"));
+        QFile::remove(games);
+
+        // list.csv a link to a file of root's, or to a missing one in root's folder: refused,
+        // neither written nor made.
+        const QString made = rootOnly + QStringLiteral("/made");
+        for (const QString &target : {secret, made}) {
+            linkAs(target, list);
+            std::tie(status, out) = run({});
+            QVERIFY2(status != 0, qPrintable(out));
+            QCOMPARE(readFile(secret), QByteArray("root's own\n"));
+            QVERIFY(!QFileInfo::exists(made));
+        }
+        QFile::remove(list);
+        QVERIFY(writeFile(list, "old,,,,,,old,-cart old.rom\r\n"));
+        QVERIFY(::chown(QFile::encodeName(list).constData(), User, User) == 0);
+
+        // The copy's name raced by a link to root's file: root's file stays as it was, and
+        // what is made is the user's.
+        std::atomic<bool> racing{true};
+        QThread *racer = QThread::create([&] {
+            const QByteArray target = QFile::encodeName(secret);
+            const QByteArray at = QFile::encodeName(games + QStringLiteral("/game.rom"));
+            while (racing) {
+                if (::symlink(target.constData(), at.constData()) == 0) {
+                    QThread::usleep(200);
+                    ::unlink(at.constData());
+                }
+                QThread::usleep(100);
+            }
+        });
+        racer->start();
+        for (int round = 0; round < killRounds(5); ++round) {
+            std::tie(status, out) = run({QStringLiteral("--copy")});
+            QVERIFY2(status == 0, qPrintable(out));
+        }
+        racing = false;
+        racer->wait();
+        delete racer;
+        QCOMPARE(readFile(secret), QByteArray("root's own\n"));
+        QCOMPARE(owner(games), User);
+        QCOMPARE(owner(list), User);
+        const QStringList copies = QDir(games).entryList(QDir::Files | QDir::NoSymLinks);
+        QVERIFY(!copies.isEmpty());
+        for (const QString &copy : copies) {
+            QCOMPARE(owner(games + u'/' + copy), User);
+            QCOMPARE(readFile(games + u'/' + copy), QByteArray(64 * 1024, 'u'));
+        }
+    }
+#endif
+
     void snapshotsOfNewCartridges()
     {
         // A stand-in openMSX: saves a 320 x 240 screen (blue inside a red border) where asked.
