@@ -9,6 +9,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 #include <variant>
 
 
@@ -65,6 +70,7 @@ private slots:
     void failedSaveLeavesOldFileWhole();
     void saveCreatesMissingFolder();
     void saveKeepsLinkAndPermissions();
+    void saveKeepsTheGroupWithoutRoot();
 };
 
 void TestCatalogue::composesTheWorkedExample()
@@ -586,6 +592,39 @@ void TestCatalogue::saveKeepsLinkAndPermissions()
     QCOMPARE(readFile(real), numberedLines(3).mid(numberedLines(3).indexOf('\n') + 1));
     QCOMPARE(QFile::permissions(real) & ~(QFileDevice::ReadUser | QFileDevice::WriteUser),
              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup);
+}
+
+void TestCatalogue::saveKeepsTheGroupWithoutRoot()
+{
+#ifdef Q_OS_UNIX
+    // The file belongs to us with a group of ours that is not the one a new file gets: the
+    // save must give the new file that group (any user may, for a group of theirs).
+    gid_t other = gid_t(-1);
+    if (geteuid() == 0) {
+        other = getegid() == 65534 ? 0 : 65534;
+    } else {
+        gid_t groups[256];
+        const int n = getgroups(256, groups);
+        for (int i = 0; i < n && other == gid_t(-1); ++i) {
+            if (groups[i] != getegid())
+                other = groups[i];
+        }
+    }
+    if (other == gid_t(-1))
+        QSKIP("this user has only one group");
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("list.csv"));
+    QVERIFY(writeFile(path, numberedLines(2)));
+    QVERIFY(::chown(QFile::encodeName(path).constData(), geteuid(), other) == 0);
+    LineTable table;
+    QVERIFY(table.load(path).ok());
+    QVERIFY(table.remove(0));
+    QVERIFY(!table.save(path));
+    struct stat st;
+    QVERIFY(::stat(QFile::encodeName(path).constData(), &st) == 0);
+    QCOMPARE(st.st_gid, other);
+    QCOMPARE(st.st_uid, geteuid());
+#endif
 }
 
 QTEST_APPLESS_MAIN(TestCatalogue)

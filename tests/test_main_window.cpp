@@ -527,6 +527,11 @@ private slots:
         list()->setFocus();
         QTest::keyClick(list(), Qt::Key_Down);
         QCOMPARE(list()->selectedItems().value(0), list()->item(0));
+        // From then on the keys move as a list's do.
+        QTest::keyClick(list(), Qt::Key_Down);
+        QCOMPARE(list()->selectedItems().value(0), list()->item(1));
+        QTest::keyClick(list(), Qt::Key_Up);
+        QCOMPARE(list()->selectedItems().value(0), list()->item(0));
         const std::pair<const char *, QString> heard[] = {
             {"Media_L", "メディア: ROM"}, {"Hatubai_L", "発売年: 1986年4月"}, {"Kaisetu_L", "ゲーム説明: 宇宙を駆ける。"}};
         for (const auto &[name, text] : heard)
@@ -551,6 +556,10 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(list()->count(), SampleLines.size() + 1, 1000);
         QCOMPARE(list()->selectedItems().value(0), list()->item(3));
         QCOMPARE(list()->item(0)->text(), QStringLiteral("新しい"));
+        // Lines removed above it: it is found higher up.
+        folder_->setCatalogue(data.mid(data.indexOf('\n') + 1));
+        QTRY_COMPARE_WITH_TIMEOUT(list()->count(), SampleLines.size() - 1, 1000);
+        QCOMPARE(list()->selectedItems().value(0), list()->item(1));
     }
 
     // Closing the window while a drop is being registered stops it before anything is written,

@@ -227,6 +227,49 @@ private slots:
                                                              {"deep.xml", ListProblem::Kind::TooDeep}}));
     }
 
+    // Lists at their edges: nested exactly as deep as allowed and one deeper; openMSX's
+    // database typing plain and mega ROMs; two lists with sets of one name.
+    void listsAtTheirEdges()
+    {
+        for (const int depth : {SoftwareLists::MaxDepth, SoftwareLists::MaxDepth + 1}) {
+            QByteArray xml = listXml(QStringLiteral("msx1_cart"), {{QStringLiteral("Deep"), QStringLiteral("1987"),
+                QStringLiteral("D"), QString(), QStringLiteral("msx_cart"), "deep"}});
+            const QByteArray nest = QByteArray("<x>").repeated(depth - 1) + QByteArray("</x>").repeated(depth - 1);
+            xml.insert(xml.lastIndexOf("</softwarelist>"), nest);
+            SoftwareLists lists;
+            QCOMPARE(lists.loadList(xml), depth <= SoftwareLists::MaxDepth ? 1 : 0);
+        }
+
+        const QByteArray plain(16 * 1024, 'n'), mega(32 * 1024, 'a');
+        auto entry = [](const char *title, const char *type, const QByteArray &data) {
+            return QByteArray("<software><title>") + title + "</title><system>MSX</system><dump><rom><type>" + type
+                   + "</type><hash>" + sha1(data) + "</hash></rom></dump></software>";
+        };
+        SoftwareLists db;
+        QCOMPARE(db.loadOpenMsxDatabase(put(QStringLiteral("db/softwaredb.xml"),
+                     "<softwaredb>" + entry("Plain", "Normal", plain) + entry("Mega", "ASCII8", mega) + "</softwaredb>")), 2);
+        QVERIFY(!db.find(sha1(plain))->mapper);
+        QVERIFY(db.find(sha1(mega))->mapper);
+        QCOMPARE(identify({put(QStringLiteral("mega.rom"), mega)}, db, folder_).first().line.split(',').value(1),
+                 sjis(QStringLiteral("メガROM")));
+
+        // Disk 2 of one list's "game" and disk 1 of another's: no game of two disks.
+        auto set = [](const char *list, const QByteArray &first, const QByteArray &second) {
+            QString parts;
+            for (const QByteArray &disk : {first, second})
+                parts += QStringLiteral("<part name=\"p\" interface=\"floppy_3_5\"><dataarea name=\"flop\">"
+                                        "<rom name=\"x\" sha1=\"%1\"/></dataarea></part>").arg(QString::fromLatin1(sha1(disk)));
+            return QStringLiteral("<softwarelist name=\"%1\"><software name=\"game\"><description>Game of %1</description>"
+                                  "<year>1988</year><publisher>P</publisher>%2</software></softwarelist>")
+                .arg(QLatin1String(list), parts).toUtf8();
+        };
+        const QByteArray a1(720, 'A'), a2(720, 'B'), b1(720, 'C'), b2(720, 'D');
+        QVERIFY(lists_.loadList(set("msx2_flop", a1, a2)) == 2 && lists_.loadList(set("msx1_flop", b1, b2)) == 2);
+        const QList<BatchItem> items = identify({put(QStringLiteral("a2.dsk"), a2), put(QStringLiteral("b1.dsk"), b1)}, lists_, folder_);
+        QCOMPARE(items[0].problem, BatchItem::Problem::FirstPartMissing);
+        QCOMPARE(items[1].outcome, BatchItem::Outcome::Identified);
+    }
+
     // A file swapped for a pipe while the files are read never holds the reading up.
     void swappedForAPipeNeverBlocks()
     {

@@ -5,6 +5,15 @@
 #include "platform/system/paths.h"
 #include "platform/system/program_folder.h"
 #include "file_support.h"
+#include "platform/system/file_lock.h"
+
+#include <functional>
+#include <memory>
+#include <utility>
+
+#ifdef Q_OS_UNIX
+#include <dlfcn.h>
+#endif
 #include "platform/widgets/picture.h"
 #include "platform/widgets/twips.h"
 #include "platform/system/file_read.h"
@@ -44,6 +53,7 @@ private slots:
     void loadsTheSoundStackAtTheFirstSound();
     void choosesTheProgramFolder();
     void seedingIsAllOrNothing();
+    void lockLetGoBetweenOpenAndLock();
 };
 
 void TestPlatform::splitsLikeTheWindowsRuntime_data()
@@ -377,6 +387,22 @@ void TestPlatform::choosesTheProgramFolder()
     QVERIFY(!QFile::exists(home + QStringLiteral("/a.rom")));
     QVERIFY(!QFileInfo(home + QStringLiteral("/mess.exe")).isSymLink());
 
+    // A folder already there, empty or holding only the user's games/, is completed; what it
+    // holds stays.
+    for (const bool withGames : {false, true}) {
+        const QString there = dir.filePath(withGames ? QStringLiteral("games only/tarumin") : QStringLiteral("empty/tarumin"));
+        QDir().mkpath(there);
+        if (withGames) {
+            QDir().mkpath(there + QStringLiteral("/games"));
+            QVERIFY(writeFile(there + QStringLiteral("/games/mine.rom"), "mine"));
+        }
+        choice = platform::chooseProgramFolder(exe, {there, share, adapter});
+        QCOMPARE(choice.kind, Kind::PerUser);
+        QCOMPARE(readFile(there + QStringLiteral("/tarumin/list.csv")), QByteArray("a,,,,,,a,-cart a.rom\r\n"));
+        QVERIFY(QFile::exists(there + QStringLiteral("/a.rom")));
+        QCOMPARE(readFile(there + QStringLiteral("/games/mine.rom")), withGames ? QByteArray("mine") : QByteArray("<unreadable>"));
+    }
+
     // Portable: a data folder beside the program wins.
     QDir().mkpath(exe + QStringLiteral("/tarumin"));
     choice = platform::chooseProgramFolder(exe, parts);
@@ -455,5 +481,38 @@ void TestPlatform::seedingIsAllOrNothing()
     qputenv("XDG_DATA_HOME", "/abs/data");
     QCOMPARE(platform::perUserFolder(QStringLiteral("tarumin")), QStringLiteral("/abs/data/tarumin"));
     qputenv("XDG_DATA_HOME", old);
+#endif
+}
+
+#ifdef Q_OS_UNIX
+// Between a locker's open and its flock, the holder lets go (removing the lock file): the
+// locker must notice that what it locked is no longer the file at the path. Run through the
+// C library's flock, which the test program puts itself in front of.
+namespace {
+std::function<void()> beforeNextFlock;
+}
+
+extern "C" int flock(int fd, int operation)
+{
+    static int (*real)(int, int) = reinterpret_cast<int (*)(int, int)>(dlsym(RTLD_NEXT, "flock"));
+    if (auto hook = std::exchange(beforeNextFlock, nullptr))
+        hook();
+    return real(fd, operation);
+}
+#endif
+
+void TestPlatform::lockLetGoBetweenOpenAndLock()
+{
+#ifdef Q_OS_UNIX
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("list.csv.lock"));
+    auto holder = std::make_unique<platform::FileLock>(path);
+    QCOMPARE(holder->lock(0), platform::FileLock::Result::Locked);
+    platform::FileLock second(path);
+    beforeNextFlock = [&] { holder.reset(); };
+    QCOMPARE(second.lock(1000), platform::FileLock::Result::Locked);
+    // The second holds the lock on the file now at the path: a third is kept out.
+    platform::FileLock third(path);
+    QCOMPARE(third.lock(0), platform::FileLock::Result::Busy);
 #endif
 }
