@@ -38,30 +38,30 @@ static int isLockName(const char *name)
     return n >= 5 && strcmp(name + n - 5, ".lock") == 0;
 }
 
+/* The name an open file has, or an empty one. */
+static const char *nameOf(int fd, char *name, size_t size)
+{
+    char link[64];
+    snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
+    const ssize_t n = readlink(link, name, size - 1);
+    name[n > 0 ? n : 0] = '\0';
+    return name;
+}
+
 /* A regular file, and not a lock file. */
 static int target(int fd)
 {
     struct stat st;
     if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
         return 0;
-    char link[64], name[4096];
-    snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
-    const ssize_t n = readlink(link, name, sizeof name - 1);
-    if (n <= 0)
-        return 1;
-    name[n] = '\0';
-    return !isLockName(name);
+    char name[4096];
+    return !isLockName(nameOf(fd, name, sizeof name));
 }
 
 static int isCopyName(int fd)
 {
-    char link[64], name[4096];
-    snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
-    const ssize_t n = readlink(link, name, sizeof name - 1);
-    if (n <= 0)
-        return 0;
-    name[n] = '\0';
-    return strstr(name, "/.tarumin-partial-") != NULL;
+    char name[4096];
+    return strstr(nameOf(fd, name, sizeof name), "/.tarumin-partial-") != NULL;
 }
 
 ssize_t write(int fd, const void *buf, size_t count)

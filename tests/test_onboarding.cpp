@@ -489,6 +489,9 @@ private slots:
         const Placement grown = placeFile(read, folder_, all);
         QCOMPARE(grown.problem, Placement::Problem::Changed);
         QVERIFY(grown.name.isEmpty());
+        // Changed in place, its size the same: not the file that was identified either.
+        QVERIFY(writeFile(source, QByteArray(16 * 1024, 'G')));
+        QCOMPARE(placeFile(read, folder_, all).problem, Placement::Problem::Changed);
         const QString games = folder_ + QStringLiteral("/games");
         QCOMPARE(QDir(games).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
 
