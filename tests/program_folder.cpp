@@ -24,6 +24,10 @@ ProgramFolder::ProgramFolder(const QByteArray &catalogue, bool withEmulator)
 {
     copyTree(QStringLiteral(SOURCE_DIR "/sample/tarumin"), root_ + QStringLiteral("/tarumin"));
     setCatalogue(catalogue);
+#ifdef RECORD_LAUNCH
+    if (withEmulator)
+        QFile::copy(QStringLiteral(RECORD_LAUNCH), root_ + QStringLiteral("/mess.exe"));
+#else
     if (withEmulator) {
         const QString script = root_ + QStringLiteral("/mess.exe");
         QFile f(script);
@@ -35,6 +39,7 @@ ProgramFolder::ProgramFolder(const QByteArray &catalogue, bool withEmulator)
         f.close();
         f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     }
+#endif
 }
 
 QByteArray ProgramFolder::catalogue() const

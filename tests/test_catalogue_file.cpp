@@ -222,6 +222,32 @@ private slots:
 #endif
     }
 
+    // A reader holding the catalogue open (on Windows, one that does not share its deletion,
+    // as Qt and the C runtime open files) keeps a save waiting until it lets go; past the wait
+    // the save is refused and the file left whole.
+    void savedOnceAReaderLetsGo()
+    {
+        QVERIFY(writeFile(path(), lines({"A", "B"})));
+        QFile reader(path());
+        QVERIFY(reader.open(QIODevice::ReadOnly));
+        QThread *closer = QThread::create([&] {
+            QThread::msleep(500);
+            reader.close();
+        });
+        closer->start();
+        QVERIFY(!CatalogueFile(path()).remove(0, "A"));
+        closer->wait();
+        delete closer;
+        QCOMPARE(readFile(path()), lines({"B"}));
+#ifdef Q_OS_WIN
+        QVERIFY(reader.open(QIODevice::ReadOnly));
+        const auto refused = CatalogueFile(path()).remove(0, "B");
+        reader.close();
+        QVERIFY(refused && refused->kind == Error::Kind::HeldOpen);
+        QCOMPARE(readFile(path()), lines({"B"}));
+#endif
+    }
+
     void waitsForAnotherCopysChangeThenGivesUp()
     {
         QVERIFY(writeFile(path(), lines({"A"})));

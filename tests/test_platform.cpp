@@ -6,6 +6,7 @@
 #include "platform/system/program_folder.h"
 #include "file_support.h"
 #include "platform/system/file_lock.h"
+#include "platform/system/new_file.h"
 
 #include <functional>
 #include <memory>
@@ -54,6 +55,7 @@ private slots:
     void choosesTheProgramFolder();
     void seedingIsAllOrNothing();
     void lockLetGoBetweenOpenAndLock();
+    void newFilesNeverReplace();
 };
 
 void TestPlatform::splitsLikeTheWindowsRuntime_data()
@@ -515,4 +517,32 @@ void TestPlatform::lockLetGoBetweenOpenAndLock()
     platform::FileLock third(path);
     QCOMPARE(third.lock(0), platform::FileLock::Result::Busy);
 #endif
+}
+
+// A new file takes a name only where no file is; one never named leaves nothing; what a killed
+// copy left is removed, a file still being written is not.
+void TestPlatform::newFilesNeverReplace()
+{
+    QTemporaryDir dir;
+    auto make = [&](const QByteArray &data) {
+        auto file = std::make_unique<platform::NewFile>(dir.path());
+        file->write(data.constData(), data.size());
+        return file;
+    };
+    QCOMPARE(make("first")->name(QStringLiteral("x.rom")), platform::NewFile::Naming::Named);
+    auto second = make("second");
+    QCOMPARE(second->name(QStringLiteral("x.rom")), platform::NewFile::Naming::Taken);
+    QCOMPARE(readFile(dir.filePath(QStringLiteral("x.rom"))), QByteArray("first"));
+    QCOMPARE(second->name(QStringLiteral("y.rom")), platform::NewFile::Naming::Named);
+    QCOMPARE(readFile(dir.filePath(QStringLiteral("y.rom"))), QByteArray("second"));
+    make("never named");
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), (QStringList{"x.rom", "y.rom"}));
+
+    const QString leftover = dir.filePath(QLatin1String(platform::NewFile::LeftoverPrefix) + QStringLiteral("killed"));
+    QVERIFY(writeFile(leftover, "half"));
+    auto writing = make("being written");
+    QCOMPARE(platform::removeLeftovers(dir.path()), 1);
+    QVERIFY(!QFile::exists(leftover));
+    QCOMPARE(writing->name(QStringLiteral("z.rom")), platform::NewFile::Naming::Named);
+    QCOMPARE(readFile(dir.filePath(QStringLiteral("z.rom"))), QByteArray("being written"));
 }

@@ -115,7 +115,17 @@ std::optional<Error> CatalogueFile::change(
         return refused;
     // Nothing to write (a batch of games all there already, an edit saved as it was): the
     // file stays as it is.
-    return changed ? table->save(file) : std::nullopt;
+    if (!changed)
+        return std::nullopt;
+    bool heldBack = false;
+    auto saved = table->save(file, [&] {
+        heldBack = true;
+        if (waitHook_)
+            waitHook_(true);
+    });
+    if (heldBack && waitHook_)
+        waitHook_(false);
+    return saved;
 }
 
 std::optional<Error> CatalogueFile::append(const QList<QByteArray> &lines) const

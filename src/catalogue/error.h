@@ -25,6 +25,7 @@ struct Error
         LineChanged,        // the chosen line no longer holds what the user chose
         Utf8,               // the file was saved as UTF-8 (it starts with the byte-order mark)
         BeingWritten,       // another program is still writing the file (its last line is cut)
+        HeldOpen,           // another program holds the file open, so it cannot be replaced
     };
     // Where a save failed.
     enum class Step {

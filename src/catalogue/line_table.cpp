@@ -6,11 +6,13 @@
 #include "platform/system/file_read.h"
 #include "platform/system/file_sync.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
+#include <QThread>
 
 namespace catalogue {
 
@@ -136,7 +138,25 @@ LoadResult LineTable::load(const QString &path)
     return result;
 }
 
-std::optional<Error> LineTable::save(const QString &path) const
+std::optional<Error> LineTable::save(const QString &path, const std::function<void()> &whileWaiting) const
+{
+    const QDeadlineTimer deadline(ReplaceWaitMs);
+    for (;;) {
+        auto failed = saveOnce(path);
+        if (!failed || failed->kind != Error::Kind::WriteFailed || failed->step != Error::Step::Replace
+            || !platform::replaceHeldByReader(failed->system))
+            return failed;
+        if (deadline.hasExpired()) {
+            failed->kind = Error::Kind::HeldOpen;
+            return failed;
+        }
+        if (whileWaiting)
+            whileWaiting();
+        QThread::msleep(100);
+    }
+}
+
+std::optional<Error> LineTable::saveOnce(const QString &path) const
 {
     const QFileInfo info(path);
     const QString folder = info.absolutePath();

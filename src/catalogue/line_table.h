@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <array>
+#include <functional>
 #include <optional>
 
 namespace catalogue {
@@ -40,8 +41,11 @@ public:
 
     // Writes lines 0 to lastIndex(), each followed by CR LF, to a new file that then takes the
     // place of the old one, so that a save that fails leaves the old file whole. Creates the
-    // file's folder when it is missing.
-    std::optional<Error> save(const QString &path) const;
+    // file's folder when it is missing. Where another program holding the old file open keeps
+    // it from being replaced (Windows), the save is tried again for up to ReplaceWaitMs,
+    // whileWaiting called between tries; then HeldOpen.
+    static constexpr int ReplaceWaitMs = 3000;
+    std::optional<Error> save(const QString &path, const std::function<void()> &whileWaiting = {}) const;
 
     // Why the table must not be changed and saved now, or nothing when it may. A table whose
     // file could not be read, or did not fit, would overwrite what it never saw.
@@ -65,6 +69,8 @@ public:
     QByteArray serialise() const;
 
 private:
+    std::optional<Error> saveOnce(const QString &path) const;
+
     std::array<QByteArray, Capacity> lines_;
     int lastIndex_ = -1;
     std::optional<Error> problem_; // the last load's failure, if it failed

@@ -1,6 +1,7 @@
 #include "messages.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace messages {
 
@@ -64,6 +65,7 @@ QString reason(const Error &error)
     case Error::Kind::LineChanged: return QStringLiteral("ほかのプログラムが変更しました");
     case Error::Kind::Utf8: return QStringLiteral("UTF-8 で保存されています");
     case Error::Kind::BeingWritten: return QStringLiteral("ほかのプログラムが書き込み中です");
+    case Error::Kind::HeldOpen: return QStringLiteral("ほかのプログラムが %1 を開いています").arg(QFileInfo(error.path).fileName());
     }
     return {};
 }
@@ -109,6 +111,10 @@ QString changeFailed(Change change, const Error &error)
     case Error::Kind::Utf8:
         return QStringLiteral("リストファイルが UTF-8 で保存されているため、変更できません。"
                               "Shift-JIS（CP932）で保存し直してから、もう一度やり直してください。");
+    case Error::Kind::HeldOpen:
+        return QStringLiteral("ほかのプログラム（エディターや表計算ソフトなど）が %1 を開いているため、保存できませんでした。"
+                              "そのプログラムで %1 を閉じてから、もう一度やり直してください。リストファイルは変更していません。")
+            .arg(QFileInfo(error.path).fileName());
     case Error::Kind::BeingWritten:
         return QStringLiteral("ほかのプログラムがリストファイルを書き込んでいる途中のようです（最後の行が途中で終わっています）。"
                               "変更はしていません。しばらくしてから、もう一度やり直してください。");

@@ -49,4 +49,14 @@ void keepOwnerAndMode(QFileDevice &newFile, const QString &oldPath)
 #endif
 }
 
+bool replaceHeldByReader(const SystemError &error)
+{
+#ifdef Q_OS_WIN
+    return error.kind == SystemError::Kind::AccessDenied || error.kind == SystemError::Kind::Busy;
+#else
+    Q_UNUSED(error);
+    return false; // a file open elsewhere never stops a rename
+#endif
+}
+
 } // namespace platform

@@ -18,4 +18,9 @@ std::optional<SystemError> syncToDisk(QFileDevice &file);
 // Does nothing when there is no old file; an owner that may not be given is left.
 void keepOwnerAndMode(QFileDevice &newFile, const QString &oldPath);
 
+// Whether a file failed to take an old one's place only because another program holds the
+// old one open (on Windows, a program that opened it without sharing its deletion: an editor,
+// a spreadsheet viewer): the replace may be tried again once it lets go.
+bool replaceHeldByReader(const SystemError &error);
+
 } // namespace platform

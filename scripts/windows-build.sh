@@ -1,0 +1,100 @@
+#!/bin/sh
+# Tarumin for Windows, from Debian's own sources: Qt (qtbase) cross-built with mingw-w64 once,
+# into a cache outside the clone (~/.cache/tarumin/, keyed by Qt's version and the hash of
+# scripts/windows-qt.sh), then Tarumin, tarumin-import and the tests, and the portable folder
+# as build-win/Tarumin-<version>-win64.zip. With "test", the tests then run under Wine, with a
+# Japanese (code page 932) and a Western (1252) locale, and the program is driven end to end
+# on a virtual display.
+#
+#   scripts/windows-build.sh [test]
+. "$(dirname "$0")/common.sh"
+MODE=${1:-build}
+install_packages cmake ninja-build g++-mingw-w64-x86-64-posix dpkg-dev qt6-base-dev qt6-base-dev-tools zip
+[ "$MODE" = test ] && install_packages wine wine64 xvfb xauth openbox xdotool x11-utils imagemagick locales fonts-ipafont-gothic
+
+VERSION=$(sed -n 's/^project(Tarumin VERSION \([0-9.]*\).*/\1/p' "$TOP/CMakeLists.txt")
+QT_VERSION=$(dpkg-query -W -f='${Version}' qt6-base-dev | sed 's/[+~-].*//')
+CACHE=${TARUMIN_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/tarumin}
+KEY=$(sha256sum "$TOP/scripts/windows-qt.sh" | cut -c1-12)
+QT_PREFIX="$CACHE/qt-$QT_VERSION-mingw64-$KEY"
+WIN="$TOP/build-win"
+MINGW_RUNTIME="/usr/lib/gcc/x86_64-w64-mingw32/$(x86_64-w64-mingw32-g++-posix -dumpversion)-posix"
+mkdir -p "$WIN" "$CACHE"
+
+cat > "$WIN/mingw64.cmake" <<CMAKE
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
+set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
+set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32 $QT_PREFIX)
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+CMAKE
+
+# Debian's source packages: the archive this machine already uses, as deb-src.
+source_lists() {
+    apt-get source --print-uris qt6-base >/dev/null 2>&1 && return 0
+    for f in /etc/apt/sources.list.d/*.sources; do
+        [ -f "$f" ] && grep -q '^Types:.*deb' "$f" || continue
+        sed 's/^Types:.*/Types: deb-src/' "$f" > "/etc/apt/sources.list.d/tarumin-src-$(basename "$f")"
+    done
+    if [ -f /etc/apt/sources.list ] && grep -q '^deb ' /etc/apt/sources.list; then
+        sed -n 's/^deb /deb-src /p' /etc/apt/sources.list > /etc/apt/sources.list.d/tarumin-src.list
+    fi
+    apt-get update -qq
+}
+
+# Qt for Windows, built once: a folder without its stamp is a build that was cut short.
+if [ ! -f "$QT_PREFIX/.complete" ]; then
+    source_lists
+    echo "Building Qt $QT_VERSION for Windows into $QT_PREFIX (once; about 25 minutes on 2 cores)"
+    started=$(date +%s)
+    rm -rf "$QT_PREFIX"
+    # Qt of other recipes goes; a build of this one cut short is gone on with.
+    for old in "$CACHE"/qt-*-mingw64-*; do
+        [ "$old" = "$QT_PREFIX.work" ] || rm -rf "$old"
+    done
+    sh "$TOP/scripts/windows-qt.sh" "$QT_PREFIX" "$WIN/mingw64.cmake"
+    touch "$QT_PREFIX/.complete"
+    echo "Qt for Windows built in $(( $(date +%s) - started )) s"
+fi
+
+# Tarumin, its modules and its tests.
+cmake -S "$TOP" -B "$WIN/build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$WIN/mingw64.cmake" \
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_PREFIX_PATH="$QT_PREFIX" \
+    -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake >/dev/null
+ninja -C "$WIN/build"
+
+# The DLLs a program needs beside it: Qt's, its plugins, and the mingw runtime.
+deploy() {
+    to=$1
+    for dll in Qt6Core Qt6Gui Qt6Widgets Qt6Concurrent; do cp "$QT_PREFIX/bin/$dll.dll" "$to/"; done
+    mkdir -p "$to/platforms" "$to/imageformats" "$to/styles"
+    cp "$QT_PREFIX/plugins/platforms/qwindows.dll" "$QT_PREFIX/plugins/platforms/qoffscreen.dll" "$to/platforms/"
+    cp "$QT_PREFIX"/plugins/imageformats/q*.dll "$to/imageformats/"
+    cp "$QT_PREFIX"/plugins/styles/q*.dll "$to/styles/" 2>/dev/null || true
+    cp "$MINGW_RUNTIME/libstdc++-6.dll" "$MINGW_RUNTIME/libgcc_s_seh-1.dll" \
+       /usr/x86_64-w64-mingw32/lib/libwinpthread-1.dll "$to/"
+}
+
+# The portable folder, exactly as a user unpacks it beside mess.exe.
+portable="$WIN/Tarumin-$VERSION-win64"
+rm -rf "$portable" "$portable.zip"
+mkdir -p "$portable"
+app="$WIN/build/app"
+cp "$app/Tarumin.exe" "$app/tarumin-import.exe" "$portable/"
+for module in tarumin-sound tarumin-picture tarumin-zip; do
+    [ -f "$app/$module.dll" ] && cp "$app/$module.dll" "$portable/"
+done
+deploy "$portable"
+cp -r "$TOP/sample/tarumin" "$TOP/sample/hash" "$portable/"
+cp "$TOP/sample/hoshikaze.rom" "$TOP/sample/hanno.rom" "$TOP/LICENSE" "$portable/"
+x86_64-w64-mingw32-strip "$portable"/*.exe "$portable"/tarumin-*.dll
+(cd "$WIN" && zip -qr "Tarumin-$VERSION-win64.zip" "Tarumin-$VERSION-win64")
+echo "Windows build: $WIN/Tarumin-$VERSION-win64.zip ($(du -k "$WIN/Tarumin-$VERSION-win64.zip" | cut -f1) KB)"
+
+[ "$MODE" = test ] || exit 0
+exec bash "$TOP/tests/windows_test.sh" "$WIN" "$QT_PREFIX" "$portable" "$MINGW_RUNTIME"

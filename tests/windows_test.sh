@@ -1,0 +1,100 @@
+#!/bin/bash
+# The Windows build under Wine: every test program built for Windows, run with a Japanese
+# locale (ANSI code page 932) and a Western one (1252), then the portable folder's Tarumin.exe
+# on a virtual display: the window with its Japanese list, a game chosen from the keyboard,
+# the power switch, and the command line a stand-in mess.exe gets.
+#
+#   tests/windows_test.sh BUILD_WIN QT_PREFIX PORTABLE_FOLDER MINGW_RUNTIME
+set -u
+WIN=$1 QT_PREFIX=$2 PORTABLE=$3 MINGW_RUNTIME=$4
+export WINEPREFIX="$WIN/wine-prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+failed=0
+fail() { echo "FAIL: $*"; failed=1; }
+
+# Locales whose code pages Wine takes: generated into a folder of ours.
+export LOCPATH="$WIN/locale"
+for l in ja_JP en_US; do
+    [ -d "$LOCPATH/$l.UTF-8" ] || { mkdir -p "$LOCPATH"; localedef -i "$l" -f UTF-8 "$LOCPATH/$l.UTF-8" 2>/dev/null; }
+done
+
+# A prefix of our own, with the Japanese fonts Windows programs ask for mapped to IPA Gothic.
+if [ ! -f "$WINEPREFIX/.tarumin" ]; then
+    rm -rf "$WINEPREFIX"
+    LANG=ja_JP.UTF-8 wineboot -i >/dev/null 2>&1
+    for font in "MS UI Gothic" "MS Gothic" "MS PGothic" "Meiryo" "Meiryo UI" "Yu Gothic UI"; do
+        wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$font" /t REG_SZ /d "IPAGothic" /f >/dev/null 2>&1
+    done
+    wineserver -w
+    touch "$WINEPREFIX/.tarumin"
+fi
+
+# The test programs, with what they load beside them.
+tests="$WIN/build/tests"
+for dll in Qt6Core Qt6Gui Qt6Widgets Qt6Concurrent Qt6Test; do cp "$QT_PREFIX/bin/$dll.dll" "$tests/"; done
+mkdir -p "$tests/platforms" "$tests/imageformats"
+cp "$QT_PREFIX/plugins/platforms/qoffscreen.dll" "$QT_PREFIX/plugins/platforms/qwindows.dll" "$tests/platforms/"
+cp "$QT_PREFIX"/plugins/imageformats/q*.dll "$tests/imageformats/"
+cp "$MINGW_RUNTIME/libstdc++-6.dll" "$MINGW_RUNTIME/libgcc_s_seh-1.dll" /usr/x86_64-w64-mingw32/lib/libwinpthread-1.dll "$tests/"
+cp "$WIN"/build/app/tarumin-*.dll "$tests/" 2>/dev/null
+
+for locale in ja_JP.UTF-8 en_US.UTF-8; do
+    for exe in "$tests"/test_*.exe; do
+        name=$(basename "$exe" .exe)
+        args=()
+        grep -q "QTEST_MAIN" "$(dirname "$0")/$name.cpp" && args=(-platform offscreen)
+        out="$WIN/$name.$locale.txt"
+        rm -f "$out"
+        (cd "$tests" && LANG=$locale timeout 300 wine "$exe" "${args[@]}" -o "$(winepath -w "$out")",txt >/dev/null 2>&1)
+        status=$?
+        totals=$(grep -a '^Totals' "$out" 2>/dev/null | tr -d '\r')
+        echo "$locale $name: ${totals:-no result} (exit $status)"
+        if [ "$status" -ne 0 ]; then
+            grep -a -A2 '^FAIL' "$out" 2>/dev/null | tr -d '\r' | sed 's/^/    /'
+            fail "$name under $locale"
+        fi
+    done
+done
+
+# The program itself, unpacked as a user would, with a stand-in emulator.
+work=$(mktemp -d)
+pids=()
+cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done; wineserver -k 2>/dev/null; rm -rf "$work"; }
+trap cleanup EXIT
+unzip -q "$PORTABLE.zip" -d "$work"
+folder="$work/$(basename "$PORTABLE")"
+x86_64-w64-mingw32-gcc-posix -O2 -o "$folder/mess.exe" "$(dirname "$0")/windows/stand_in_mess.c" || fail "stand-in mess.exe"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+pids+=($!)
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+export DISPLAY=":$(head -n 1 "$work/display")"
+for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+openbox >/dev/null 2>&1 &
+pids+=($!)
+(cd "$folder" && LANG=ja_JP.UTF-8 exec wine Tarumin.exe) >"$work/app.log" 2>&1 &
+pids+=($!)
+main=""
+for _ in $(seq 600); do
+    main=$(xdotool search --onlyvisible --name '^Tarumin' 2>/dev/null | head -1)
+    [ -n "$main" ] && break
+    sleep 0.1
+done
+if [ -z "$main" ]; then
+    fail "Tarumin.exe showed no window under Wine"
+else
+    sleep 2
+    import -window root "$WIN/wine-screenshot.png" 2>/dev/null
+    echo "screenshot: $WIN/wine-screenshot.png"
+    # The first key down on the list chooses the first game; Enter starts it.
+    xdotool mousemove --sync --window "$main" 60 57 click 1
+    sleep 0.5
+    xdotool key --window "$main" Home
+    sleep 0.3
+    xdotool mousemove --sync --window "$main" 59 399 click 1
+    for _ in $(seq 100); do [ -s "$folder/launches.txt" ] && break; sleep 0.1; done
+    got=$(tr -d '\r\n' < "$folder/launches.txt" 2>/dev/null)
+    want="$(winepath -w "$folder" 2>/dev/null | tr -d '\r')\\mess.exe MSX2J -cart hoshikaze.rom"
+    echo "mess.exe got: $got"
+    [ "$got" = "$want" ] || fail "command line: '$got', not '$want'"
+fi
+[ "$failed" -eq 0 ] && echo "Windows tests under Wine: passed"
+exit "$failed"
