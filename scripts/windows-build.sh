@@ -9,7 +9,7 @@
 #   scripts/windows-build.sh [test]
 . "$(dirname "$0")/common.sh"
 MODE=${1:-build}
-install_packages cmake ninja-build g++-mingw-w64-x86-64-posix dpkg-dev qt6-base-dev qt6-base-dev-tools zip
+install_packages cmake ninja-build g++-mingw-w64-x86-64-posix dpkg-dev qt6-base-dev qt6-base-dev-tools qt6-translations-l10n zip
 [ "$MODE" = test ] && install_packages wine wine64 xvfb xauth openbox xdotool x11-utils imagemagick locales fonts-ipafont-gothic
 
 VERSION=$(sed -n 's/^project(Tarumin VERSION \([0-9.]*\).*/\1/p' "$TOP/CMakeLists.txt")
@@ -18,7 +18,7 @@ CACHE=${TARUMIN_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/tarumin}
 KEY=$(sha256sum "$TOP/scripts/windows-qt.sh" | cut -c1-12)
 QT_PREFIX="$CACHE/qt-$QT_VERSION-mingw64-$KEY"
 WIN="$TOP/build-win"
-MINGW_RUNTIME="/usr/lib/gcc/x86_64-w64-mingw32/$(x86_64-w64-mingw32-g++-posix -dumpversion)-posix"
+MINGW_RUNTIME=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libstdc++-6.dll)")
 mkdir -p "$WIN" "$CACHE"
 
 cat > "$WIN/mingw64.cmake" <<CMAKE
@@ -78,6 +78,9 @@ deploy() {
     cp "$QT_PREFIX"/plugins/styles/q*.dll "$to/styles/" 2>/dev/null || true
     cp "$MINGW_RUNTIME/libstdc++-6.dll" "$MINGW_RUNTIME/libgcc_s_seh-1.dll" \
        /usr/x86_64-w64-mingw32/lib/libwinpthread-1.dll "$to/"
+    # Qt's own words in Japanese (the file dialog, the message box's buttons): Debian's.
+    mkdir -p "$to/translations"
+    cp /usr/share/qt6/translations/qtbase_ja.qm "$to/translations/"
 }
 
 # The portable folder, exactly as a user unpacks it beside mess.exe.

@@ -26,7 +26,8 @@ fi
 SH
 chmod +x bin/openmsx
 touch "my games/game.rom" "my games/my game.rom" "my games/tape.cas" "my games/disk.dsk"
-export TARUMIN_OPENMSX="$work/bin/openmsx" HOME="$work/home" XDG_RUNTIME_DIR="$work/run"
+# The machines are all tried however slow this machine is: the choice is tested, not the time.
+export TARUMIN_OPENMSX="$work/bin/openmsx" HOME="$work/home" XDG_RUNTIME_DIR="$work/run" TARUMIN_DISCOVERY_MS=60000
 mkdir -p "$work/run"
 unset TARUMIN_MSX2J_MACHINE TARUMIN_MSXJ_MACHINE TARUMIN_FMPAC_MACHINE XDG_CACHE_HOME
 

@@ -322,11 +322,11 @@ private slots:
         open(numbered(1));
         registerGame();
         fillWorkedExample();
-        pick_ = QStringLiteral("/home/u/my roms/star.rom");
+        pick_ = QDir::rootPath() + QStringLiteral("home/u/my roms/star.rom"); // absolute here, a drive on Windows
         click(field<QPushButton>("Command3"));
         save();
         QVERIFY(linesOf(folder_->catalogue()).last().endsWith(
-            QDir::toNativeSeparators(",star,-cart \"/home/u/my roms/star.rom\"\r").toUtf8()));
+            QDir::toNativeSeparators(",star,-cart \"" + *pick_ + "\"\r").toUtf8()));
     }
 
     void editWithoutSelectionIsRefused()
@@ -476,6 +476,9 @@ private slots:
 
     void failedWriteKeepsEverything()
     {
+#ifndef Q_OS_UNIX
+        QSKIP("a file-size limit is a Unix matter");
+#else
         const QByteArray before = numbered(3);
         open(before);
         registerGame();
@@ -497,6 +500,7 @@ private slots:
         save();
         QCOMPARE(messages_, QStringList{"リストを登録したブリ。マジで。"});
         QCOMPARE(linesOf(folder_->catalogue()).size(), 4);
+#endif
     }
 
     void browsePutsTheName()
@@ -508,12 +512,13 @@ private slots:
         click(field<QPushButton>("Command3"));
         QCOMPARE(messages_.last(), QStringLiteral("picker:ゲームイメージ　(*.*)|*.*"));
         QCOMPARE(box("GameFileName")->text(), QStringLiteral("inside.rom"));
-        pick_ = QStringLiteral("/elsewhere/games/outside.dsk");
+        const QString outside = QDir::rootPath() + QStringLiteral("elsewhere/games/outside.dsk");
+        pick_ = outside;
         click(field<QPushButton>("Command3"));
-        QCOMPARE(box("GameFileName")->text(), QDir::toNativeSeparators("/elsewhere/games/outside.dsk"));
+        QCOMPARE(box("GameFileName")->text(), QDir::toNativeSeparators(outside));
         pick_.reset();
         click(field<QPushButton>("Command3"));
-        QCOMPARE(box("GameFileName")->text(), QDir::toNativeSeparators("/elsewhere/games/outside.dsk"));
+        QCOMPARE(box("GameFileName")->text(), QDir::toNativeSeparators(outside));
         QVERIFY(box("GameName")->text().isEmpty());
     }
 

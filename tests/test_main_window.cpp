@@ -1,5 +1,6 @@
 #include "main_window/form1.h"
 #include "platform/system/codepage.h"
+#include "platform/system/paths.h"
 #include "platform/widgets/mci_control.h"
 #include "platform/widgets/message_box.h"
 #include "platform/widgets/picture.h"
@@ -427,10 +428,14 @@ private slots:
     void emulatorFailureIsShown()
     {
         open(cp932Lines(SampleLines));
+#ifdef RECORD_LAUNCH
+        QVERIFY(writeFile(folder_->path() + "/refuse.txt", "tarumin adapter: C-BIOS has no BASIC, so tapes cannot run\n"));
+#else
         QFile script(folder_->path() + "/mess.exe");
         QVERIFY(script.open(QIODevice::WriteOnly));
         script.write("#!/bin/sh\necho 'tarumin adapter: C-BIOS has no BASIC, so tapes cannot run' >&2\nexit 4\n");
         script.close();
+#endif
         select(1);
         clickSwitch();
         QTRY_COMPARE(messages_.size(), 1);
@@ -604,7 +609,7 @@ private slots:
     void soundSequences()
     {
         open(cp932Lines(SampleLines));
-        const QString sound = folder_->path() + "/tarumin/sound/";
+        const QString sound = platform::joinPath(folder_->path(), QStringLiteral("\\tarumin\\sound\\"));
         clickSwitch();
         QStringList expected{"FileName=" + sound + "swich.wav", "Notify=false", "Wait=true",
                              "Shareable=false", "Command=Open", "Command=Sound"};
@@ -752,6 +757,9 @@ private slots:
 
     void failedDeleteSaveKeepsTheRecord()
     {
+#ifndef Q_OS_UNIX
+        QSKIP("a file-size limit is a Unix matter");
+#else
         const QByteArray data = cp932Lines(SampleLines);
         open(data);
         select(1);
@@ -767,6 +775,7 @@ private slots:
         QCOMPARE(folder_->catalogue(), data);
         form_->activate();
         QCOMPARE(list()->count(), SampleLines.size());
+#endif
     }
 
     void unreadableCatalogueIsReportedAndProtected()

@@ -36,6 +36,8 @@ cp "$QT_PREFIX/plugins/platforms/qoffscreen.dll" "$QT_PREFIX/plugins/platforms/q
 cp "$QT_PREFIX"/plugins/imageformats/q*.dll "$tests/imageformats/"
 cp "$MINGW_RUNTIME/libstdc++-6.dll" "$MINGW_RUNTIME/libgcc_s_seh-1.dll" /usr/x86_64-w64-mingw32/lib/libwinpthread-1.dll "$tests/"
 cp "$WIN"/build/app/tarumin-*.dll "$tests/" 2>/dev/null
+mkdir -p "$tests/translations"
+cp /usr/share/qt6/translations/qtbase_ja.qm "$tests/translations/"
 
 for locale in ja_JP.UTF-8 en_US.UTF-8; do
     for exe in "$tests"/test_*.exe; do

@@ -11,9 +11,9 @@
 #include <QHash>
 #include <QSaveFile>
 #include <QThread>
-#include <QRegularExpression>
 #include <QSet>
 
+#include <algorithm>
 #include <thread>
 #include <variant>
 #include <vector>
@@ -218,9 +218,12 @@ BatchItem composeItem(const GameFile &file, const KnownImage *known,
         if (entry.gameName.trimmed().isEmpty())
             entry.gameName = catalogue::snapNameFor(entry.gameFileName);
         entry.media = mediaText(*media, file.imageSize, known);
-        static const QRegularExpression fourDigits(QStringLiteral("^[0-9]{4}$"));
-        entry.releaseDate = fitted(known->year, item.replaced)
-                            + (fourDigits.match(known->year).hasMatch() ? QStringLiteral("年") : QString());
+        // Four digits, checked by hand: this runs on worker threads, whose regular expressions'
+        // per-thread stacks crashed the Windows program when such a thread ended.
+        const bool fourDigits = known->year.size() == 4
+                                && std::all_of(known->year.cbegin(), known->year.cend(),
+                                               [](QChar c) { return c >= u'0' && c <= u'9'; });
+        entry.releaseDate = fitted(known->year, item.replaced) + (fourDigits ? QStringLiteral("年") : QString());
         entry.maker = fitted(known->publisher, item.replaced);
         entry.description = fitted(known->description, item.replaced);
     } else {

@@ -86,11 +86,13 @@ struct Hashed
 Hashed hashOf(QIODevice &device, qint64 maxBytes,
               const std::function<bool(const char *, qint64)> &each = {})
 {
-    thread_local QByteArray buffer(Piece, Qt::Uninitialized);
+    // A buffer for each read (a thread_local one is torn down after the C runtime's heap on
+    // Windows, and the program crashed as it ended).
+    const std::unique_ptr<char[]> buffer(new char[Piece]);
     Sha1 hash;
     Hashed result;
     for (;;) {
-        const qint64 got = device.read(buffer.data(), Piece);
+        const qint64 got = device.read(buffer.get(), Piece);
         if (got < 0) {
             result.status = Hashed::Status::Unreadable;
             return result;
@@ -102,8 +104,8 @@ Hashed hashOf(QIODevice &device, qint64 maxBytes,
             result.status = Hashed::Status::TooLarge;
             return result;
         }
-        hash.add(buffer.constData(), got);
-        if (each && !each(buffer.constData(), got)) {
+        hash.add(buffer.get(), got);
+        if (each && !each(buffer.get(), got)) {
             result.status = Hashed::Status::Stopped;
             return result;
         }

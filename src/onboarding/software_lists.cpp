@@ -122,9 +122,12 @@ void SoftwareLists::readFile(const QString &path, Read read)
 int SoftwareLists::loadFolder(const QString &folder, int source)
 {
     int taken = 0;
-    const QStringList files = QDir(folder).entryList({QStringLiteral("*.xml")},
-                                                     QDir::Files | QDir::System, QDir::Name);
+    // Picked by hand rather than by a name filter: this runs on a thread of its own, and the
+    // pattern matcher's per-thread stack crashed the Windows program when the thread ended.
+    const QStringList files = QDir(folder).entryList(QDir::Files | QDir::System, QDir::Name);
     for (const QString &name : files) {
+        if (!name.endsWith(QLatin1String(".xml"), Qt::CaseInsensitive))
+            continue;
         if (cancelled())
             break;
         readFile(QDir(folder).filePath(name), [&](QIODevice &device, ListProblem::Kind &problem) {

@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #ifdef Q_OS_WIN
@@ -210,10 +211,17 @@ std::optional<LaunchError> startProgram(const QString &program, const QString &a
     QProcess process;
     process.setProgram(program);
     process.setWorkingDirectory(workingFolder);
-    process.setNativeArguments(arguments);
     if (errors)
         process.setStandardErrorFile(errors->fileName());
-    process.setCreateProcessArgumentsModifier([](QProcess::CreateProcessArguments *args) {
+    // The command line exactly as the catalogue's users have always had it: the program's path,
+    // one blank, the arguments as they stand (Qt would put two blanks between them). The path
+    // is quoted only when it holds a blank, or the emulator would take its second word for the
+    // machine.
+    const QString path = QDir::toNativeSeparators(info.absoluteFilePath());
+    const QString line = (path.contains(u' ') ? u'"' + path + u'"' : path) + u' ' + arguments;
+    auto commandLine = std::make_shared<std::wstring>(line.toStdWString());
+    process.setCreateProcessArgumentsModifier([commandLine](QProcess::CreateProcessArguments *args) {
+        args->arguments = commandLine->data();
         args->startupInfo->dwFlags |= STARTF_USESHOWWINDOW;
         args->startupInfo->wShowWindow = SW_SHOWMAXIMIZED;
     });

@@ -56,7 +56,7 @@ NewFile::NewFile(const QString &folder) : folder_(QDir::toNativeSeparators(folde
         const QString name = leftoverName();
         // Not shared for deleting: while it is open, nobody removes it as a leftover.
         const HANDLE h = CreateFileW(wide(folder_ + u'\\' + name).c_str(), GENERIC_WRITE | DELETE,
-                                     FILE_SHARE_READ, nullptr, CREATE_NEW,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_NEW,
                                      FILE_ATTRIBUTE_NORMAL, nullptr);
         if (h != INVALID_HANDLE_VALUE) {
             handle_ = h;
@@ -132,15 +132,19 @@ NewFile::Naming NewFile::name(const QString &fileName)
         return Naming::Failed;
     }
     named_ = true;
+    CloseHandle(h); // done: others may open it as they like
+    handle_ = nullptr;
     return Naming::Named;
 }
 
 int removeLeftovers(const QString &folder)
 {
     int removed = 0;
-    const QStringList names = QDir(folder).entryList(
-        {QLatin1String(NewFile::LeftoverPrefix) + u'*'}, QDir::Files | QDir::Hidden | QDir::System);
+    // Compared by hand, not by a name filter (a pattern match on a worker thread).
+    const QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
     for (const QString &name : names) {
+        if (!name.startsWith(QLatin1String(NewFile::LeftoverPrefix)))
+            continue;
         // A copy still being written is open without sharing for deleting: it stays.
         if (DeleteFileW(wide(QDir::toNativeSeparators(folder + u'/' + name)).c_str()))
             ++removed;
