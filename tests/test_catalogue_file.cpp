@@ -76,9 +76,14 @@ private slots:
         // An index past the end is a changed line too.
         QCOMPARE(file.remove(9, "C")->kind, Error::Kind::LineChanged);
         QCOMPARE(file.remove(-1, "")->kind, Error::Kind::LineChanged);
-        // No lock file is left behind.
-        QCOMPARE(QDir(dir_.filePath(QStringLiteral("tarumin"))).entryList(QDir::Files | QDir::Hidden),
-                 QStringList{"list.csv"});
+        // No lock file is left behind (on Windows it stays: a file being deleted cannot be
+        // opened by the next locker, and a lock file without a holder locks nothing).
+#ifdef Q_OS_WIN
+        const QStringList left{"list.csv", "list.csv.lock"};
+#else
+        const QStringList left{"list.csv"};
+#endif
+        QCOMPARE(QDir(dir_.filePath(QStringLiteral("tarumin"))).entryList(QDir::Files | QDir::Hidden), left);
     }
 
     void nothingToWriteLeavesTheFileAlone()
@@ -350,7 +355,7 @@ private:
         QList<QByteArray> deleted;
         for (QProcess *p : {&a, &b}) {
             for (const QByteArray &line : p->readAllStandardOutput().split('\n')) {
-                const QList<QByteArray> words = line.split(' ');
+                const QList<QByteArray> words = line.trimmed().split(' '); // CR LF on Windows
                 if (words[0] == "ADD") {
                     QVERIFY2(!expected.contains(words[1]), words[1].constData());
                     expected << words[1];

@@ -61,7 +61,15 @@ FileLock::Try FileLock::tryOnce(Result &failure)
                                  OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT,
                                  nullptr);
     if (h == INVALID_HANDLE_VALUE) {
+        const DWORD code = GetLastError();
         const DWORD attributes = GetFileAttributesW(reinterpret_cast<const wchar_t *>(path_.utf16()));
+        // Another program has the lock file open without sharing it (QLockFile does so): it
+        // holds the lock.
+        if (code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION) {
+            failure = Result::Busy;
+            return Try::Held;
+        }
+        SetLastError(code);
         if (attributes != INVALID_FILE_ATTRIBUTES
             && (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))) {
             failure = Result::NotAFile;
