@@ -9,7 +9,6 @@
 
 #include <QFileInfo>
 
-
 inline platform::InstalledParts installedParts(const std::optional<QString> &executableFolder)
 {
     const QString bin = executableFolder.value_or(QString()) + u'/';

@@ -37,6 +37,29 @@ bool recentlyWritten(const QString &file)
     return modified.isValid() && qAbs(modified.msecsTo(QDateTime::currentDateTime())) < 2000;
 }
 
+// The wait hook told of a wait (every tick), and of its end once, whichever way the change
+// leaves.
+class Waiting
+{
+public:
+    explicit Waiting(const CatalogueFile::WaitHook &hook) : hook_(hook) {}
+    ~Waiting()
+    {
+        if (waited_ && hook_)
+            hook_(false);
+    }
+    void tick()
+    {
+        waited_ = true;
+        if (hook_)
+            hook_(true);
+    }
+
+private:
+    const CatalogueFile::WaitHook &hook_;
+    bool waited_ = false;
+};
+
 } // namespace
 
 std::optional<Error> CatalogueFile::change(
@@ -55,15 +78,8 @@ std::optional<Error> CatalogueFile::change(
     }
 
     platform::FileLock lock(file + QStringLiteral(".lock"));
-    bool waited = false;
-    const platform::FileLock::Result locked = lock.lock(LockWaitMs, [&] {
-        waited = true;
-        if (waitHook_)
-            waitHook_(true);
-    });
-    if (waited && waitHook_)
-        waitHook_(false);
-    switch (locked) {
+    Waiting waiting(waitHook_);
+    switch (lock.lock(LockWaitMs, [&] { waiting.tick(); })) {
     case platform::FileLock::Result::Locked: break;
     case platform::FileLock::Result::Busy:
         error.kind = Error::Kind::Busy;
@@ -92,22 +108,15 @@ std::optional<Error> CatalogueFile::change(
     // A program that rewrites the file in place (no lock, no rename) leaves its last line cut
     // for a moment: a change waits for the file to settle rather than save half of it.
     const QDeadlineTimer settling(LockWaitMs);
-    bool waitedToSettle = false;
     while (!loaded.error && loaded.unterminated && recentlyWritten(file)) {
         if (settling.hasExpired()) {
-            if (waitedToSettle && waitHook_)
-                waitHook_(false);
             error.kind = Error::Kind::BeingWritten;
             return error;
         }
-        waitedToSettle = true;
-        if (waitHook_)
-            waitHook_(true);
+        waiting.tick();
         QThread::msleep(50);
         loaded = table->load(file);
     }
-    if (waitedToSettle && waitHook_)
-        waitHook_(false);
     if (loaded.error)
         return loaded.error;
     bool changed = false;
@@ -115,17 +124,7 @@ std::optional<Error> CatalogueFile::change(
         return refused;
     // Nothing to write (a batch of games all there already, an edit saved as it was): the
     // file stays as it is.
-    if (!changed)
-        return std::nullopt;
-    bool heldBack = false;
-    auto saved = table->save(file, [&] {
-        heldBack = true;
-        if (waitHook_)
-            waitHook_(true);
-    });
-    if (heldBack && waitHook_)
-        waitHook_(false);
-    return saved;
+    return changed ? table->save(file, [&] { waiting.tick(); }) : std::nullopt;
 }
 
 std::optional<Error> CatalogueFile::append(const QList<QByteArray> &lines) const

@@ -189,22 +189,24 @@ void Form2::onCommand3Clicked()
         return;
     // The emulator runs in the program's folder: a file there needs no folder in its name. A
     // file whose name the catalogue cannot hold is copied into the folder's games/.
+    // Read once: a copy is checked against what was read, and the lists are searched with it.
     const QString path = QFileInfo(*picked).absoluteFilePath();
-    const onboarding::Placement placed = onboarding::placeFile(path, folder_, {});
+    onboarding::GameFile game = onboarding::readGameFile(path);
+    game.path = path;
+    const onboarding::Placement placed = onboarding::placeFile(game, folder_, {});
     if (placed.name.isEmpty()) {
         platform::showMessage(this, messages::cannotCopy(path, placed));
         return;
     }
     GameFileName->setText(placed.name);
-    fillFromSoftwareLists(path);
+    fillFromSoftwareLists(game);
 }
 
-void Form2::fillFromSoftwareLists(const QString &path)
+void Form2::fillFromSoftwareLists(const onboarding::GameFile &game)
 {
     // The lists are read at the first browse, not before.
     if (!lists_)
         lists_ = std::make_unique<onboarding::SoftwareLists>(onboarding::loadSoftwareLists(folder_));
-    const onboarding::GameFile game = onboarding::readGameFile(path);
     const onboarding::KnownImage *known =
         game.problem == onboarding::GameFile::Problem::None ? lists_->find(game.sha1) : nullptr;
     const onboarding::BatchItem item =

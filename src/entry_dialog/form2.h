@@ -2,6 +2,7 @@
 
 #include "catalogue/catalogue_file.h"
 #include "catalogue/record.h"
+#include "onboarding/game_files.h"
 #include "onboarding/software_lists.h"
 #include "platform/system/program_folder.h"
 #include "platform/widgets/window.h"
@@ -50,7 +51,7 @@ protected:
 
 private:
     void buildLayout();
-    void fillFromSoftwareLists(const QString &path);
+    void fillFromSoftwareLists(const onboarding::GameFile &game);
     void showSlot(std::optional<catalogue::Media> media);
 
     void onCommand1Clicked();

@@ -9,7 +9,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
-#include <QSaveFile>
 #include <QThread>
 #include <QSet>
 
@@ -144,14 +143,6 @@ Placement placeFile(const GameFile &game, const platform::ProgramFolder &program
         return placed;
     }
     return placed;
-}
-
-Placement placeFile(const QString &path, const platform::ProgramFolder &programFolder,
-                    const Copying &copying)
-{
-    GameFile game = readGameFile(path);
-    game.path = QFileInfo(path).absoluteFilePath();
-    return placeFile(game, programFolder, copying);
 }
 
 BatchItem composeItem(const GameFile &file, const KnownImage *known,

@@ -82,9 +82,6 @@ struct Placement
 };
 Placement placeFile(const GameFile &game, const platform::ProgramFolder &programFolder,
                     const Copying &copying);
-// The same for a file not read yet: it is read first.
-Placement placeFile(const QString &path, const platform::ProgramFolder &programFolder,
-                    const Copying &copying);
 
 // The line for a game file, as a registration composes it: fields 1 to 6 from the list (or
 // from the file name), fields 7 and 8 from the file's place. Never refuses a list's text: a
