@@ -30,6 +30,16 @@ QByteArray sjis(const QString &text)
     return platform::encodeCp932(text).value();
 }
 
+// What the import tool printed: the locale's encoding on Linux, UTF-8 through a pipe on Windows.
+QString toolText(const QByteArray &out)
+{
+#ifdef Q_OS_WIN
+    return QString::fromUtf8(out);
+#else
+    return QString::fromLocal8Bit(out);
+#endif
+}
+
 QByteArray sha1(const QByteArray &data)
 {
     return QCryptographicHash::hash(data, QCryptographicHash::Sha1).toHex();
@@ -368,27 +378,35 @@ private slots:
             {"back\\slash.dsk", "disk", O::NotIdentified, P::None, "back_slash,ディスク,,,,,back_slash,-flop games/back_slash.dsk"},
         };
         QStringList files;
-        for (const auto &c : cases)
-            files << put(c.file, c.data);
+        QList<int> used; // the cases whose names this system can hold
+        for (int i = 0; i < int(std::size(cases)); ++i) {
+#ifdef Q_OS_WIN
+            if (cases[i].file.contains(QLatin1Char('\n')) || cases[i].file.contains(QLatin1Char('\\')))
+                continue;
+#endif
+            files << put(cases[i].file, cases[i].data);
+            used << i;
+        }
+        const auto registered = std::count_if(used.begin(), used.end(), [&](int i) { return !cases[i].line.isEmpty(); });
         for (int round = 0; round < 2; ++round) {
             QList<BatchItem> items = identify(files, lists_, folder_);
             catalogue::LineTable table;
             QVERIFY(table.load(folder_ + QStringLiteral("/tarumin/list.csv")).error == std::nullopt);
             const QList<QByteArray> lines = settle(items, table, folder_);
             for (qsizetype i = 0; i < items.size(); ++i) {
-                const auto &c = cases[i];
+                const auto &c = cases[used[i]];
                 const O expected = round == 1 && !c.line.isEmpty() ? O::AlreadyThere : c.outcome;
                 QVERIFY2(items[i].outcome == expected && items[i].problem == c.problem, qPrintable(c.file));
                 if (round == 0 && !c.line.isEmpty())
                     QCOMPARE(platform::decodeCp932(items[i].line), c.line);
             }
             // The second time, the copies are found and nothing is added.
-            QCOMPARE(lines.size(), round == 0 ? 7 : 0);
+            QCOMPARE(lines.size(), round == 0 ? registered : 0);
             for (const QByteArray &line : lines)
                 table.append(line);
             QVERIFY(!table.save(folder_ + QStringLiteral("/tarumin/list.csv")));
         }
-        QCOMPARE(countOf(identify(files, lists_, folder_)).copied, 4);
+        QCOMPARE(countOf(identify(files, lists_, folder_)).copied, registered - 3);
         QCOMPARE(readFile(folder_ + QStringLiteral("/games/black onyx， the (japan).rom")), QByteArray("onyx"));
         QVERIFY(QFile::exists(files.last())); // the originals stay
         // Disk 2 alone is not registered, and says whose it is.
@@ -435,7 +453,7 @@ private slots:
             p.setWorkingDirectory(folder_);
             p.start(QStringLiteral(IMPORT_TOOL), args);
             p.waitForFinished(30000);
-            return std::make_pair(p.exitCode(), QString::fromLocal8Bit(p.readAllStandardOutput() + p.readAllStandardError()));
+            return std::make_pair(p.exitCode(), toolText(p.readAllStandardOutput() + p.readAllStandardError()));
         };
         // Without --write it only says what it would add.
         auto [status, out] = run({QStringLiteral("--folder"), folder_, QStringLiteral("hq.rom"), QStringLiteral("mystery.cas")});
@@ -550,7 +568,7 @@ private slots:
             p.start(args.takeFirst(), args);
             p.waitForFinished(30000);
             return std::make_pair(p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-                                  QString::fromLocal8Bit(p.readAllStandardOutput() + p.readAllStandardError()));
+                                  toolText(p.readAllStandardOutput() + p.readAllStandardError()));
         };
         const QString games = folder_ + QStringLiteral("/games");
         const auto [status, out] = run(true);
@@ -592,7 +610,7 @@ private slots:
             }
             for (QProcess *p : imports) {
                 QVERIFY(p->waitForFinished(30000));
-                const QString out = QString::fromLocal8Bit(p->readAllStandardOutput());
+                const QString out = toolText(p->readAllStandardOutput());
                 QVERIFY2(p->exitCode() == 0 && !out.contains(QStringLiteral("登録済みです")), qPrintable(out));
                 delete p;
             }
@@ -639,7 +657,7 @@ private slots:
             p.start(QStringLiteral(IMPORT_TOOL), QStringList{QStringLiteral("--write"), QStringLiteral("--folder"), user}
                                                      + extra + QStringList{user + QStringLiteral("/src/game.rom")});
             p.waitForFinished(30000);
-            return std::make_pair(p.exitCode(), QString::fromLocal8Bit(p.readAllStandardOutput() + p.readAllStandardError()));
+            return std::make_pair(p.exitCode(), toolText(p.readAllStandardOutput() + p.readAllStandardError()));
         };
         auto owner = [](const QString &path) {
             struct stat st;
@@ -711,6 +729,9 @@ private slots:
 
     void snapshotsOfNewCartridges()
     {
+#ifdef Q_OS_WIN
+        QSKIP("the stand-in openMSX is a shell script");
+#endif
         // A stand-in openMSX: saves a 320 x 240 screen (blue inside a red border) where asked.
         const QString screen = dir_.filePath(QStringLiteral("screen.png"));
         QImage raw(320, 240, QImage::Format_RGB32);
@@ -737,7 +758,7 @@ private slots:
         p.start(QStringLiteral(IMPORT_TOOL), {QStringLiteral("--write"), QStringLiteral("--snapshots"),
                                               QStringLiteral("--folder"), folder_, folder_});
         QVERIFY(p.waitForFinished(60000));
-        const QString out = QString::fromLocal8Bit(p.readAll());
+        const QString out = toolText(p.readAll());
         QCOMPARE(p.exitCode(), 0);
         // The new cartridge gets its picture; a tape does not start alone; a game with a
         // snapshot keeps it.

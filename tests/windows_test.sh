@@ -2,7 +2,7 @@
 # The Windows build under Wine: every test program built for Windows, run with a Japanese
 # locale (ANSI code page 932) and a Western one (1252), then the portable folder's Tarumin.exe
 # on a virtual display: the window with its Japanese list, a game chosen from the keyboard,
-# the power switch, and the command line a stand-in mess.exe gets.
+# the power switch, and the command line a stand-in mess.exe gets; and its tarumin-import.exe.
 #
 #   tests/windows_test.sh BUILD_WIN QT_PREFIX PORTABLE_FOLDER MINGW_RUNTIME
 set -u
@@ -36,6 +36,9 @@ cp "$QT_PREFIX/plugins/platforms/qoffscreen.dll" "$QT_PREFIX/plugins/platforms/q
 cp "$QT_PREFIX"/plugins/imageformats/q*.dll "$tests/imageformats/"
 cp "$MINGW_RUNTIME/libstdc++-6.dll" "$MINGW_RUNTIME/libgcc_s_seh-1.dll" /usr/x86_64-w64-mingw32/lib/libwinpthread-1.dll "$tests/"
 cp "$WIN"/build/app/tarumin-*.dll "$tests/" 2>/dev/null
+# The import tool the tests run, with what it loads beside it.
+for dll in Qt6Core Qt6Gui; do cp "$QT_PREFIX/bin/$dll.dll" "$WIN/build/app/"; done
+cp "$MINGW_RUNTIME/libstdc++-6.dll" "$MINGW_RUNTIME/libgcc_s_seh-1.dll" /usr/x86_64-w64-mingw32/lib/libwinpthread-1.dll "$WIN/build/app/"
 mkdir -p "$tests/translations"
 cp /usr/share/qt6/translations/qtbase_ja.qm "$tests/translations/"
 
@@ -98,5 +101,19 @@ else
     echo "mess.exe got: $got"
     [ "$got" = "$want" ] || fail "command line: '$got', not '$want'"
 fi
+
+# The import tool from the same folder, with a Western code page: a zip (read by libzip, hashed
+# by CNG) registered under a Japanese name, a game already there named as such.
+(cd "$folder" && cp hoshikaze.rom ほしかぜ.rom && zip -q ほしかぜ.zip ほしかぜ.rom && rm ほしかぜ.rom)
+out=$(cd "$folder" && LANG=en_US.UTF-8 timeout 120 wine tarumin-import.exe --write ほしかぜ.zip hanno.rom 2>&1 | tr -d '\r')
+echo "$out" | sed 's/^/    tarumin-import: /'
+want=$(printf '星風ランナー,ROM,2026年,たるみんソフト,,Hoshikaze Runner (Tarumin sample),ほしかぜ,-cart ほしかぜ.zip\r\n' | iconv -f UTF-8 -t CP932 | od -An -tx1)
+got=$(tail -c "$(printf '星風ランナー,ROM,2026年,たるみんソフト,,Hoshikaze Runner (Tarumin sample),ほしかぜ,-cart ほしかぜ.zip\r\n' | iconv -f UTF-8 -t CP932 | wc -c)" "$folder/tarumin/list.csv" | od -An -tx1)
+case "$out" in
+*識別しました*ほしかぜ.zip*登録済みです*hanno.rom*) ;;
+*) fail "tarumin-import.exe said something else" ;;
+esac
+[ "$got" = "$want" ] || fail "tarumin-import.exe did not append the zip's line in CP932"
+
 [ "$failed" -eq 0 ] && echo "Windows tests under Wine: passed"
 exit "$failed"

@@ -7,6 +7,7 @@
 #include "onboarding/registration.h"
 #include "onboarding/snapshots.h"
 #include "platform/system/codepage.h"
+#include "platform/system/console.h"
 #include "platform/system/modules.h"
 #include "platform/system/program_folder.h"
 
@@ -15,19 +16,16 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include <cstdio>
-
 namespace {
 
 void say(const QString &text)
 {
-    std::fputs(text.toLocal8Bit().constData(), stdout);
-    std::fputc('\n', stdout);
+    platform::writeLine(platform::Stream::Out, text);
 }
 
 int refuse(const QString &text)
 {
-    std::fprintf(stderr, "tarumin-import: %s\n", text.toLocal8Bit().constData());
+    platform::writeLine(platform::Stream::Err, QStringLiteral("tarumin-import: ") + text);
     return 2;
 }
 

@@ -4,21 +4,14 @@
 #include <QCryptographicHash>
 #include <QFile>
 
-#include <openssl/evp.h>
+#include "platform/system/sha1.h"
+
 #include <zip.h>
 
 #include <cstdint>
 #include <cstring>
 #include <limits>
 #include <memory>
-
-#ifdef Q_OS_WIN
-#include <io.h>
-#define closeFd _close
-#else
-#include <unistd.h>
-#define closeFd ::close
-#endif
 
 using onboarding::ZipImage;
 
@@ -77,14 +70,14 @@ extern "C" Q_DECL_EXPORT void tarumin_read_zip_image(int fd, qint64 maxBytes, qi
     if (fd < 0)
         return;
     if (entriesOf(fd) > maxEntries) {
-        closeFd(fd);
+        platform::closeDescriptor(fd);
         out.status = ZipImage::Status::TooManyEntries;
         return;
     }
     int error = 0;
     zip_t *opened = zip_fdopen(fd, ZIP_RDONLY, &error);
     if (!opened) {
-        closeFd(fd); // zip_fdopen keeps the descriptor only when it succeeds
+        platform::closeDescriptor(fd); // zip_fdopen keeps the descriptor only when it succeeds
         return;
     }
     std::unique_ptr<zip_t, decltype(&zip_discard)> archive(opened, &zip_discard);
@@ -111,7 +104,7 @@ extern "C" Q_DECL_EXPORT void tarumin_read_zip_image(int fd, qint64 maxBytes, qi
         out.status = ZipImage::Status::TooLarge;
         return;
     }
-    out.name = QFile::decodeName(stat.name);
+    out.name = QString::fromUtf8(stat.name); // libzip gives names in UTF-8
     std::unique_ptr<zip_file_t, decltype(&zip_fclose)> file(
         zip_fopen_index(archive.get(), zip_uint64_t(image), 0), &zip_fclose);
     if (!file)
@@ -139,29 +132,12 @@ extern "C" Q_DECL_EXPORT void tarumin_read_zip_image(int fd, qint64 maxBytes, qi
 
 namespace {
 
-void *sha1Begin()
-{
-    EVP_MD_CTX *context = EVP_MD_CTX_new();
-    if (context && EVP_DigestInit_ex(context, EVP_sha1(), nullptr) != 1) {
-        EVP_MD_CTX_free(context);
-        return nullptr;
-    }
-    return context;
-}
-
 void sha1Add(void *state, const char *data, qint64 size)
 {
-    EVP_DigestUpdate(static_cast<EVP_MD_CTX *>(state), data, size_t(size));
+    platform::sha1Add(state, data, size);
 }
 
-void sha1End(void *state, unsigned char *out)
-{
-    unsigned int length = 0;
-    EVP_DigestFinal_ex(static_cast<EVP_MD_CTX *>(state), out, &length);
-    EVP_MD_CTX_free(static_cast<EVP_MD_CTX *>(state));
-}
-
-const onboarding::Sha1Functions Sha1{sha1Begin, sha1Add, sha1End};
+const onboarding::Sha1Functions Sha1{platform::sha1Begin, sha1Add, platform::sha1End};
 
 } // namespace
 
