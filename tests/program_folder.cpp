@@ -53,6 +53,20 @@ void ProgramFolder::setCatalogue(const QByteArray &data) const
     QFile f(listPath());
     f.open(QIODevice::WriteOnly);
     f.write(data);
+    // The games' files are there (empty), so that they can be started: a plain name after
+    // the media option, in the folder itself.
+    for (const QByteArray &line : data.split('\n')) {
+        const QList<QByteArray> fields = line.trimmed().split(',');
+        if (fields.size() < 8)
+            continue;
+        const QList<QByteArray> words = fields[7].split(' ');
+        if (words.size() == 2 && !words[1].isEmpty() && !words[1].contains('/') && !words[1].contains('\\')
+            && !words[1].contains('"')) {
+            QFile game(root_ + u'/' + platform::decodeCp932(words[1]));
+            if (!game.exists() && game.open(QIODevice::WriteOnly))
+                game.close();
+        }
+    }
 }
 
 QStringList ProgramFolder::waitForLaunch(int starts) const

@@ -18,6 +18,7 @@ public:
     QString path() const { return root_; }
     QString listPath() const { return platform::ProgramFolder(root_).catalogue(); }
     QByteArray catalogue() const;
+    // Writes the catalogue, and an empty file for each game it names by a plain name.
     void setCatalogue(const QByteArray &data) const;
 
     // Waits for the stand-in emulator's record of its latest start: its working folder, then

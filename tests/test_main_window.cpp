@@ -52,6 +52,8 @@ class TestMainWindow : public QObject
     Q_OBJECT
 private:
     QStringList messages_;
+    QStringList questions_;
+    bool answer_ = true; // what the user answers to a question
     std::unique_ptr<ProgramFolder> folder_;
     std::unique_ptr<Form1> form_;
 
@@ -96,8 +98,17 @@ private slots:
     {
         platform::MciControl::setAudible(false);
         platform::setMessageHandler([this](const QString &text) { messages_ << text; });
+        platform::setQuestionHandler([this](const QString &text) {
+            questions_ << text;
+            return answer_;
+        });
     }
-    void init() { messages_.clear(); }
+    void init()
+    {
+        messages_.clear();
+        questions_.clear();
+        answer_ = true;
+    }
     void cleanup()
     {
         form_.reset();
@@ -120,7 +131,7 @@ private slots:
         QCOMPARE(child<QLabel>("Label8")->font().family(), QStringLiteral("ＭＳ ゴシック"));
         QCOMPARE(child<QLabel>("Label8")->font().pointSize(), 9);
         QCOMPARE(list()->geometry(), QRect(16, 48, 225, 244));
-        QCOMPARE(list()->palette().color(QPalette::Base), QColor(128, 128, 128));
+        QCOMPARE(list()->palette().color(QPalette::Base), QColor(96, 96, 96));
         QCOMPARE(list()->palette().color(QPalette::Text), QColor(224, 224, 224));
         QCOMPARE(label("Label2"), QStringLiteral("発 売 年"));
         QCOMPARE(label("Label4"), QStringLiteral("価　　格"));
@@ -185,10 +196,10 @@ private slots:
         form_->activate();
         QCOMPARE(listEntries(), QStringList{"新しい"});
         QVERIFY(list()->selectedItems().isEmpty());
-        // The details stay with the record shown last, and the buttons stay enabled.
-        QCOMPARE(label("Media_L"), QStringLiteral("ROM"));
-        QCOMPARE(form_->state().snapName, QStringLiteral("hoshikaze"));
-        QVERIFY(child<QPushButton>("hensyu_bot")->isEnabled());
+        // The game shown is gone: nothing is chosen, as at start.
+        QCOMPARE(label("Media_L"), QString());
+        QVERIFY(form_->state().launchArgs.isEmpty());
+        QVERIFY(!child<QPushButton>("hensyu_bot")->isEnabled());
     }
 
     void selectionShowsTheRecord()
@@ -664,19 +675,33 @@ private slots:
         const QList<QByteArray> lines = linesOf(data);
         open(data);
         select(0);
+        // The user is asked first; いいえ keeps the line.
+        answer_ = false;
+        QTest::mouseClick(child<QPushButton>("Sakujyo_bot"), Qt::LeftButton);
+        QCOMPARE(questions_, QStringList{"「星風ランナー」を削除しますか？"});
+        QCOMPARE(folder_->catalogue(), data);
+        answer_ = true;
         QTest::mouseClick(child<QPushButton>("Sakujyo_bot"), Qt::LeftButton);
         QCOMPARE(messages_, QStringList{"リストを１つ削除しました。本気で。"});
         QCOMPARE(linesOf(folder_->catalogue()), lines.mid(1));
         QCOMPARE(list()->item(0)->text(), QStringLiteral("同じ名前"));
         QVERIFY(list()->selectedItems().isEmpty());
-        // The deleted game stays on show until another is chosen.
-        QCOMPARE(form_->state().snapName, QStringLiteral("hoshikaze"));
-        QCOMPARE(label("Media_L"), QStringLiteral("ROM"));
-        QVERIFY(child<QPushButton>("Sakujyo_bot")->isEnabled());
+        // No ghost: nothing is chosen, and the switch starts no deleted game.
+        QVERIFY(form_->state().snapName.isEmpty());
+        QCOMPARE(label("Media_L"), QString());
+        QVERIFY(!child<QPushButton>("Sakujyo_bot")->isEnabled());
+        clickSwitch();
+        QCOMPARE(folder_->waitForLaunch().mid(1), QStringList{"MSX2J"});
+        // Delete on the list asks as well.
+        select(0);
+        list()->setFocus();
+        QTest::keyClick(list(), Qt::Key_Delete);
+        QCOMPARE(questions_.last(), QStringLiteral("「同じ名前」を削除しますか？"));
+        QCOMPARE(linesOf(folder_->catalogue()), lines.mid(2));
 
         select(list()->count() - 1);
         QTest::mouseClick(child<QPushButton>("Sakujyo_bot"), Qt::LeftButton);
-        QCOMPARE(linesOf(folder_->catalogue()), lines.mid(1, lines.size() - 2));
+        QCOMPARE(linesOf(folder_->catalogue()), lines.mid(2, lines.size() - 3));
 
         open(cp932Lines({QStringLiteral("ひとつ,ROM,,,,,a,-cart a.rom")}));
         select(0);
@@ -706,13 +731,20 @@ private slots:
         const QByteArray data = cp932Lines(SampleLines);
         open(data);
         select(2);
-        form_->activate(); // as after the entry dialog: no entry selected, button enabled
-        QVERIFY(child<QPushButton>("Sakujyo_bot")->isEnabled());
+        form_->activate(); // as after the entry dialog: the game is still there, still chosen
+        QCOMPARE(list()->currentRow(), 2);
+        // Its line changed by another program: nothing chosen, nothing to delete.
+        QByteArray changed = data;
+        changed.replace(platform::encodeCp932(QStringLiteral("二本目")).value(), platform::encodeCp932(QStringLiteral("２本目")).value());
+        folder_->setCatalogue(changed);
+        form_->activate();
+        QVERIFY(list()->selectedItems().isEmpty());
+        QVERIFY(!child<QPushButton>("Sakujyo_bot")->isEnabled());
         QTest::mouseClick(child<QPushButton>("Sakujyo_bot"), Qt::LeftButton);
-        QCOMPARE(messages_.size(), 1);
-        QVERIFY(messages_[0].contains(QStringLiteral("選んでください")));
-        QCOMPARE(folder_->catalogue(), data);
-        QCOMPARE(list()->count(), SampleLines.size());
+        list()->setFocus();
+        QTest::keyClick(list(), Qt::Key_Delete);
+        QVERIFY(messages_.isEmpty() && questions_.isEmpty());
+        QCOMPARE(folder_->catalogue(), changed);
     }
 
     void deleteWorksOnTheFileAsItIsNow()

@@ -193,6 +193,9 @@ std::variant<QByteArray, EntryProblem> checkedLine(const Entry &typed, const Edi
     Entry entry = typed;
     for (int i = 0; i < EntryTextCount; ++i)
         entry.text(Field(i)) = foldLineBreaks(entry.text(Field(i)));
+    // A line without a name would be a blank row in the list.
+    if (touched(Field::GameName) && entry.gameName.trimmed().isEmpty())
+        return EntryProblem{EntryProblem::Kind::NoName, Field::GameName, {}};
 
     for (int i = 0; i < EntryTextCount - 1; ++i) {
         if (touched(Field(i)) && entry.text(Field(i)).contains(u','))

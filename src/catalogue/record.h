@@ -97,6 +97,7 @@ struct EntryProblem
     enum class Kind {
         Comma,      // a comma in fields 1 to 6, or in the file's name before its first "."
         Unwritable, // a character that CP932 cannot hold
+        NoName,     // a game name of blanks only, or none
     };
     Kind kind = Kind::Comma;
     Field field = Field::GameName;

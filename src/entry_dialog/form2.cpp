@@ -15,6 +15,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -105,7 +106,15 @@ void Form2::buildLayout()
 
 void Form2::beginRegister()
 {
+    // A registration starts from nothing, whatever the dialog showed before.
     editing_ = false;
+    editIndex_ = -1;
+    editBase_ = {};
+    for (QLineEdit *box : {GameName, media, Hatubai, Maker, KaKaku, GameFileName})
+        box->clear();
+    Kasetu->clear();
+    showSlot(std::nullopt);
+    GameName->setFocus();
 }
 
 void Form2::beginEdit(int index, const QByteArray &line)
@@ -140,14 +149,71 @@ catalogue::Entry Form2::texts() const
     return e;
 }
 
+QWidget *Form2::boxOf(catalogue::Field field) const
+{
+    switch (field) {
+    case catalogue::Field::GameName: return GameName;
+    case catalogue::Field::Media: return media;
+    case catalogue::Field::ReleaseDate: return Hatubai;
+    case catalogue::Field::Maker: return Maker;
+    case catalogue::Field::Price: return KaKaku;
+    case catalogue::Field::Description: return Kasetu;
+    case catalogue::Field::GameFileName: return GameFileName;
+    }
+    return GameName;
+}
+
+void Form2::refuse(const QString &text, QWidget *fault)
+{
+    platform::showMessage(this, text);
+    fault->setFocus();
+}
+
+std::optional<catalogue::Media> Form2::mediaOfGameFile(const QString &fileName) const
+{
+    if (const auto media = catalogue::mediaOfFileName(fileName))
+        return media;
+    if (!catalogue::isZipFileName(fileName))
+        return std::nullopt;
+    // A zip: the media of the one image it holds.
+    QString path = QDir::fromNativeSeparators(fileName);
+    if (QDir::isRelativePath(path))
+        path = folder_.root() + u'/' + path;
+    const onboarding::GameFile game = onboarding::readGameFile(path);
+    if (game.problem != onboarding::GameFile::Problem::None)
+        return std::nullopt;
+    return catalogue::mediaOfFileName(game.imageName);
+}
+
 void Form2::onCommand1Clicked()
 {
-    const auto composed = catalogue::checkedLine(texts(), editing_ ? &editBase_ : nullptr);
+    catalogue::Entry entry = texts();
+    const bool fileTyped = !entry.gameFileName.trimmed().isEmpty()
+                           && (!editing_ || entry.gameFileName != editBase_.shown.gameFileName);
+    // A file without a slot would start without its media option: the slot follows the file.
+    if (fileTyped && !entry.slot) {
+        entry.slot = mediaOfGameFile(entry.gameFileName.trimmed());
+        if (!entry.slot) {
+            refuse(messages::chooseSlot(entry.gameFileName.trimmed()), slot);
+            return;
+        }
+        showSlot(entry.slot);
+    }
+    const auto composed = catalogue::checkedLine(entry, editing_ ? &editBase_ : nullptr);
     if (const auto *problem = std::get_if<catalogue::EntryProblem>(&composed)) {
-        platform::showMessage(this, messages::entryProblem(*problem));
+        refuse(messages::entryProblem(*problem), boxOf(problem->field));
         return;
     }
     const QByteArray &line = std::get<QByteArray>(composed);
+    // A file that is not there is saved only when the user says so.
+    if (fileTyped) {
+        const QString file = onboarding::fileNamedBy(line, folder_);
+        if (!file.isEmpty() && !QFileInfo::exists(file)
+            && !platform::askYesNo(this, messages::gameFileMissing(file))) {
+            GameFileName->setFocus();
+            return;
+        }
+    }
     const auto change = editing_ ? messages::Change::Edit : messages::Change::Register;
     const auto error = editing_ ? file_.replace(editIndex_, editBase_.line, line)
                                 : file_.append({line});
@@ -173,6 +239,16 @@ void Form2::showSlot(std::optional<catalogue::Media> media)
 void Form2::onCommand2Clicked()
 {
     close();
+}
+
+void Form2::keyPressEvent(QKeyEvent *event)
+{
+    // Esc closes the dialog as 閉じる does.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    platform::Window::keyPressEvent(event);
 }
 
 void Form2::closeEvent(QCloseEvent *event)

@@ -30,7 +30,7 @@ public:
     Form2(const platform::ProgramFolder &programFolder, const catalogue::CatalogueFile &file,
           QWidget *parent = nullptr);
 
-    // A registration: the texts stay as they are (the previous entry's, or empty).
+    // A registration: every box empty, no slot chosen.
     void beginRegister();
     // An edit of line index, which read as line when the user chose it: the text boxes and the
     // slot are filled from it.
@@ -48,11 +48,16 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void buildLayout();
     void fillFromSoftwareLists(const onboarding::GameFile &game);
     void showSlot(std::optional<catalogue::Media> media);
+    QWidget *boxOf(catalogue::Field field) const;
+    // A message, then the focus on the control at fault.
+    void refuse(const QString &text, QWidget *fault);
+    std::optional<catalogue::Media> mediaOfGameFile(const QString &fileName) const;
 
     void onCommand1Clicked();
     void onCommand2Clicked();

@@ -3,6 +3,7 @@
 #include "catalogue/record.h"
 #include "entry_dialog/form2.h"
 #include "messages/messages.h"
+#include "onboarding/batch.h"
 #include "onboarding/registration.h"
 #include "platform/system/codepage.h"
 #include "platform/system/fonts.h"
@@ -28,7 +29,11 @@
 #include <QTimer>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
+#include <QFutureWatcher>
+#include <QPainter>
+#include <QStyledItemDelegate>
 #include <QWindow>
+#include <QtConcurrent/QtConcurrentRun>
 
 using platform::twips;
 
@@ -37,8 +42,43 @@ namespace {
 using Picture = platform::ProgramFolder::Picture;
 using Sound = platform::ProgramFolder::Sound;
 
-// How long the catalogue must be quiet after a change on disk before the list is rebuilt.
+// How long the catalogue must be quiet after a change on disk before the list is rebuilt, and
+// how long after the first change it is rebuilt at the latest, however busy the file.
 constexpr int CatalogueSettleMs = 250;
+constexpr int CatalogueLatestMs = 1000;
+
+// The list's colours: light text on the layout's grey, darkened so that the text reads
+// (#E0E0E0 on #606060 is 4.8:1); a game whose file is missing in a dimmer grey, with a mark.
+const QColor ListBase(96, 96, 96);
+const QColor ListText(224, 224, 224);
+const QColor MissingText(176, 176, 176);
+constexpr int MissingRole = Qt::UserRole + 1;
+
+// Draws a game whose file is missing greyed, with a mark at the row's right end.
+class MissingMarkDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        if (!index.data(MissingRole).toBool()) {
+            QStyledItemDelegate::paint(painter, option, index);
+            return;
+        }
+        QStyleOptionViewItem dimmed = option;
+        dimmed.palette.setColor(QPalette::Text, MissingText);
+        const QString mark = QStringLiteral(" ×");
+        const int markWidth = option.fontMetrics.horizontalAdvance(mark) + 2;
+        dimmed.rect.setRight(option.rect.right() - markWidth);
+        QStyledItemDelegate::paint(painter, dimmed, index);
+        painter->save();
+        painter->setPen(option.state & QStyle::State_Selected ? option.palette.color(QPalette::HighlightedText)
+                                                              : MissingText);
+        painter->drawText(QRect(option.rect.right() - markWidth, option.rect.top(), markWidth, option.rect.height()),
+                          Qt::AlignRight | Qt::AlignVCenter, mark);
+        painter->restore();
+    }
+};
 
 const QString FmpacOption = QStringLiteral("-CART FMPAC.ROM ");
 
@@ -130,12 +170,17 @@ void Form1::buildGameList()
     List1->setSortingEnabled(false);
     List1->setSelectionMode(QAbstractItemView::SingleSelection);
     List1->setUniformItemSizes(true);
+    List1->setItemDelegate(new MissingMarkDelegate(List1));
     {
         QPalette pal = List1->palette();
-        pal.setColor(QPalette::Base, QColor(128, 128, 128));
-        pal.setColor(QPalette::Text, QColor(224, 224, 224));
+        pal.setColor(QPalette::Base, ListBase);
+        pal.setColor(QPalette::Text, ListText);
         List1->setPalette(pal);
     }
+
+    // Typing a name finds the game: a field over the list's bottom edge, shown while it is used.
+    Search = platform::makeTextBox(this, "Search", QString(), QRect(List1->x() + 2, List1->geometry().bottom() - 23, List1->width() - 4, 22));
+    Search->hide();
 }
 
 void Form1::buildMachineOptions()
@@ -220,10 +265,11 @@ void Form1::buildDetails()
 
 void Form1::describeForKeyboardAndScreenReaders()
 {
-    // Keyboard focus order; labels and pictures other than the snapshot take no focus.
-    for (QWidget *w : {static_cast<QWidget *>(Image1), static_cast<QWidget *>(Image2)})
-        w->setFocusPolicy(Qt::NoFocus);
-    setFocusOrder({List1, Picture1, Touroku_bot, Sakujyo_bot, Text1, Check2, hensyu_bot, Combo1});
+    // Keyboard focus order; labels and the nameplate take no focus, the power switch does
+    // (Space or Enter presses it).
+    Image2->setFocusPolicy(Qt::NoFocus);
+    Image1->setFocusPolicy(Qt::StrongFocus);
+    setFocusOrder({List1, Picture1, Touroku_bot, Sakujyo_bot, Text1, Check2, hensyu_bot, Combo1, Image1});
     List1->setFocus();
 
     // What a screen reader says for each control.
@@ -237,9 +283,21 @@ void Form1::describeForKeyboardAndScreenReaders()
         {Text1, u"起動するゲームの引数"},
         {Image1, u"電源スイッチ。押すとゲームを起動する"},
         {Image2, u"ネームプレート。押すと効果音が鳴る"},
-        {Picture1, u"ゲーム画面の写真"},
+        {Picture1, u"ゲーム画面の写真はありません"},
+        {Search, u"ゲームを名前で探す。Enter キーで起動、Esc キーで閉じる"},
+        // The headings as words, without the layout's ornaments and spacing.
+        {Label8, u"ゲーム名"},
+        {Label7, u"電源"},
+        {Label1, u"メディア"},
+        {Label2, u"発売年"},
+        {Label3, u"メーカー"},
+        {Label4, u"価格"},
+        {Label5, u"ゲーム説明"},
     });
+    Combo1->lineEdit()->setAccessibleName(QStringLiteral("エミュレーターの機種"));
     platform::setBuddies({{Label6, Check2}});
+    // The FM-PAC label ticks its box, as a check box's own text would.
+    Label6->installEventFilter(this);
     // The machine box has no heading on screen; on Linux a screen reader names a combo box by
     // its label, so it gets one that is never shown.
     auto *machineHeading = new QLabel(QStringLiteral("エミュレーターの機種"), this);
@@ -257,6 +315,8 @@ void Form1::connectEvents()
 
     // Enter on the list, and a double-click on an entry, act as the power switch.
     List1->installEventFilter(this);
+    Search->installEventFilter(this);
+    connect(Search, &QLineEdit::textEdited, this, [this] { findTyped(currentListIndex(), 1); });
     connect(List1, &QListWidget::itemDoubleClicked, this, &Form1::onImage1Clicked);
 
     connect(List1, &QListWidget::itemSelectionChanged, this, &Form1::onList1SelectionChanged);
@@ -290,10 +350,23 @@ void Form1::watchCatalogue()
     rebuildTimer_->setInterval(CatalogueSettleMs);
     // A burst of changes (a save writes a new file and renames it over the old one) is one
     // rebuild, a moment after the last.
-    connect(watcher_, &QFileSystemWatcher::fileChanged, rebuildTimer_, qOverload<>(&QTimer::start));
-    connect(watcher_, &QFileSystemWatcher::directoryChanged, rebuildTimer_, qOverload<>(&QTimer::start));
+    connect(watcher_, &QFileSystemWatcher::fileChanged, this, &Form1::catalogueTouched);
+    connect(watcher_, &QFileSystemWatcher::directoryChanged, this, &Form1::catalogueTouched);
     connect(rebuildTimer_, &QTimer::timeout, this, &Form1::catalogueChangedOnDisk);
     rewatch();
+}
+
+void Form1::catalogueTouched()
+{
+    // A file that never rests (a writer every 200 ms) is still followed: at the latest a
+    // second after the first change.
+    if (!rebuildTimer_->isActive()) {
+        firstChange_.start();
+        rebuildTimer_->start(CatalogueSettleMs);
+        return;
+    }
+    const qint64 left = CatalogueLatestMs - firstChange_.elapsed();
+    rebuildTimer_->start(int(qBound(qint64(0), left, qint64(CatalogueSettleMs))));
 }
 
 void Form1::rewatch()
@@ -313,35 +386,45 @@ void Form1::catalogueChangedOnDisk()
     // closes, as always.
     if (dialog_ && dialog_->isVisible())
         return;
-    const int chosen = currentListIndex();
-    const QByteArray line = table_.line(chosen);
     activate();
-    if (chosen < 0)
-        return;
-    // The game shown stays chosen when its line is still there, byte for byte.
-    int again = table_.line(chosen) == line ? chosen : -1;
-    for (int k = 0; again < 0 && k < table_.size(); ++k) {
+}
+
+void Form1::activate()
+{
+    const int chosen = currentListIndex();
+    const QByteArray line = chosen >= 0 ? table_.line(chosen) : QByteArray();
+    List1->clear();
+    loadList();
+    // The game shown stays chosen when its line is still there, byte for byte; when it is
+    // gone (deleted, edited, removed by another program) nothing is chosen, as at start.
+    int again = chosen >= 0 && table_.line(chosen) == line ? chosen : -1;
+    for (int k = 0; chosen >= 0 && again < 0 && k < table_.size(); ++k) {
         if (table_.line(k) == line)
             again = k;
     }
     if (again >= 0)
         List1->setCurrentRow(again);
-}
-
-void Form1::activate()
-{
-    List1->clear();
-    loadList();
+    else
+        clearChoice();
+    if (activatedOnce_)
+        startFileCheck();
 }
 
 void Form1::loadList()
 {
     const catalogue::LoadResult result = file_.load(table_);
     QStringList names;
+    QList<std::pair<QString, QString>> searched;
     names.reserve(table_.size());
-    for (int i = 0; i < table_.size(); ++i)
+    searched.reserve(table_.size());
+    for (int i = 0; i < table_.size(); ++i) {
         names << shownText(catalogue::gameNameOf(table_.line(i)));
+        const catalogue::Record record = catalogue::splitRecord(table_.line(i));
+        searched.append({names.last(), shownText(record.fields[5])});
+    }
     List1->addItems(names);
+    search_.setRows(searched);
+    missing_.clear();
     reportLoad(result);
 }
 
@@ -373,8 +456,10 @@ int Form1::currentListIndex() const
 void Form1::onList1SelectionChanged()
 {
     const int index = currentListIndex();
-    if (index < 0)
+    if (index < 0) {
+        clearChoice();
         return;
+    }
     state_.selectedIndex = index;
     hensyu_bot->setEnabled(true);
     Sakujyo_bot->setEnabled(true);
@@ -392,12 +477,107 @@ void Form1::showDetails()
     Maker_L->setText(shown(3));
     Nedan_L->setText(shown(4));
     Kaisetu_L->setText(shown(5));
+    if (fileMissing(state_.selectedIndex))
+        Kaisetu_L->setText(messages::noGameFile(onboarding::fileNamedBy(table_.line(state_.selectedIndex), folder_))
+                           + u'\n' + shown(5));
     describeDetails();
     state_.snapName = platform::decodeCp932(record.fields[catalogue::SnapNameField]);
     state_.launchArgs = platform::decodeCp932(record.fields[catalogue::LaunchArgsField]);
     Text1->setText(shown(catalogue::LaunchArgsField));
     Text1->setCursorPosition(0); // the media option first, however long the text
-    showSnapshot(state_.snapName);
+    const QString title = shown(0);
+    Picture1->setAccessibleName(showSnapshot(state_.snapName)
+                                    ? QStringLiteral("「%1」の画面写真").arg(title)
+                                    : QStringLiteral("「%1」の画面写真はありません").arg(title));
+}
+
+void Form1::clearChoice()
+{
+    // Nothing chosen: the details as at a fresh start, and nothing for the switch to start.
+    state_.selectedIndex = -1;
+    state_.snapName.clear();
+    state_.launchArgs.clear();
+    hensyu_bot->setEnabled(false);
+    Sakujyo_bot->setEnabled(false);
+    for (QLabel *label : {Media_L, Hatubai_L, Maker_L, Nedan_L})
+        label->clear();
+    Kaisetu_L->setText(StandByDescription);
+    describeDetails();
+    Text1->clear();
+    Picture1->setPicture(platform::builtInPicture(QStringLiteral(":/assets/notimage.png"), "PNG"));
+    Picture1->setAccessibleName(QStringLiteral("ゲーム画面の写真はありません"));
+}
+
+void Form1::startFileCheck()
+{
+    // Off the window's thread, from a copy of the lines: the window never waits for a disk.
+    const int generation = ++checkGeneration_;
+    QList<QByteArray> lines;
+    lines.reserve(table_.size());
+    for (int k = 0; k < table_.size(); ++k)
+        lines << table_.line(k);
+    auto *watcher = new QFutureWatcher<FileCheck>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, generation] {
+        watcher->deleteLater();
+        if (generation == checkGeneration_)
+            applyFileCheck(watcher->result());
+    });
+    watcher->setFuture(QtConcurrent::run([lines, folder = folder_] {
+        QStringList files;
+        files.reserve(lines.size());
+        for (const QByteArray &line : lines)
+            files << onboarding::fileNamedBy(line, folder);
+        return checkGameFiles(files);
+    }));
+}
+
+void Form1::applyFileCheck(const FileCheck &check)
+{
+    missing_ = check.missing;
+    for (int row = 0; row < List1->count() && row < missing_.size(); ++row) {
+        QListWidgetItem *item = List1->item(row);
+        item->setData(MissingRole, missing_[row]);
+        item->setData(Qt::AccessibleTextRole, missing_[row] ? item->text() + QStringLiteral("（ファイルなし）") : QVariant());
+    }
+    if (fileMissing(currentListIndex()))
+        showDetails();
+    // A folder whose games are all gone is said once a run, as such.
+    QStringList said;
+    for (const FileCheck::AbsentFolder &absent : check.absentFolders) {
+        if (!absentFoldersShown_.contains(absent.folder)) {
+            absentFoldersShown_.insert(absent.folder);
+            said << messages::folderMissing(absent.folder, absent.games);
+        }
+    }
+    if (!said.isEmpty())
+        QTimer::singleShot(0, this, [this, said] { platform::showMessage(this, said.join(u'\n')); });
+    emit gameFilesChecked();
+}
+
+// ---- finding a game by typing
+
+void Form1::openSearch(const QString &typed)
+{
+    Search->setText(typed);
+    Search->show();
+    Search->raise();
+    Search->setFocus();
+    if (!typed.isEmpty())
+        findTyped(currentListIndex(), 1);
+}
+
+void Form1::closeSearch()
+{
+    Search->hide();
+    Search->clear();
+    List1->setFocus();
+}
+
+void Form1::findTyped(int from, int step)
+{
+    const int row = search_.find(Search->text(), from < 0 ? 0 : from, step);
+    if (row >= 0 && row != currentListIndex())
+        List1->setCurrentRow(row);
 }
 
 void Form1::describeDetails()
@@ -412,14 +592,15 @@ void Form1::describeDetails()
     }
 }
 
-void Form1::showSnapshot(const QString &snapName)
+bool Form1::showSnapshot(const QString &snapName)
 {
     for (const QString &snapshot : folder_.snapshotCandidates(snapName)) {
         if (Picture1->setPictureFile(snapshot))
-            return;
+            return true;
     }
     if (!Picture1->setPictureFile(folder_.picture(Picture::StandBy)))
         Picture1->setPicture(platform::builtInPicture(QStringLiteral(":/assets/notimage.png"), "PNG"));
+    return false;
 }
 
 // ---- machine options, power switch and sounds
@@ -448,6 +629,15 @@ void Form1::playSound(Sound sound, bool setDeviceType)
 
 void Form1::onImage1Clicked()
 {
+    // A game whose file is not there is not started: the user is told which file is missing.
+    const int chosen = currentListIndex();
+    if (chosen >= 0) {
+        const QString file = onboarding::fileNamedBy(table_.line(chosen), folder_);
+        if (!file.isEmpty() && !QFileInfo::exists(file)) {
+            platform::showMessage(this, messages::cannotStartMissing(file));
+            return;
+        }
+    }
     // A picture that cannot be read leaves the one shown; the switch works all the same.
     state_.switchOn = !state_.switchOn;
     Image1->setPictureFile(folder_.picture(state_.switchOn ? Picture::SwitchOn : Picture::SwitchOff));
@@ -468,13 +658,60 @@ void Form1::onImage2Clicked()
     playSound(Sound::Nameplate, true);
 }
 
+void Form1::startChosenGame()
+{
+    if (currentListIndex() >= 0)
+        onImage1Clicked();
+}
+
 bool Form1::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == Label6 && event->type() == QEvent::MouseButtonRelease
+        && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+        Check2->click();
+        return true;
+    }
+    if (watched == Search && event->type() == QEvent::KeyPress) {
+        const auto *keyEvent = static_cast<QKeyEvent *>(event);
+        switch (keyEvent->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (!keyEvent->isAutoRepeat()) {
+                closeSearch();
+                startChosenGame();
+            }
+            return true;
+        case Qt::Key_Escape: closeSearch(); return true;
+        case Qt::Key_Down: findTyped(currentListIndex() + 1, 1); return true;
+        case Qt::Key_Up: findTyped(currentListIndex() - 1, -1); return true;
+        default: break;
+        }
+    }
+    if (watched == Search && event->type() == QEvent::FocusOut && Search->text().isEmpty())
+        QTimer::singleShot(0, this, [this] { if (!Search->hasFocus()) Search->hide(); });
     if (watched == List1 && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent *>(event)->key();
+        const auto *keyEvent = static_cast<QKeyEvent *>(event);
+        const int key = keyEvent->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            // A key held down starts the game once, not at every repeat.
+            if (!keyEvent->isAutoRepeat())
+                startChosenGame();
+            return true;
+        }
+        if (key == Qt::Key_Delete && keyEvent->modifiers() == Qt::NoModifier) {
             if (currentListIndex() >= 0)
-                onImage1Clicked();
+                onSakujyoClicked();
+            return true;
+        }
+        if (keyEvent->matches(QKeySequence::Find)) {
+            openSearch(QString());
+            return true;
+        }
+        // Typing a name finds the game.
+        const QString text = keyEvent->text();
+        if (!text.isEmpty() && text.at(0).isPrint() && !text.at(0).isSpace()
+            && !(keyEvent->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
+            openSearch(text);
             return true;
         }
         // Nothing chosen yet: the first key down (or up) chooses the first game.
@@ -569,6 +806,11 @@ void Form1::onSakujyoClicked()
             platform::showMessage(this, messages::changeFailed(messages::Change::Delete, *refusal));
         else
             platform::showMessage(this, messages::chooseGameFirst(messages::Change::Delete));
+        return;
+    }
+    // A line the user may have typed by hand is deleted only when the user says so.
+    if (!platform::askYesNo(this, messages::confirmDelete(shownText(catalogue::gameNameOf(table_.line(k)))))) {
+        List1->setFocus();
         return;
     }
     if (const auto error = file_.remove(k, table_.line(k))) {

@@ -1,11 +1,15 @@
 #pragma once
 
 #include "catalogue/catalogue_file.h"
+#include "main_window/file_check.h"
+#include "main_window/game_search.h"
 #include "catalogue/line_table.h"
 #include "platform/system/program_folder.h"
 #include "platform/widgets/window.h"
 
+#include <QElapsedTimer>
 #include <QPointer>
+#include <QSet>
 #include <QString>
 #include <QWidget>
 
@@ -40,7 +44,7 @@ public:
         QString machineArg;    // "MSX2J" or "MSXJ"
         QString fmpacArg;      // "" or "-CART FMPAC.ROM "
         bool switchOn = false; // the power switch's picture
-        int selectedIndex = 0; // list entry selected last
+        int selectedIndex = -1; // list entry chosen, -1 when none is
         QString snapName;      // fields of the record shown last
         QString launchArgs;
     };
@@ -63,6 +67,13 @@ public:
     // longer than half a second, then one message with the counts.
     void registerFiles(const QStringList &paths);
 
+    // Whether the last look at the game files found row's file missing.
+    bool fileMissing(int row) const { return row >= 0 && row < missing_.size() && missing_[row]; }
+
+signals:
+    // The game files were looked at after the list was (re)built.
+    void gameFilesChecked();
+
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -83,9 +94,17 @@ private:
     void loadList();
     void watchCatalogue();
     void rewatch();
+    void catalogueTouched();
     void catalogueChangedOnDisk();
     void showDetails();
-    void showSnapshot(const QString &snapName);
+    void clearChoice();
+    bool showSnapshot(const QString &snapName);
+    void startFileCheck();
+    void applyFileCheck(const FileCheck &check);
+    void openSearch(const QString &typed);
+    void closeSearch();
+    void findTyped(int from, int step);
+    void startChosenGame();
     void describeDetails();
     void reportLoad(const catalogue::LoadResult &result);
     void playSound(platform::ProgramFolder::Sound sound, bool setDeviceType);
@@ -110,6 +129,11 @@ private:
     bool activatedOnce_ = false;
     bool loadProblemShown_ = false;
     bool tooLongShown_ = false;
+    QElapsedTimer firstChange_; // of the changes on disk not yet rebuilt
+    GameSearch search_;
+    QList<bool> missing_;
+    int checkGeneration_ = 0;
+    QSet<QString> absentFoldersShown_;
 
     QPointer<Form2> dialog_;
     QFileSystemWatcher *watcher_ = nullptr;
@@ -120,6 +144,7 @@ private:
     QPushButton *Sakujyo_bot = nullptr;
     QLabel *Label8 = nullptr;
     QListWidget *List1 = nullptr;
+    QLineEdit *Search = nullptr; // over the list's bottom edge while a name is typed
     QCheckBox *Check2 = nullptr;
     QLabel *Label6 = nullptr;
     QComboBox *Combo1 = nullptr;

@@ -275,6 +275,8 @@ QString fieldName(catalogue::Field field)
 QString entryProblem(const catalogue::EntryProblem &problem)
 {
     const QString name = fieldName(problem.field);
+    if (problem.kind == catalogue::EntryProblem::Kind::NoName)
+        return QStringLiteral("ゲーム名を入力してください。");
     if (problem.kind == catalogue::EntryProblem::Kind::Unwritable)
         return QStringLiteral("「%1」にリストファイルに書けない文字「%2」があります。")
             .arg(name, problem.character);
@@ -423,6 +425,41 @@ QString saved(Change change)
 QString deleted()
 {
     return QStringLiteral("リストを１つ削除しました。本気で。");
+}
+
+QString gameFileMissing(const QString &path)
+{
+    return QStringLiteral("%1 が見つかりません。このまま登録しますか？").arg(QDir::toNativeSeparators(path));
+}
+
+QString chooseSlot(const QString &fileName)
+{
+    return QStringLiteral("「%1」がどのメディアのファイルかわかりません。スロットを選んでください。").arg(fileName);
+}
+
+QString confirmDelete(const QString &title)
+{
+    return QStringLiteral("「%1」を削除しますか？").arg(title);
+}
+
+QString noGameFile(const QString &path)
+{
+    return QStringLiteral("ファイルがありません: %1").arg(QDir::toNativeSeparators(path));
+}
+
+QString cannotStartMissing(const QString &path)
+{
+    return QStringLiteral("ゲームのファイル %1 がないので、起動できません。"
+                          "ファイルを置き直すか、「編集」でファイル名を直してください。")
+        .arg(QDir::toNativeSeparators(path));
+}
+
+QString folderMissing(const QString &folder, int games)
+{
+    return QStringLiteral("%1 の中のファイルが１つも見つかりません（%2 本）。"
+                          "ドライブがつながっていないか、フォルダーが移されたのかもしれません。")
+        .arg(QDir::toNativeSeparators(folder))
+        .arg(games);
 }
 
 QString chooseGameFirst(Change change)

@@ -79,6 +79,15 @@ QString snapshotTaken(const onboarding::SnapshotResult &result, const QString &s
 QString saved(Change change);
 QString deleted();
 QString chooseGameFirst(Change change);
+// The entry dialog's questions and refusals before a save.
+QString gameFileMissing(const QString &path);
+QString chooseSlot(const QString &fileName);
+QString confirmDelete(const QString &title);
+// A game whose file is not there: in its details, and when it is to be started.
+QString noGameFile(const QString &path);
+QString cannotStartMissing(const QString &path);
+// Every file under one folder missing: a drive not mounted, a library moved.
+QString folderMissing(const QString &folder, int games);
 QString registrationCancelled();
 QString registrationInProgress();
 QString cancelCaption();

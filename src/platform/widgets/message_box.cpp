@@ -1,6 +1,7 @@
 #include "message_box.h"
 
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace platform {
 
@@ -10,11 +11,30 @@ MessageHandler &handler()
     static MessageHandler h;
     return h;
 }
+QuestionHandler &questionHandler()
+{
+    static QuestionHandler h;
+    return h;
+}
+
+// "tarumin" alone tells a screen reader's user nothing: the box is named with its window.
+void nameForScreenReaders(QMessageBox &box, QWidget *parent, const QString &text)
+{
+    const QString window = parent && parent->window() ? parent->window()->windowTitle() : QString();
+    box.setAccessibleName(window.isEmpty() ? QStringLiteral("tarumin")
+                                           : QStringLiteral("tarumin（%1）").arg(window));
+    box.setAccessibleDescription(text);
+}
 } // namespace
 
 void setMessageHandler(MessageHandler h)
 {
     handler() = std::move(h);
+}
+
+void setQuestionHandler(QuestionHandler h)
+{
+    questionHandler() = std::move(h);
 }
 
 void showMessage(QWidget *parent, const QString &text, const QString &details)
@@ -24,9 +44,24 @@ void showMessage(QWidget *parent, const QString &text, const QString &details)
         return;
     }
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("tarumin"), text, QMessageBox::Ok, parent);
+    nameForScreenReaders(box, parent, text);
     if (!details.isEmpty())
         box.setDetailedText(details);
     box.exec();
+}
+
+bool askYesNo(QWidget *parent, const QString &text)
+{
+    if (questionHandler())
+        return questionHandler()(text);
+    QMessageBox box(QMessageBox::Question, QStringLiteral("tarumin"), text, QMessageBox::NoButton, parent);
+    nameForScreenReaders(box, parent, text);
+    QPushButton *yes = box.addButton(QStringLiteral("はい"), QMessageBox::YesRole);
+    QPushButton *no = box.addButton(QStringLiteral("いいえ"), QMessageBox::NoRole);
+    box.setDefaultButton(no);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
 }
 
 } // namespace platform

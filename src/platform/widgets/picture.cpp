@@ -2,7 +2,9 @@
 
 #include "platform/system/file_read.h"
 
+#include <QAccessibleWidget>
 #include <QBuffer>
+#include <QKeyEvent>
 #include <QImageReader>
 #include <QMouseEvent>
 #include <QMovie>
@@ -55,10 +57,70 @@ QPixmap backgroundTexture(const QImage &image)
     return QPixmap::fromImage(rgb);
 }
 
+namespace {
+
+// A screen reader sees an image control as the button it is, with a press action.
+class ImageControlAccessible : public QAccessibleWidget
+{
+public:
+    explicit ImageControlAccessible(QWidget *w) : QAccessibleWidget(w, QAccessible::Button) {}
+    QStringList actionNames() const override { return {pressAction()}; }
+    void doAction(const QString &action) override
+    {
+        if (action == pressAction())
+            static_cast<ImageControl *>(widget())->press();
+    }
+};
+
+QAccessibleInterface *imageControlAccessible(const QString &className, QObject *object)
+{
+    if (className == QLatin1String("platform::ImageControl") && object && object->isWidgetType())
+        return new ImageControlAccessible(static_cast<QWidget *>(object));
+    return nullptr;
+}
+
+} // namespace
+
 ImageControl::ImageControl(QWidget *parent) : QLabel(parent)
 {
+    static const bool installed = [] {
+        QAccessible::installFactory(imageControlAccessible);
+        return true;
+    }();
+    Q_UNUSED(installed);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setAttribute(Qt::WA_TranslucentBackground);
+}
+
+void ImageControl::press()
+{
+    emit clicked();
+}
+
+void ImageControl::keyPressEvent(QKeyEvent *event)
+{
+    // Space and Enter press it; a key held down presses it once.
+    const int key = event->key();
+    if ((key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter)
+        && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        if (!event->isAutoRepeat())
+            emit clicked();
+        return;
+    }
+    QLabel::keyPressEvent(event);
+}
+
+void ImageControl::focusInEvent(QFocusEvent *event)
+{
+    QLabel::focusInEvent(event);
+    update();
+}
+
+void ImageControl::focusOutEvent(QFocusEvent *event)
+{
+    QLabel::focusOutEvent(event);
+    update();
 }
 
 void ImageControl::setPicture(const QImage &image)
@@ -79,6 +141,12 @@ void ImageControl::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.drawPixmap(0, 0, pixmap());
+    if (hasFocus()) {
+        QStyleOptionFocusRect focus;
+        focus.initFrom(this);
+        focus.rect = rect().adjusted(1, 1, -1, -1);
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+    }
 }
 
 void ImageControl::mousePressEvent(QMouseEvent *event)

@@ -24,7 +24,8 @@ QPixmap backgroundTexture(const QImage &image);
 
 // An image control: shows its picture at the picture's own size from its top-left corner,
 // without a border, and reports clicks; the second click of a double-click is not reported.
-// Pictures look the same in a disabled window.
+// Pictures look the same in a disabled window. Given the keyboard's focus (a focus policy) it
+// shows it, and Space or Enter presses it; a screen reader sees a button with a press action.
 class ImageControl : public QLabel
 {
     Q_OBJECT
@@ -35,12 +36,17 @@ public:
     // Loads the picture file and shows it; a file that cannot be read leaves the picture shown
     // and returns false.
     bool setPictureFile(const QString &path);
+    // As a click.
+    void press();
 
 signals:
     void clicked();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
