@@ -194,6 +194,60 @@ private slots:
         QCOMPARE(linesOf(folder_->catalogue()).size(), 6);
     }
 
+    // A save refuses or asks where a launch would fail, and the focus goes to the field at
+    // fault: no name, no slot the file can tell, a file that is not there.
+    void saveChecksWhatALaunchNeeds_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("fileThere");
+        QTest::addColumn<bool>("answer");
+        QTest::addColumn<QString>("said");   // the message or question, or nothing
+        QTest::addColumn<QString>("saved");  // the new line's end, or nothing saved
+        QTest::addColumn<QString>("focus");  // the field at fault
+        QTest::newRow("blank name") << "　 " << "" << false << true << "ゲーム名を入力してください。" << "" << "GameName";
+        QTest::newRow("slot from .dsk") << "A" << "a.DSK" << true << true << "リストを登録したブリ。マジで。" << ",a,-flop a.DSK" << "";
+        QTest::newRow("slot from .cas") << "B" << "b.cas" << true << true << "リストを登録したブリ。マジで。" << ",b,-cass b.cas" << "";
+        QTest::newRow("no slot to tell") << "C" << "c.bin" << true << true
+                                         << "「c.bin」がどのメディアのファイルかわかりません。スロットを選んでください。" << "" << "slot";
+        QTest::newRow("missing, no") << "D" << "gone.rom" << false << false << "question:" << "" << "GameFileName";
+        QTest::newRow("missing, yes") << "E" << "gone.rom" << false << true << "question:" << ",gone,-cart gone.rom" << "";
+    }
+    void saveChecksWhatALaunchNeeds()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, file);
+        QFETCH(bool, fileThere);
+        QFETCH(bool, answer);
+        QFETCH(QString, said);
+        QFETCH(QString, saved);
+        QFETCH(QString, focus);
+        const QByteArray before = numbered(2);
+        open(before);
+        registerGame();
+        if (fileThere)
+            QVERIFY(writeFile(folder_->path() + u'/' + file, "game"));
+        box("GameName")->setText(name);
+        box("GameFileName")->setText(file);
+        answer_ = answer;
+        field<QPushButton>("Command1")->setFocus();
+        save();
+        if (said.startsWith(QStringLiteral("question:")))
+            QVERIFY2(messages_.value(0) == said + QDir::toNativeSeparators(folder_->path() + u'/' + file)
+                                                    + QStringLiteral(" が見つかりません。このまま登録しますか？"),
+                     qPrintable(messages_.value(0)));
+        else
+            QCOMPARE(messages_.value(0), said);
+        if (saved.isEmpty()) {
+            QCOMPARE(folder_->catalogue(), before);
+            QVERIFY(dialog()->isVisible());
+            QCOMPARE(dialog()->focusWidget()->objectName(), focus);
+        } else {
+            QVERIFY2(linesOf(folder_->catalogue()).last().endsWith((saved + u'\r').toUtf8()),
+                     linesOf(folder_->catalogue()).last().constData());
+        }
+    }
+
     void registerIntoEmptyCatalogue()
     {
         open(QByteArray());

@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QProcess>
 #include <QAccessible>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -421,6 +422,110 @@ private slots:
         QCOMPARE(f.readAll().count("--\n"), 3);
     }
 
+    // Enter held down starts the game once; a new press starts it again.
+    void heldEnterStartsOnce()
+    {
+        open(cp932Lines(SampleLines));
+        select(0);
+        list()->setFocus();
+        for (int i = 0; i < 6; ++i) {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QString(), i > 0);
+            QApplication::sendEvent(list(), &press);
+        }
+        QVERIFY(!folder_->waitForLaunch(1).isEmpty());
+        QTest::keyClick(list(), Qt::Key_Return);
+        QVERIFY(!folder_->waitForLaunch(2).isEmpty());
+        QTest::qWait(300);
+        QCOMPARE(folder_->waitForLaunch(3), QStringList());
+    }
+
+    // A game whose file is missing is marked once the window is up, says so in its details
+    // and is not started; a folder whose games are all gone is said once.
+    void missingFilesAreMarked()
+    {
+        QStringList lines = SampleLines;
+        QTemporaryDir mountPoint; // empty: its drive is not mounted
+        const QString away = mountPoint.filePath(QStringLiteral("drive"));
+        lines << QStringLiteral("遠く1,ROM,,,,,far1,-cart \"%1/games/far1.rom\"").arg(away)
+              << QStringLiteral("遠く2,ROM,,,,,far2,-cart \"%1/games/far2.rom\"").arg(away);
+        open(cp932Lines(lines));
+        QFile::remove(folder_->path() + "/same1.cas");
+        form_->activate();
+        QTRY_VERIFY(form_->fileMissing(1));
+        QVERIFY(!form_->fileMissing(0) && form_->fileMissing(7) && form_->fileMissing(8));
+        QVERIFY(!form_->fileMissing(6)); // names no file
+        QTRY_COMPARE(messages_.size(), 1);
+        QCOMPARE(messages_[0], QStringLiteral("%1 の中のファイルが１つも見つかりません（2 本）。ドライブがつながっていないか、"
+                                              "フォルダーが移されたのかもしれません。").arg(QDir::toNativeSeparators(away)));
+        select(1);
+        QVERIFY(label("Kaisetu_L").startsWith(QStringLiteral("ファイルがありません: ")
+                                              + QDir::toNativeSeparators(folder_->path() + "/same1.cas")));
+        clickSwitch();
+        QVERIFY(messages_.last().startsWith(QStringLiteral("ゲームのファイル ")));
+        QVERIFY(!form_->state().switchOn);
+        // Said once a run; a file put back is unmarked at the next look.
+        QVERIFY(writeFile(folder_->path() + "/same1.cas", "tape"));
+        form_->activate();
+        QTRY_VERIFY(!form_->fileMissing(1));
+        QCOMPARE(messages_.size(), 2);
+    }
+
+    // Typing finds a game by its title or description, folded: hiragana finds katakana,
+    // full width finds half width, a romanised title finds the Japanese one.
+    void findByTyping_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("row");
+        QTest::newRow("hiragana for katakana") << "ぐらでぃ" << 1;
+        QTest::newRow("romanised") << "gradius" << 1;
+        QTest::newRow("any case") << "HOSHI" << 0;
+        QTest::newRow("full width for ascii") << "ｓｔａｒ" << 2;
+        QTest::newRow("half-width kana") << "ﾊﾟﾁﾝｺ" << 3;
+        QTest::newRow("kana for half-width") << "ぱちんこ" << 3;
+        QTest::newRow("nothing matches") << "qx" << -1;
+    }
+    void findByTyping()
+    {
+        QFETCH(QString, typed);
+        QFETCH(int, row);
+        open(cp932Lines({QStringLiteral("星風ランナー,ROM,,,,Hoshikaze Runner,a,-cart a.rom"),
+                         QStringLiteral("グラディウス,ROM,,,,Gradius (Japan),b,-cart b.rom"),
+                         QStringLiteral("STAR FORCE,ROM,,,,,c,-cart c.rom"),
+                         QStringLiteral("ﾊﾟﾁﾝｺ,ROM,,,,,d,-cart d.rom")}));
+        list()->setFocus();
+        QTest::keyClick(list(), Qt::Key_F, Qt::ControlModifier);
+        auto *search = child<QLineEdit>("Search");
+        QVERIFY(search->isVisible() && search->hasFocus());
+        for (const QChar c : typed) { // as an input method delivers it: text, no key
+            QKeyEvent key(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(search, &key);
+        }
+        QCOMPARE(search->text(), typed);
+        QCOMPARE(list()->selectedItems().isEmpty() ? -1 : list()->row(list()->selectedItems().first()), row);
+        QTest::keyClick(search, Qt::Key_Escape);
+        QVERIFY(!search->isVisible());
+        QVERIFY(list()->hasFocus());
+        // A letter typed on the list opens the field with it; Enter starts the game found.
+        QTest::keyClick(list(), Qt::Key_G);
+        QCOMPARE(search->text(), QStringLiteral("g"));
+        QCOMPARE(list()->currentRow(), 1);
+        QTest::keyClick(search, Qt::Key_Return);
+        QCOMPARE(folder_->waitForLaunch().mid(1), (QStringList{"MSX2J", "-cart", "b.rom"}));
+    }
+
+    // A writer that never rests (every 150 ms, below the settle time) is followed all the same.
+    void busyFileIsFollowed()
+    {
+        open(numbered(1));
+        QTest::qWait(50); // the watcher starts once the window is up
+        int written = 1;
+        QTimer writer;
+        connect(&writer, &QTimer::timeout, this, [&] { folder_->setCatalogue(numbered(++written)); });
+        writer.start(150);
+        QTRY_VERIFY_WITH_TIMEOUT(list()->count() > 1, 5000);
+        QVERIFY(writer.isActive() && written < 30);
+    }
+
     void controlsShowWhatTheLayoutAsks()
     {
         open(cp932Lines({QStringLiteral("長い,ROM,,,,,g,-cart ") + QString(300, u'x') + QStringLiteral(".rom")}));
@@ -558,6 +663,32 @@ private slots:
             const auto relations = QAccessible::queryAccessibleInterface(child<QWidget>(name))->relations(QAccessible::Label);
             QVERIFY2(!relations.isEmpty() && relations.first().first->text(QAccessible::Name) == text, name);
         }
+        // Headings in plain words; the snapshot says whose it is; the machine's edit field named.
+        const std::pair<const char *, QString> named[] = {
+            {"Label8", "ゲーム名"}, {"Label4", "価格"}, {"Label5", "ゲーム説明"}, {"Picture1", "「星風ランナー」の画面写真"}};
+        for (const auto &[name, text] : named)
+            QCOMPARE(child<QWidget>(name)->accessibleName(), text);
+        QVERIFY(!child<QComboBox>("Combo1")->lineEdit()->accessibleName().isEmpty());
+        // The FM-PAC label ticks its box.
+        QTest::mouseClick(child<QLabel>("Label6"), Qt::LeftButton);
+        QVERIFY(child<QCheckBox>("Check2")->isChecked());
+        QCOMPARE(form_->state().fmpacArg, QStringLiteral("-CART FMPAC.ROM "));
+        QTest::mouseClick(child<QLabel>("Label6"), Qt::LeftButton);
+        QVERIFY(form_->state().fmpacArg.isEmpty());
+        // The power switch is a tab stop, pressed by Space, and by a screen reader's press.
+        auto *power = child<QWidget>("Image1");
+        QCOMPARE(power->focusPolicy(), Qt::StrongFocus);
+        form_->activateWindow();
+        child<QWidget>("Combo1")->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), power);
+        QTest::keyClick(power, Qt::Key_Space);
+        QVERIFY(!folder_->waitForLaunch(1).isEmpty());
+        QAccessibleInterface *button = QAccessible::queryAccessibleInterface(power);
+        QCOMPARE(button->role(), QAccessible::Button);
+        QVERIFY(button->actionInterface());
+        button->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QVERIFY(!folder_->waitForLaunch(2).isEmpty());
     }
 
     // A change another program makes to the catalogue shows within a second, the chosen game

@@ -2,23 +2,29 @@
 
 #include <QFileInfo>
 #include <QHash>
+#include <QSet>
 
 namespace {
 
-// For a file whose own folder is gone: the nearest folder above it that is there (an empty
-// mount point, say), or the highest that is gone when none is (a drive letter not there).
-// Empty when the file's own folder is there: the file alone is missing.
-QString absentRoot(const QString &file)
+// For a file whose own folder is gone: the highest folder above it that is gone, and the
+// nearest folder above that is there (an empty mount point, say; empty when none is, as for a
+// drive letter not there). Nothing when the file's own folder is there: the file alone is
+// missing.
+struct Absent
+{
+    QString gone, there;
+};
+std::optional<Absent> absentFolder(const QString &file)
 {
     QString at = QFileInfo(file).absolutePath();
     if (QFileInfo(at).isDir())
-        return {};
+        return std::nullopt;
     for (;;) {
         const QString up = QFileInfo(at).absolutePath();
         if (up == at)
-            return at;
+            return Absent{at, {}};
         if (QFileInfo(up).isDir())
-            return up;
+            return Absent{at, up};
         at = up;
     }
 }
@@ -34,7 +40,13 @@ FileCheck checkGameFiles(const QStringList &files)
 {
     FileCheck check;
     check.missing.reserve(files.size());
-    QHash<QString, int> absent;
+    // Missing files grouped by the folder that is there above them.
+    struct Group
+    {
+        int games = 0;
+        QSet<QString> gone;
+    };
+    QHash<QString, Group> groups;
     QList<QString> order;
     QStringList present;
     for (const QString &file : files) {
@@ -45,18 +57,22 @@ FileCheck checkGameFiles(const QStringList &files)
                 present << file;
             continue;
         }
-        const QString root = absentRoot(file);
-        if (root.isEmpty())
+        const auto absent = absentFolder(file);
+        if (!absent)
             continue;
-        if (!absent.contains(root))
-            order << root;
-        ++absent[root];
+        const QString key = absent->there.isEmpty() ? absent->gone : absent->there;
+        if (!groups.contains(key))
+            order << key;
+        Group &group = groups[key];
+        ++group.games;
+        group.gone.insert(absent->gone);
     }
-    for (const QString &folder : order) {
+    for (const QString &key : order) {
+        const Group &group = groups.value(key);
         const bool onlyMissing = std::none_of(present.begin(), present.end(),
-                                              [&](const QString &file) { return under(file, folder); });
-        if (absent.value(folder) >= 2 && onlyMissing)
-            check.absentFolders.append({folder, absent.value(folder)});
+                                              [&](const QString &file) { return under(file, key); });
+        if (group.games >= 2 && onlyMissing)
+            check.absentFolders.append({group.gone.size() == 1 ? *group.gone.begin() : key, group.games});
     }
     return check;
 }
