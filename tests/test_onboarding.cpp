@@ -481,7 +481,13 @@ private slots:
         QVERIFY(QFile::exists(outside));
         // Bad arguments, and a catalogue it may not change.
         QCOMPARE(run({QStringLiteral("--folder"), folder_}).first, 2);
-        QCOMPARE(run({QStringLiteral("--bogus")}).first, 1);
+        std::tie(status, out) = run({QStringLiteral("--bogus")});
+        QCOMPARE(status, 1);
+        QVERIFY2(out.startsWith(QStringLiteral("tarumin-import: Unknown option")), qPrintable(out));
+        // The help laid out by the parser, within 80 columns.
+        std::tie(status, out) = run({QStringLiteral("--help")});
+        const QStringList helpLines = out.split(u'\n');
+        QVERIFY(std::all_of(helpLines.begin(), helpLines.end(), [](const QString &l) { return l.trimmed().size() < 80; }));
         QFile::remove(list);
         QDir().mkpath(list);
         std::tie(status, out) = run({QStringLiteral("--write"), QStringLiteral("--folder"), folder_, folder_});

@@ -23,6 +23,20 @@ void say(const QString &text)
     platform::writeLine(platform::Stream::Out, text);
 }
 
+// The description as the parser lays out its options' texts: words to 79 columns.
+QString wrapped(const QString &text)
+{
+    QString out, line;
+    for (const QString &word : text.split(u' ', Qt::SkipEmptyParts)) {
+        if (!line.isEmpty() && line.size() + 1 + word.size() > 79) {
+            out += line + u'\n';
+            line.clear();
+        }
+        line += (line.isEmpty() ? QString() : QStringLiteral(" ")) + word;
+    }
+    return out + line;
+}
+
 int refuse(const QString &text)
 {
     platform::writeLine(platform::Stream::Err, QStringLiteral("tarumin-import: ") + text);
@@ -57,10 +71,10 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("tarumin"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TARUMIN_VERSION));
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Identifies MSX game files (.rom .mx1 .mx2 .cas .dsk, or a .zip holding one) by their SHA-1\n"
-        "against the software lists in the program folder's hash/ and registers them in its\n"
-        "catalogue. Without --write it only says what it would add."));
+    parser.setApplicationDescription(wrapped(QStringLiteral(
+        "Identifies MSX game files (.rom .mx1 .mx2 .cas .dsk, or a .zip holding one) by their SHA-1 "
+        "against the software lists in the program folder's hash/ and registers them in its "
+        "catalogue. Without --write it only says what it would add.")));
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption write(QStringLiteral("write"), QStringLiteral("Add the lines to the catalogue."));
@@ -68,11 +82,11 @@ int main(int argc, char *argv[])
                                           QStringLiteral("The program folder (default: Tarumin's own)."),
                                           QStringLiteral("PROGRAM_FOLDER"));
     const QCommandLineOption snapshots(QStringLiteral("snapshots"),
-                                       QStringLiteral("With --write: photograph each newly registered cartridge in openMSX\n"
+                                       QStringLiteral("With --write: photograph each newly registered cartridge in openMSX "
                                                       "(on this display, or a virtual one) where it has no snapshot yet."));
     const QCommandLineOption copy(QStringLiteral("copy"),
-                                  QStringLiteral("Copy every game file into the program folder's games/ and register the\n"
-                                                 "copies, for a program folder that holds its games (files whose names\n"
+                                  QStringLiteral("Copy every game file into the program folder's games/ and register the "
+                                                 "copies, for a program folder that holds its games (files whose names "
                                                  "the catalogue cannot hold are always copied)."));
     parser.addOption(write);
     parser.addOption(copy);
@@ -80,7 +94,19 @@ int main(int argc, char *argv[])
     parser.addOption(snapshots);
     parser.addPositionalArgument(QStringLiteral("PATH"), QStringLiteral("Game files or folders."),
                                  QStringLiteral("PATH..."));
-    parser.process(app);
+    // The parser's own errors would carry the application's name ("tarumin"), which is the
+    // window program's: the tool names itself.
+    if (!parser.parse(app.arguments())) {
+        platform::writeLine(platform::Stream::Err, QStringLiteral("tarumin-import: ") + parser.errorText());
+        platform::writeLine(platform::Stream::Err, QStringLiteral("Try 'tarumin-import --help'."));
+        return 1;
+    }
+    if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all")))
+        parser.showHelp(0);
+    if (parser.isSet(QStringLiteral("version"))) {
+        platform::writeLine(platform::Stream::Out, QStringLiteral("tarumin-import " TARUMIN_VERSION));
+        return 0;
+    }
     const QStringList paths = parser.positionalArguments();
     if (paths.isEmpty())
         return refuse(messages::importNothingGiven());
