@@ -24,6 +24,18 @@ wait_launch() {
     done
     return 1
 }
+# Answers はい to a question box from the keyboard.
+answer_yes() {
+    box=$(wait_window '^tarumin$') || fail "no question ($1)"
+    xdotool windowactivate --sync "$box" 2>/dev/null
+    xdotool key --clearmodifiers y
+    # The next box (the outcome) has the same caption: this one must be gone.
+    for _ in $(seq 100); do
+        xdotool search --onlyvisible --name '^tarumin$' 2>/dev/null | grep -qx "$box" || return 0
+        sleep 0.1
+    done
+    fail "question stayed ($1)"
+}
 # Closes the message box with the keyboard and checks its text was about what we expect.
 close_message() {
     box=$(wait_window '^tarumin$') || fail "no message box ($1)"
@@ -37,6 +49,7 @@ sjis() { printf '%s\r\n' "$1" | iconv -f UTF-8 -t CP932; }
 mkdir -p "$folder"
 cp "$program" "$folder/"
 cp -r "$sample" "$folder/tarumin"
+cp "$sample/../hoshikaze.rom" "$sample/../hanno.rom" "$folder/" # the sample's two real games
 cat > "$folder/mess.exe" <<'SH'
 #!/bin/sh
 { printf '%s' "$(pwd)"; for a in "$@"; do printf '|%s' "$a"; done; echo; } >> "$(dirname "$0")/launches.txt"
@@ -73,6 +86,7 @@ got=$(wait_launch 2) || fail "the emulator did not start again"
 step "delete the second game"
 click "$main" 60 "$(row 1)"
 click "$main" 152 16
+answer_yes delete
 close_message delete
 sed '2d' "$work/original.csv" > "$work/expected.csv"
 cmp -s "$list" "$work/expected.csv" || fail "catalogue after delete"
@@ -95,6 +109,7 @@ xdotool key Home Return
 click "$dialog" 160 209
 xdotool type --delay 30 'testgame'
 click "$dialog" 108 252
+answer_yes "register a file not there yet"
 close_message register
 wait_no_window '^リスト登録$' || fail "entry dialog stayed"
 { cat "$work/expected.csv"; sjis 'テスト星人,ROM,,,,,testgame,-cart testgame.rom'; } > "$work/expected2.csv"
@@ -125,6 +140,15 @@ xdotool keyup Return
 wait_no_window '^リスト登録$' || fail "Enter on the focused close button did not close the dialog"
 sleep 0.5
 
+step "Esc closes the entry dialog"
+click "$main" 40 16
+dialog=$(wait_window '^リスト登録$') || fail "no entry dialog"
+xdotool windowactivate --sync "$dialog" 2>/dev/null
+xdotool key --clearmodifiers Escape
+xdotool keyup Escape
+wait_no_window '^リスト登録$' || fail "Esc did not close the entry dialog"
+sleep 0.5
+
 step "Enter on the list starts the selected game"
 click "$main" 60 "$(row 0)"
 xdotool key --clearmodifiers Return
@@ -135,20 +159,26 @@ got=$(wait_launch 3) || fail "Enter on the list started nothing"
 # already: move away first.)
 away() { xdotool mousemove --sync --window "$main" 300 300; }
 
+step "the power switch by the keyboard: Shift+Tab from the list, then Space"
+click "$main" 60 "$(row 0)"
+xdotool key --clearmodifiers shift+Tab space
+got=$(wait_launch 4) || fail "Space on the power switch started nothing"
+[ "$got" = "$folder|MSXJ|-CART|FMPAC.ROM|-cart|hoshikaze.rom" ] || fail "power switch by keys: $got"
+
 step "a double-click on a list entry starts it"
 sleep 0.6
 away
 xdotool mousemove --sync --window "$main" 60 "$(row 0)" click --repeat 2 --delay 60 1
-got=$(wait_launch 4) || fail "a double-click on the list started nothing"
+got=$(wait_launch 5) || fail "a double-click on the list started nothing"
 [ "$got" = "$folder|MSXJ|-CART|FMPAC.ROM|-cart|hoshikaze.rom" ] || fail "double-click launch: $got"
 
 step "a double-click on the power switch starts one emulator"
 sleep 0.6
 away
 xdotool mousemove --sync --window "$main" 59 399 click --repeat 2 --delay 60 1
-wait_launch 5 >/dev/null || fail "the double-click on the switch started nothing"
+wait_launch 6 >/dev/null || fail "the double-click on the switch started nothing"
 sleep 1.5
-[ "$(wc -l < "$folder/launches.txt")" -eq 5 ] || fail "a double-click on the switch started $(($(wc -l < "$folder/launches.txt") - 4)) emulators"
+[ "$(wc -l < "$folder/launches.txt")" -eq 6 ] || fail "a double-click on the switch started $(($(wc -l < "$folder/launches.txt") - 5)) emulators"
 
 step "an emulator that fails at once is reported"
 cp "$folder/mess.exe" "$work/mess.ok"

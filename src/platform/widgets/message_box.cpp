@@ -56,8 +56,9 @@ bool askYesNo(QWidget *parent, const QString &text)
         return questionHandler()(text);
     QMessageBox box(QMessageBox::Question, QStringLiteral("tarumin"), text, QMessageBox::NoButton, parent);
     nameForScreenReaders(box, parent, text);
-    QPushButton *yes = box.addButton(QStringLiteral("はい"), QMessageBox::YesRole);
-    QPushButton *no = box.addButton(QStringLiteral("いいえ"), QMessageBox::NoRole);
+    // Y and N answer from the keyboard, as on Japanese Windows.
+    QPushButton *yes = box.addButton(QStringLiteral("はい(&Y)"), QMessageBox::YesRole);
+    QPushButton *no = box.addButton(QStringLiteral("いいえ(&N)"), QMessageBox::NoRole);
     box.setDefaultButton(no);
     box.setEscapeButton(no);
     box.exec();
