@@ -29,6 +29,11 @@ int main(int argc, char *argv[])
         std::printf("MESSAGE %s\n", text.toUtf8().constData());
         std::fflush(stdout);
     });
+    platform::setQuestionHandler([](const QString &text) {
+        std::printf("QUESTION %s\n", text.toUtf8().constData());
+        std::fflush(stdout);
+        return true;
+    });
 
     Form1 form(QString::fromLocal8Bit(argv[1]));
     form.show();
