@@ -16,6 +16,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -81,6 +83,7 @@ int main(int argc, char *argv[])
     const int rounds = argc > 1 ? std::max(1, atoi(argv[1])) : 51;
     platform::MciControl::setAudible(false);
     platform::setMessageHandler([](const QString &) {});
+    platform::setQuestionHandler([](const QString &) { return true; });
 
     QTemporaryDir dir;
     const QString folder = dir.path();
@@ -139,6 +142,26 @@ int main(int argc, char *argv[])
     auto *deleteButton = form.findChild<QPushButton *>(QStringLiteral("Sakujyo_bot"));
 
     report("load + fill the game list (activation)", measure(rounds, {}, [&] { form.activate(); }), 2);
+
+    {
+        // Each keystroke in the search field finds the next game whose title or description
+        // holds what was typed, folded.
+        auto *search = form.findChild<QLineEdit *>(QStringLiteral("Search"));
+        const QString typed = QStringLiteral("げーむ9");
+        auto type = [&](QChar c) {
+            QKeyEvent key(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(search, &key);
+        };
+        report("find by typing: first keystroke (folds 1001 games)",
+               measure(rounds, [&] { search->clear(); form.activate(); }, [&] { type(typed.at(0)); }), 5);
+        report("find by typing: a later keystroke",
+               measure(rounds, [&] { search->setText(typed.left(typed.size() - 1)); listBox->setCurrentRow(0); },
+                       [&] { type(typed.back()); }), 5);
+        QStringList files;
+        for (int k = 0; k < form.table().size(); ++k)
+            files << onboarding::fileNamedBy(form.table().line(k), programFolder);
+        report("look at 1001 game files (off the window's thread)", measure(rounds, {}, [&] { checkGameFiles(files); }));
+    }
 
     int row = 0;
     report("showDetails with a 256x192 GIF snapshot",

@@ -414,16 +414,11 @@ void Form1::loadList()
 {
     const catalogue::LoadResult result = file_.load(table_);
     QStringList names;
-    QList<std::pair<QString, QString>> searched;
     names.reserve(table_.size());
-    searched.reserve(table_.size());
-    for (int i = 0; i < table_.size(); ++i) {
+    for (int i = 0; i < table_.size(); ++i)
         names << shownText(catalogue::gameNameOf(table_.line(i)));
-        const catalogue::Record record = catalogue::splitRecord(table_.line(i));
-        searched.append({names.last(), shownText(record.fields[5])});
-    }
     List1->addItems(names);
-    search_.setRows(searched);
+    searchReady_ = false; // the texts are folded for searching at the first keystroke
     missing_.clear();
     reportLoad(result);
 }
@@ -575,6 +570,16 @@ void Form1::closeSearch()
 
 void Form1::findTyped(int from, int step)
 {
+    if (!searchReady_) {
+        QList<std::pair<QString, QString>> rows;
+        rows.reserve(table_.size());
+        for (int i = 0; i < table_.size(); ++i) {
+            const catalogue::Record record = catalogue::splitRecord(table_.line(i));
+            rows.append({shownText(record.fields[0]), shownText(record.fields[5])});
+        }
+        search_.setRows(rows);
+        searchReady_ = true;
+    }
     const int row = search_.find(Search->text(), from < 0 ? 0 : from, step);
     if (row >= 0 && row != currentListIndex())
         List1->setCurrentRow(row);

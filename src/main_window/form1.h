@@ -131,6 +131,7 @@ private:
     bool tooLongShown_ = false;
     QElapsedTimer firstChange_; // of the changes on disk not yet rebuilt
     GameSearch search_;
+    bool searchReady_ = false;
     QList<bool> missing_;
     int checkGeneration_ = 0;
     QSet<QString> absentFoldersShown_;
