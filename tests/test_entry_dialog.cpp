@@ -592,6 +592,31 @@ private slots:
         QVERIFY(box("GameName")->text().isEmpty());
     }
 
+    // A browsed file whose name the catalogue cannot hold goes into games/ only when the
+    // dialog saves: closing leaves nothing behind.
+    void browsedCopyWaitsForTheSave()
+    {
+        open(numbered(1));
+        const QString odd = folder_->path() + QStringLiteral("/a,b.rom"); // a comma: copied
+        QVERIFY(writeFile(odd, "cart"));
+        const QString copy = folder_->path() + QStringLiteral("/games/a，b.rom");
+        registerGame();
+        pick_ = odd;
+        click(field<QPushButton>("Command3"));
+        QCOMPARE(box("GameFileName")->text(), QStringLiteral("games/a，b.rom"));
+        QVERIFY(!QFile::exists(copy));
+        click(field<QPushButton>("Command2"));
+        QTRY_VERIFY(!dialog());
+        QVERIFY(!QFile::exists(copy));
+        registerGame();
+        click(field<QPushButton>("Command3"));
+        box("GameName")->setText(QStringLiteral("AB"));
+        save();
+        QCOMPARE(readFile(copy), QByteArray("cart"));
+        QVERIFY(linesOf(folder_->catalogue()).last().endsWith(platform::encodeCp932(QStringLiteral(",-cart games/a，b.rom\r")).value()));
+        QVERIFY(messages_.filter(QStringLiteral("question:")).isEmpty());
+    }
+
     void browseFillsWhatIsEmptyFromTheLists()
     {
         open(numbered(1));

@@ -1,6 +1,7 @@
 // Identifying game files against software lists written for the tests, composing their lines,
 // and settling a batch against the catalogue; the shipped lists; the import tool.
 #include "onboarding/batch.h"
+#include "onboarding/registration.h"
 #include "platform/system/codepage.h"
 #include "platform/system/modules.h"
 #include "file_support.h"
@@ -195,6 +196,66 @@ private slots:
         QCOMPARE(items[0].outcome, BatchItem::Outcome::Identified);
         QCOMPARE(items[1].outcome, BatchItem::Outcome::DoesNotFit);
         QCOMPARE(items[2].outcome, BatchItem::Outcome::DoesNotFit);
+    }
+
+    // What a registration says is what it did: a file without an extension named as it is
+    // (and found again), a name's 〜 kept as CP932's ～, copies only for lines written, and the
+    // later disk of a set whose first did not fit reported as not fitting.
+    void registrationsKeepTheirWord()
+    {
+        const QByteArray disk1(720, '1'), disk2(720, '2'), chip(2000, 'x');
+        auto rom = [](const char *interface, const QByteArray &data) {
+            return QStringLiteral("<part name=\"p\" interface=\"%1\"><dataarea name=\"rom\"><rom name=\"x\" sha1=\"%2\"/>"
+                                  "</dataarea></part>").arg(QLatin1String(interface), QString::fromLatin1(sha1(data)));
+        };
+        put(QStringLiteral("hash/test.xml"), (QStringLiteral("<softwarelist name=\"msx1_cart\">"
+            "<software name=\"chip\"><description>Chip Game</description><year>1986</year><publisher>C</publisher>%1</software>"
+            "<software name=\"two\"><description>Two Disks</description><year>1988</year><publisher>D</publisher>%2%3</software>"
+            "</softwarelist>").arg(rom("msx_cart", chip), rom("floppy_3_5", disk1), rom("floppy_3_5", disk2))).toUtf8());
+        const platform::ProgramFolder folder(folder_);
+        const catalogue::CatalogueFile file(folder.catalogue());
+        auto run = [&](const QStringList &paths, Copying::Mode mode = Copying::Mode::WhenNeeded) {
+            return registerGameFiles(paths, folder, file, Writing::Write, {}, mode);
+        };
+        // No extension: the line names the file as it is, and a second run finds it there.
+        const QString bare = put(QStringLiteral("lh231077"), chip);
+        Registration done = run({bare});
+        QCOMPARE(done.lines.size(), 1);
+        QVERIFY2(done.lines[0].endsWith(",lh231077,-cart lh231077"), done.lines[0].constData());
+        QCOMPARE(run({bare}).items[0].outcome, BatchItem::Outcome::AlreadyThere);
+
+        // 〜 has a twin in CP932: the copy keeps it, only what has none becomes "_".
+        const QString wave = dir_.filePath(QStringLiteral("elsewhere/ドラゴン〜伝説〜Ω😀.rom"));
+        QDir().mkpath(QFileInfo(wave).absolutePath());
+        writeFile(wave, "dragon");
+        done = run({wave});
+        QCOMPARE(done.items[0].copy, folder.copiedGames() + QStringLiteral("/ドラゴン～伝説～Ω_.rom"));
+
+        // At the cap: two lines fit; the third file gets neither a line nor a copy, and the
+        // set whose first disk did not fit is said to have not fitted, disk 2 too.
+        QByteArray full = readFile(folder.catalogue());
+        for (int i = 3; i < 1000; ++i)
+            full += "g" + QByteArray::number(i) + "\r\n";
+        writeFile(folder.catalogue(), full);
+        QStringList outside;
+        for (const char *name : {"a.rom", "b.rom", "c.rom", "two1.dsk", "two2.dsk"}) {
+            outside << dir_.filePath(QStringLiteral("far/") + QLatin1String(name));
+            QDir().mkpath(QFileInfo(outside.last()).absolutePath());
+        }
+        writeFile(outside[0], "a");
+        writeFile(outside[1], "b");
+        writeFile(outside[2], "c");
+        writeFile(outside[3], disk1);
+        writeFile(outside[4], disk2);
+        QDir(folder.copiedGames()).removeRecursively();
+        done = run(outside, Copying::Mode::All);
+        QCOMPARE(done.lines.size(), 2);
+        using O = BatchItem::Outcome;
+        QCOMPARE(done.items[2].outcome, O::DoesNotFit);
+        QCOMPARE(done.items[3].outcome, O::DoesNotFit);
+        QCOMPARE(done.items[4].outcome, O::DoesNotFit);
+        QCOMPARE(countOf(done.items).copied, 2);
+        QCOMPARE(QDir(folder.copiedGames()).entryList(QDir::Files), (QStringList{"a.rom", "b.rom"}));
     }
 
     void foldersInNameOrder()

@@ -140,9 +140,9 @@ QString snapNameFor(const QString &gameFileName)
     return (dot < 0 ? name : name.first(dot)).toString();
 }
 
-QString launchArgsFor(const QString &gameFileName, std::optional<Media> slot)
+QString launchArgsFor(const QString &gameFileName, std::optional<Media> slot, bool exact)
 {
-    const bool hasDot = baseNameOf(gameFileName).contains(u'.');
+    const bool hasDot = exact || baseNameOf(gameFileName).contains(u'.');
     return mediaOption(slot)
            + quotedArgument(gameFileName + (hasDot ? QString() : defaultExtension(slot)));
 }
@@ -152,7 +152,7 @@ QString composeLine(const Entry &e)
     const QChar comma(u',');
     return e.gameName + comma + e.media + comma + e.releaseDate + comma + e.maker + comma
            + e.price + comma + e.description + comma + snapNameFor(e.gameFileName) + comma
-           + launchArgsFor(e.gameFileName, e.slot);
+           + launchArgsFor(e.gameFileName, e.slot, e.fileNameExact);
 }
 
 QString foldLineBreaks(const QString &text)
@@ -221,7 +221,7 @@ std::variant<QByteArray, EntryProblem> checkedLine(const Entry &typed, const Edi
     if (nameTouched) {
         // A file's name is written as it is, or not at all: a twin would name another file.
         const auto snap = platform::encodeCp932Exact(snapName);
-        const auto args = platform::encodeCp932Exact(launchArgsFor(entry.gameFileName, entry.slot));
+        const auto args = platform::encodeCp932Exact(launchArgsFor(entry.gameFileName, entry.slot, entry.fileNameExact));
         if (!snap || !args)
             return EntryProblem{EntryProblem::Kind::Unwritable, Field::GameFileName,
                                 firstUnwritable(entry.gameFileName, true)};

@@ -49,6 +49,9 @@ struct Entry
     QString description;
     QString gameFileName;
     std::optional<Media> slot; // none chosen yet
+    // The name of a file that is there, written exactly: no default extension is added to a
+    // name without one (as it is to a name typed by hand).
+    bool fileNameExact = false;
 
     const QString &text(Field field) const;
     QString &text(Field field);
@@ -78,7 +81,7 @@ LineEntry entryFromLine(QByteArrayView line);
 // holding a blank or a double quote is quoted in the launch arguments the way a Windows
 // command line is split, so that it stays one argument.
 QString snapNameFor(const QString &gameFileName);
-QString launchArgsFor(const QString &gameFileName, std::optional<Media> slot);
+QString launchArgsFor(const QString &gameFileName, std::optional<Media> slot, bool exact = false);
 
 // The catalogue line for an entry, as text, the texts taken as they stand.
 QString composeLine(const Entry &entry);

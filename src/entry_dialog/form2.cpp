@@ -107,6 +107,7 @@ void Form2::buildLayout()
 void Form2::beginRegister()
 {
     // A registration starts from nothing, whatever the dialog showed before.
+    pendingCopy_.reset();
     editing_ = false;
     editIndex_ = -1;
     editBase_ = {};
@@ -119,6 +120,7 @@ void Form2::beginRegister()
 
 void Form2::beginEdit(int index, const QByteArray &line)
 {
+    pendingCopy_.reset();
     const catalogue::Entry entry = catalogue::entryFromLine(line).asShown();
     GameName->setText(entry.gameName);
     media->setText(entry.media);
@@ -204,9 +206,26 @@ void Form2::onCommand1Clicked()
         refuse(messages::entryProblem(*problem), boxOf(problem->field));
         return;
     }
-    const QByteArray &line = std::get<QByteArray>(composed);
+    QByteArray line = std::get<QByteArray>(composed);
+    // A browsed file the catalogue cannot name is copied now, under the name it was given or,
+    // when another copy took that meanwhile, the next free one.
+    QString madeCopy;
+    if (pendingCopy_ && entry.gameFileName == pendingCopy_->name) {
+        const onboarding::Placement placed = onboarding::placeFile(pendingCopy_->game, folder_, {});
+        if (placed.name.isEmpty()) {
+            refuse(messages::cannotCopy(pendingCopy_->game.path, placed), GameFileName);
+            return;
+        }
+        if (placed.newCopy)
+            madeCopy = placed.copy;
+        if (placed.name != entry.gameFileName) {
+            entry.gameFileName = placed.name;
+            GameFileName->setText(placed.name);
+            line = std::get<QByteArray>(catalogue::checkedLine(entry, editing_ ? &editBase_ : nullptr));
+        }
+    }
     // A file that is not there is saved only when the user says so.
-    if (fileTyped) {
+    if (fileTyped && madeCopy.isEmpty()) {
         const QString file = onboarding::fileNamedBy(line, folder_);
         if (!file.isEmpty() && !QFileInfo::exists(file)
             && !platform::askYesNo(this, messages::gameFileMissing(file))) {
@@ -218,6 +237,8 @@ void Form2::onCommand1Clicked()
     const auto error = editing_ ? file_.replace(editIndex_, editBase_.line, line)
                                 : file_.append({line});
     if (error) {
+        if (!madeCopy.isEmpty())
+            QFile::remove(madeCopy); // named by no line
         if (error->kind == catalogue::Error::Kind::LineChanged)
             emit catalogueChangedElsewhere();
         platform::showMessage(this, messages::changeFailed(change, *error));
@@ -225,6 +246,7 @@ void Form2::onCommand1Clicked()
     }
     if (editing_)
         editBase_ = {line, texts()};
+    pendingCopy_.reset();
 
     platform::showMessage(this, messages::saved(change));
     emit returnedToMainWindow();
@@ -266,14 +288,18 @@ void Form2::onCommand3Clicked()
     // The emulator runs in the program's folder: a file there needs no folder in its name. A
     // file whose name the catalogue cannot hold is copied into the folder's games/.
     // Read once: a copy is checked against what was read, and the lists are searched with it.
+    // The copy is only planned here, and made when the dialog saves.
     const QString path = QFileInfo(*picked).absoluteFilePath();
     onboarding::GameFile game = onboarding::readGameFile(path);
     game.path = path;
-    const onboarding::Placement placed = onboarding::placeFile(game, folder_, {});
+    const onboarding::Placement placed = onboarding::placeFile(game, folder_, {onboarding::Copying::Mode::WhenNeeded, false});
     if (placed.name.isEmpty()) {
         platform::showMessage(this, messages::cannotCopy(path, placed));
         return;
     }
+    pendingCopy_.reset();
+    if (!placed.copy.isEmpty() && placed.newCopy)
+        pendingCopy_ = PendingCopy{game, placed.name};
     GameFileName->setText(placed.name);
     fillFromSoftwareLists(game);
 }

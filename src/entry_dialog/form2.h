@@ -69,6 +69,13 @@ private:
     int editIndex_ = -1;
     catalogue::EditBase editBase_; // the edited line, and the entry as first shown
     std::unique_ptr<onboarding::SoftwareLists> lists_; // read at the first browse
+    // A browsed file that goes into games/ when the dialog saves, under this name.
+    struct PendingCopy
+    {
+        onboarding::GameFile game;
+        QString name;
+    };
+    std::optional<PendingCopy> pendingCopy_;
 
     QLabel *Label1 = nullptr;
     QLineEdit *GameName = nullptr;

@@ -59,7 +59,8 @@ bool backslashIsNoSeparator()
 #endif
 }
 
-// A file's own name made fit for the catalogue: a comma becomes "，", a line break, a
+// A file's own name made fit for the catalogue: a comma becomes "，", a character CP932 has a
+// full-width twin for becomes the twin, a line break, a
 // backslash and each character CP932 cannot hold "_".
 QString fittedFileName(const QString &name)
 {
@@ -70,11 +71,14 @@ QString fittedFileName(const QString &name)
         i += len;
         if (ch == u",")
             out += QStringLiteral("，");
-        else if (isLineBreak(ch.at(0)) || (ch == u"\\" && backslashIsNoSeparator())
-                 || !platform::encodeCp932Exact(ch))
+        else if (isLineBreak(ch.at(0)) || (ch == u"\\" && backslashIsNoSeparator()))
             out += u'_';
-        else
+        else if (platform::encodeCp932Exact(ch))
             out += ch;
+        else if (const QString twin = platform::withWindowsTwins(ch); twin != ch && platform::encodeCp932Exact(twin))
+            out += twin; // 〜 as ～: the character CP932 has for it
+        else
+            out += u'_';
     }
     return out;
 }
@@ -186,8 +190,10 @@ BatchItem composeItem(const GameFile &file, const KnownImage *known,
         return item;
     }
     item.copy = placed.copy;
+    item.newCopy = placed.newCopy;
     catalogue::Entry entry;
     entry.gameFileName = placed.name;
+    entry.fileNameExact = true; // a file without an extension keeps its name
     entry.slot = media;
     if (known) {
         // The Japanese title, unless it would lose characters the English one keeps; a title
@@ -208,6 +214,8 @@ BatchItem composeItem(const GameFile &file, const KnownImage *known,
         }
         if (entry.gameName.trimmed().isEmpty())
             entry.gameName = catalogue::snapNameFor(entry.gameFileName);
+        if (entry.gameName.trimmed().isEmpty()) // ".rom": the whole name
+            entry.gameName = QFileInfo(entry.gameFileName).fileName();
         entry.media = mediaText(*media, file.imageSize, known);
         // Four digits, checked by hand: this runs on worker threads, whose regular expressions'
         // per-thread stacks crashed the Windows program when such a thread ended.
@@ -219,6 +227,8 @@ BatchItem composeItem(const GameFile &file, const KnownImage *known,
         entry.description = fitted(known->description, item.replaced);
     } else {
         entry.gameName = catalogue::snapNameFor(entry.gameFileName);
+        if (entry.gameName.trimmed().isEmpty()) // ".rom": the whole name
+            entry.gameName = QFileInfo(entry.gameFileName).fileName();
         entry.media = mediaText(*media, 0, nullptr); // ROM, テープ or ディスク
     }
     const auto line = catalogue::checkedLine(entry);
@@ -275,6 +285,16 @@ QList<QByteArray> settle(QList<BatchItem> &items, const catalogue::LineTable &ta
         named.insert(file);
         --room;
         lines << item.line;
+    }
+    // The later parts of a game whose first part did not fit did not fit either.
+    QSet<QString> leftOut;
+    for (const BatchItem &item : items) {
+        if (item.outcome == BatchItem::Outcome::DoesNotFit)
+            leftOut.insert(item.path);
+    }
+    for (BatchItem &item : items) {
+        if (item.outcome == BatchItem::Outcome::PartOfGame && leftOut.contains(item.detail))
+            item.outcome = BatchItem::Outcome::DoesNotFit;
     }
     return lines;
 }

@@ -52,6 +52,7 @@ struct BatchItem
     GameFile::Problem fileProblem = GameFile::Problem::None;
     QString detail;          // see Problem and Outcome
     QString copy;            // the copy in the program folder that the line names, if any
+    bool newCopy = false;    // the copy is made (or planned) for this item, not found there
     std::optional<platform::SystemError> system; // CannotCopy: why, when the system said
 };
 
