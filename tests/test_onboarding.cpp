@@ -107,7 +107,12 @@ private:
     BatchItem item(const QString &path) { return identify({path}, lists_, folder_).first(); }
 
 private slots:
-    void initTestCase() { platform::setModuleFolders({QStringLiteral(MODULE_DIR)}); }
+    void initTestCase()
+    {
+        platform::setModuleFolders({QStringLiteral(MODULE_DIR)});
+        // What is known of the catalogue's files is kept in a cache of the tests' own.
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(dir_.filePath(QStringLiteral("cache"))));
+    }
 
     void init()
     {
@@ -256,6 +261,45 @@ private slots:
         QCOMPARE(done.items[4].outcome, O::DoesNotFit);
         QCOMPARE(countOf(done.items).copied, 2);
         QCOMPARE(QDir(folder.copiedGames()).entryList(QDir::Files), (QStringList{"a.rom", "b.rom"}));
+    }
+
+    // The same games from other folders are found registered; a library moved elsewhere is
+    // found again: its lines name the new places, nothing is added twice.
+    void sameGamesElsewhereAndMovedLibraries()
+    {
+        const platform::ProgramFolder folder(folder_);
+        const catalogue::CatalogueFile file(folder.catalogue());
+        auto run = [&](const QString &from) { return registerGameFiles({from}, folder, file, Writing::Write); };
+        auto library = [&](const QString &name) {
+            const QString at = dir_.filePath(name);
+            QDir().mkpath(at + QStringLiteral("/sub"));
+            writeFile(at + QStringLiteral("/hq.rom"), HiddenQuest);
+            writeFile(at + QStringLiteral("/sub/tape.cas"), Tape);
+            writeFile(at + QStringLiteral("/mine.dsk"), "my own disk");
+            return at;
+        };
+        QCOMPARE(run(library(QStringLiteral("first"))).lines.size(), 3);
+        const QByteArray before = readFile(folder.catalogue());
+        // The same files in another folder: one line each already.
+        Registration again = run(library(QStringLiteral("second")));
+        QCOMPARE(again.lines.size(), 0);
+        QCOMPARE(countOf(again.items).alreadyThere, 3);
+        QCOMPARE(again.items[0].detail, QDir(dir_.filePath(QStringLiteral("first"))).canonicalPath() + QStringLiteral("/hq.rom"));
+        QCOMPARE(readFile(folder.catalogue()), before);
+        // The first library moved: its three lines name the new places, nothing is added.
+        QDir(dir_.path()).rename(QStringLiteral("first"), QStringLiteral("moved"));
+        QDir(dir_.filePath(QStringLiteral("second"))).removeRecursively();
+        const Registration moved = run(dir_.filePath(QStringLiteral("moved")));
+        QCOMPARE(moved.lines.size(), 0);
+        QCOMPARE(countOf(moved.items).relinked, 3);
+        const QList<QByteArray> lines = readFile(folder.catalogue()).split('\n');
+        QCOMPARE(lines.size(), 4); // three lines and the end
+        for (qsizetype k = 0; k < 3; ++k) {
+            QVERIFY2(lines[k].contains("/moved/"), lines[k].constData());
+            // Every field but the launch arguments kept, byte for byte.
+            QCOMPARE(lines[k].left(lines[k].lastIndexOf(',')), before.split('\n')[k].left(before.split('\n')[k].lastIndexOf(',')));
+        }
+        QVERIFY(run(dir_.filePath(QStringLiteral("moved"))).lines.isEmpty());
     }
 
     void foldersInNameOrder()

@@ -135,18 +135,34 @@ std::optional<Error> CatalogueFile::append(const QList<QByteArray> &lines) const
 std::optional<Error> CatalogueFile::appendChosen(
     const std::function<QList<QByteArray>(const LineTable &)> &choose) const
 {
+    return changeChosen([&](const LineTable &table) { return Chosen{choose(table), {}}; });
+}
+
+std::optional<Error> CatalogueFile::changeChosen(const std::function<Chosen(const LineTable &)> &choose) const
+{
     return change([&](LineTable &table, bool &changed) -> std::optional<Error> {
-        const QList<QByteArray> lines = choose(table);
-        if (table.size() + lines.size() > LineTable::Capacity) {
+        const Chosen chosen = choose(table);
+        if (table.size() + chosen.added.size() > LineTable::Capacity) {
             Error e;
             e.kind = Error::Kind::Full;
             e.path = path_;
             e.lineCount = table.size();
             return e;
         }
-        for (const QByteArray &line : lines)
+        for (const Replacement &r : chosen.replaced) {
+            if (!table.contains(r.k) || table.line(r.k) != r.was) {
+                Error e;
+                e.kind = Error::Kind::LineChanged;
+                e.path = path_;
+                e.lineCount = table.size();
+                return e;
+            }
+        }
+        for (const Replacement &r : chosen.replaced)
+            changed = table.replace(r.k, r.line) || changed;
+        for (const QByteArray &line : chosen.added)
             table.append(line);
-        changed = !lines.isEmpty();
+        changed = changed || !chosen.added.isEmpty();
         return std::nullopt;
     });
 }

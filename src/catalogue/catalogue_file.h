@@ -42,6 +42,19 @@ public:
     // what it leaves out, and what it knows fits, is decided against the file as it now is).
     std::optional<Error> appendChosen(
         const std::function<QList<QByteArray>(const LineTable &)> &choose) const;
+    // As appendChosen, and also lines replaced: each line k that still holds was becomes line
+    // (a game's file found at a new place), all in one change.
+    struct Replacement
+    {
+        int k = -1;
+        QByteArray was, line;
+    };
+    struct Chosen
+    {
+        QList<QByteArray> added;
+        QList<Replacement> replaced;
+    };
+    std::optional<Error> changeChosen(const std::function<Chosen(const LineTable &)> &choose) const;
     // Line k becomes line, if line k still holds chosen (LineChanged otherwise).
     std::optional<Error> replace(int k, const QByteArray &chosen, const QByteArray &line) const;
     // Line k goes, if it still holds chosen (LineChanged otherwise).

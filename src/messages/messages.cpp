@@ -225,6 +225,8 @@ QString batchRegistered(const QList<onboarding::BatchItem> &items,
         text += QStringLiteral("\nリストファイルに書けない名前のため games フォルダーにコピーして登録したもの: %1 本").arg(c.copied);
     if (c.partOfGame)
         text += QStringLiteral("\n登録したゲームの２枚目以降のディスクやテープ: %1 本").arg(c.partOfGame);
+    if (c.relinked)
+        text += QStringLiteral("\nファイルの場所を更新したもの（移されたゲーム）: %1 本").arg(c.relinked);
     if (c.notAGame)
         text += QStringLiteral("\n登録できなかったもの: %1 本").arg(c.notAGame);
     QStringList replaced;
@@ -251,6 +253,10 @@ QString batchDetails(const QList<onboarding::BatchItem> &items)
             lines << QStringLiteral("登録できません: %1（%2）").arg(path, notAGame(item));
         else if (item.outcome == Outcome::DoesNotFit)
             lines << QStringLiteral("1001 件を超えます: %1").arg(path);
+        else if (item.outcome == Outcome::Relinked)
+            lines << QStringLiteral("場所を更新しました: %1（もとは %2）").arg(path, QDir::toNativeSeparators(item.detail));
+        else if (item.outcome == Outcome::AlreadyThere && !item.detail.isEmpty())
+            lines << QStringLiteral("登録済みのゲームと同じです: %1（%2）").arg(path, QDir::toNativeSeparators(item.detail));
         if (!item.replaced.isEmpty())
             lines << QStringLiteral("「？」にした文字 %1: %2").arg(item.replaced.join(u' '), path);
     }
@@ -346,7 +352,12 @@ QString importedItem(const onboarding::BatchItem &item)
         return QStringLiteral("識別しました     %1 — %2（%3）%4")
             .arg(path, item.known->description, item.known->listName, copiedTo(item));
     case Outcome::NotIdentified: return QStringLiteral("識別できません   %1%2").arg(path, copiedTo(item));
-    case Outcome::AlreadyThere: return QStringLiteral("登録済みです     %1").arg(path);
+    case Outcome::AlreadyThere:
+        if (!item.detail.isEmpty())
+            return QStringLiteral("登録済みです     %1（%2 と同じゲーム）").arg(path, QDir::toNativeSeparators(item.detail));
+        return QStringLiteral("登録済みです     %1").arg(path);
+    case Outcome::Relinked:
+        return QStringLiteral("場所を更新しました %1（もとは %2）").arg(path, QDir::toNativeSeparators(item.detail));
     case Outcome::DoesNotFit: return QStringLiteral("1001 件に入りません %1").arg(path);
     case Outcome::PartOfGame:
         return QStringLiteral("組の一部です     %1 — %2 の %3 枚目（本目）。%4 の行で登録します")

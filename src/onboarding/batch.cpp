@@ -1,5 +1,7 @@
 #include "batch.h"
 
+#include "known_files.h"
+
 #include "catalogue/record.h"
 #include "platform/system/codepage.h"
 #include "platform/system/launcher.h"
@@ -43,6 +45,24 @@ QString normalised(const QString &path)
 {
     const QString canonical = QFileInfo(path).canonicalFilePath();
     return canonical.isEmpty() ? QDir::cleanPath(path) : canonical;
+}
+
+// The line with the launch arguments (field 8) of another: every other byte kept.
+QByteArray withLaunchArgsOf(const QByteArray &line, const QByteArray &from)
+{
+    auto launchStart = [](const QByteArray &l) {
+        qsizetype at = -1;
+        for (int cut = 0; cut < catalogue::LaunchArgsField; ++cut) {
+            at = l.indexOf(',', at + 1);
+            if (at < 0)
+                return qsizetype(-1);
+        }
+        return at + 1;
+    };
+    const qsizetype keep = launchStart(line), take = launchStart(from);
+    if (keep < 0 || take < 0)
+        return line;
+    return line.left(keep) + from.mid(take);
 }
 
 bool isLineBreak(QChar c)
@@ -191,6 +211,7 @@ BatchItem composeItem(const GameFile &file, const KnownImage *known,
     }
     item.copy = placed.copy;
     item.newCopy = placed.newCopy;
+    item.sha1 = file.sha1;
     catalogue::Entry entry;
     entry.gameFileName = placed.name;
     entry.fileNameExact = true; // a file without an extension keeps its name
@@ -261,6 +282,24 @@ QString fileNamedBy(QByteArrayView line, const platform::ProgramFolder &programF
 QList<QByteArray> settle(QList<BatchItem> &items, const catalogue::LineTable &table,
                          const platform::ProgramFolder &programFolder)
 {
+    return settleKnown(items, table, programFolder, KnownFiles({})).added;
+}
+
+catalogue::CatalogueFile::Chosen settleKnown(QList<BatchItem> &items, const catalogue::LineTable &table,
+                                             const platform::ProgramFolder &programFolder,
+                                             const KnownFiles &known)
+{
+    catalogue::CatalogueFile::Chosen chosen;
+    // The lines known by their games, found again in the table as it is now.
+    auto lineIndex = [&table](const QByteArray &line) {
+        for (int k = 0; k < table.size(); ++k) {
+            if (table.line(k) == line)
+                return k;
+        }
+        return -1;
+    };
+    QHash<QByteArray, QString> batch; // image SHA-1 -> the file of the batch that goes in
+    QSet<QByteArray> relinked;
     QSet<QString> named;
     for (int k = 0; k < table.size(); ++k) {
         const QString file = fileNamedBy(table.line(k), programFolder);
@@ -278,14 +317,44 @@ QList<QByteArray> settle(QList<BatchItem> &items, const catalogue::LineTable &ta
             item.outcome = BatchItem::Outcome::AlreadyThere;
             continue;
         }
+        if (!item.sha1.isEmpty()) {
+            // The same game from another folder: registered already.
+            if (const auto it = known.present().constFind(item.sha1);
+                it != known.present().cend() && lineIndex(it->line) >= 0) {
+                item.outcome = BatchItem::Outcome::AlreadyThere;
+                item.detail = it->file;
+                continue;
+            }
+            if (const auto it = batch.constFind(item.sha1); it != batch.cend()) {
+                item.outcome = BatchItem::Outcome::AlreadyThere;
+                item.detail = *it;
+                continue;
+            }
+            // A game whose file has moved: its line is made to name the file where it now is.
+            if (const auto it = known.gone().constFind(item.sha1);
+                it != known.gone().cend() && !relinked.contains(item.sha1)) {
+                if (const int k = lineIndex(it->line); k >= 0) {
+                    chosen.replaced.append({k, it->line, withLaunchArgsOf(it->line, item.line)});
+                    relinked.insert(item.sha1);
+                    named.insert(file);
+                    batch.insert(item.sha1, item.path);
+                    item.outcome = BatchItem::Outcome::Relinked;
+                    item.detail = it->file;
+                    continue;
+                }
+            }
+        }
         if (room == 0) {
             item.outcome = BatchItem::Outcome::DoesNotFit;
             continue;
         }
         named.insert(file);
+        if (!item.sha1.isEmpty())
+            batch.insert(item.sha1, item.path);
         --room;
         lines << item.line;
     }
+    chosen.added = lines;
     // The later parts of a game whose first part did not fit did not fit either.
     QSet<QString> leftOut;
     for (const BatchItem &item : items) {
@@ -296,7 +365,7 @@ QList<QByteArray> settle(QList<BatchItem> &items, const catalogue::LineTable &ta
         if (item.outcome == BatchItem::Outcome::PartOfGame && leftOut.contains(item.detail))
             item.outcome = BatchItem::Outcome::DoesNotFit;
     }
-    return lines;
+    return chosen;
 }
 
 std::optional<QList<GameFile>> readGameFiles(const QStringList &files,
@@ -382,6 +451,7 @@ BatchCounts countOf(const QList<BatchItem> &items)
         case BatchItem::Outcome::DoesNotFit: ++c.doesNotFit; break;
         case BatchItem::Outcome::PartOfGame: ++c.partOfGame; break;
         case BatchItem::Outcome::NotAGame: ++c.notAGame; break;
+        case BatchItem::Outcome::Relinked: ++c.relinked; break;
         }
         const bool registered = item.outcome == BatchItem::Outcome::Identified
                                 || item.outcome == BatchItem::Outcome::NotIdentified;

@@ -25,7 +25,9 @@ struct BatchItem
     enum class Outcome {
         Identified,    // named by a list: its line holds the list's texts
         NotIdentified, // named by no list: registered by its file name
-        AlreadyThere,  // a line of the catalogue names the same file
+        AlreadyThere,  // a line of the catalogue names the same file, or one that holds the
+                       // same game (detail: that file)
+        Relinked,      // the game of a line whose file is gone: the line now names this file
         DoesNotFit,    // past the catalogue's last line
         PartOfGame,    // a later disk or tape side of a game whose first is registered (detail)
         NotAGame,      // not registered: problem says why
@@ -53,6 +55,7 @@ struct BatchItem
     QString detail;          // see Problem and Outcome
     QString copy;            // the copy in the program folder that the line names, if any
     bool newCopy = false;    // the copy is made (or planned) for this item, not found there
+    QByteArray sha1;         // of the game's image
     std::optional<platform::SystemError> system; // CannotCopy: why, when the system said
 };
 
@@ -99,6 +102,13 @@ QString fileNamedBy(QByteArrayView line, const platform::ProgramFolder &programF
 // lines to add, in the items' order.
 QList<QByteArray> settle(QList<BatchItem> &items, const catalogue::LineTable &table,
                          const platform::ProgramFolder &programFolder);
+// As settle, and also by what the files hold: a game a line already holds (its file there)
+// is AlreadyThere, one of the batch given twice too; a game whose line's file is gone is
+// Relinked: that line is to name the new file.
+class KnownFiles;
+catalogue::CatalogueFile::Chosen settleKnown(QList<BatchItem> &items, const catalogue::LineTable &table,
+                                             const platform::ProgramFolder &programFolder,
+                                             const KnownFiles &known);
 
 // Reads and identifies the files, on every core (progress reports how many are done, from any
 // thread; returning false from it stops early, and the rest are left out). A game of several
@@ -119,7 +129,7 @@ QList<BatchItem> identifyRead(const QList<GameFile> &read, const SoftwareLists &
 struct BatchCounts
 {
     int identified = 0, notIdentified = 0, alreadyThere = 0, doesNotFit = 0, partOfGame = 0,
-        notAGame = 0, copied = 0;
+        notAGame = 0, copied = 0, relinked = 0;
 };
 BatchCounts countOf(const QList<BatchItem> &items);
 

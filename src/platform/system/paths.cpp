@@ -81,6 +81,17 @@ QString perUserFolder(const QString &programName)
 #endif
 }
 
+QString perUserCacheFolder(const QString &programName)
+{
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    const QString xdg = qEnvironmentVariable("XDG_CACHE_HOME");
+    const QString base = QDir::isAbsolutePath(xdg) ? xdg : QDir::homePath() + QStringLiteral("/.cache");
+    return QDir::cleanPath(base + u'/' + programName);
+#else
+    return QDir::cleanPath(QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + u'/' + programName);
+#endif
+}
+
 namespace {
 
 ProgramFolderChoice cannotCreate(ProgramFolderChoice choice, const QString &folder)

@@ -45,6 +45,8 @@ struct InstalledParts
 // $XDG_DATA_HOME (ignored when it is not an absolute path, as the XDG rules say) or
 // ~/.local/share; elsewhere the system's place for a program's data.
 QString perUserFolder(const QString &programName);
+// The user's cache folder for the program (~/.cache/tarumin; XDG_CACHE_HOME honoured).
+QString perUserCacheFolder(const QString &programName);
 
 // Chooses the program folder. The user's folder is seeded only when it has no tarumin/ yet,
 // all or nothing: the template's files and a link mess.exe to the adapter are put together in
