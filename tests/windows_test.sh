@@ -103,14 +103,17 @@ else
 fi
 
 # The import tool from the same folder, with a Western code page: a zip (read by libzip, hashed
-# by CNG) registered under a Japanese name, a game already there named as such.
-(cd "$folder" && cp hoshikaze.rom ほしかぜ.rom && zip -q ほしかぜ.zip ほしかぜ.rom && rm ほしかぜ.rom)
-out=$(cd "$folder" && LANG=en_US.UTF-8 timeout 120 wine tarumin-import.exe --write ほしかぜ.zip hanno.rom 2>&1 | tr -d '\r')
+# by CNG) registered under a Japanese name, a game already there named as such. The zip's game
+# leaves the catalogue first (else the zip is found to be the same game as its line's file).
+sed -i '/hanno\.rom/d' "$folder/tarumin/list.csv"
+(cd "$folder" && cp hanno.rom はんの.rom && zip -q はんの.zip はんの.rom && rm はんの.rom)
+out=$(cd "$folder" && LANG=en_US.UTF-8 timeout 120 wine tarumin-import.exe --write はんの.zip hoshikaze.rom 2>&1 | tr -d '\r')
 echo "$out" | sed 's/^/    tarumin-import: /'
-want=$(printf '星風ランナー,ROM,2026年,たるみんソフト,,Hoshikaze Runner (Tarumin sample),ほしかぜ,-cart ほしかぜ.zip\r\n' | iconv -f UTF-8 -t CP932 | od -An -tx1)
-got=$(tail -c "$(printf '星風ランナー,ROM,2026年,たるみんソフト,,Hoshikaze Runner (Tarumin sample),ほしかぜ,-cart ほしかぜ.zip\r\n' | iconv -f UTF-8 -t CP932 | wc -c)" "$folder/tarumin/list.csv" | od -An -tx1)
+line='反応テスト,ROM,2026年,たるみんソフト,,Hanno Test (Tarumin sample),はんの,-cart はんの.zip'
+want=$(printf '%s\r\n' "$line" | iconv -f UTF-8 -t CP932 | od -An -tx1)
+got=$(tail -c "$(printf '%s\r\n' "$line" | iconv -f UTF-8 -t CP932 | wc -c)" "$folder/tarumin/list.csv" | od -An -tx1)
 case "$out" in
-*識別しました*ほしかぜ.zip*登録済みです*hanno.rom*) ;;
+*識別しました*はんの.zip*登録済みです*hoshikaze.rom*) ;;
 *) fail "tarumin-import.exe said something else" ;;
 esac
 [ "$got" = "$want" ] || fail "tarumin-import.exe did not append the zip's line in CP932"
