@@ -225,6 +225,8 @@ QString batchRegistered(const QList<onboarding::BatchItem> &items,
         text += QStringLiteral("\nリストファイルに書けない名前のため games フォルダーにコピーして登録したもの: %1 本").arg(c.copied);
     if (c.partOfGame)
         text += QStringLiteral("\n登録したゲームの２枚目以降のディスクやテープ: %1 本").arg(c.partOfGame);
+    if (c.otherDump)
+        text += QStringLiteral("\n同じゲームの別のダンプのため飛ばしたもの: %1 本").arg(c.otherDump);
     if (c.relinked)
         text += QStringLiteral("\nファイルの場所を更新したもの（移されたゲーム）: %1 本").arg(c.relinked);
     if (c.notAGame)
@@ -253,6 +255,8 @@ QString batchDetails(const QList<onboarding::BatchItem> &items)
             lines << QStringLiteral("登録できません: %1（%2）").arg(path, notAGame(item));
         else if (item.outcome == Outcome::DoesNotFit)
             lines << QStringLiteral("1001 件を超えます: %1").arg(path);
+        else if (item.outcome == Outcome::OtherDump)
+            lines << QStringLiteral("別のダンプ: %1（%2 で登録）").arg(path, QDir::toNativeSeparators(item.detail));
         else if (item.outcome == Outcome::Relinked)
             lines << QStringLiteral("場所を更新しました: %1（もとは %2）").arg(path, QDir::toNativeSeparators(item.detail));
         else if (item.outcome == Outcome::AlreadyThere && !item.detail.isEmpty())
@@ -356,10 +360,14 @@ QString importedItem(const onboarding::BatchItem &item)
         if (!item.detail.isEmpty())
             return QStringLiteral("登録済みです     %1（%2 と同じゲーム）").arg(path, QDir::toNativeSeparators(item.detail));
         return QStringLiteral("登録済みです     %1").arg(path);
+    case Outcome::OtherDump:
+        return QStringLiteral("別のダンプです   %1（%2 で登録します）").arg(path, QDir::toNativeSeparators(item.detail));
     case Outcome::Relinked:
         return QStringLiteral("場所を更新しました %1（もとは %2）").arg(path, QDir::toNativeSeparators(item.detail));
     case Outcome::DoesNotFit: return QStringLiteral("1001 件に入りません %1").arg(path);
     case Outcome::PartOfGame:
+        if (!item.known) // a set told by its files' names
+            return QStringLiteral("組の一部です     %1。%2 の行で登録します").arg(path, QDir::toNativeSeparators(item.detail));
         return QStringLiteral("組の一部です     %1 — %2 の %3 枚目（本目）。%4 の行で登録します")
             .arg(path, item.known->description).arg(item.known->part + 1)
             .arg(QDir::toNativeSeparators(item.detail));

@@ -65,6 +65,72 @@ QByteArray withLaunchArgsOf(const QByteArray &line, const QByteArray &from)
     return line.left(keep) + from.mid(take);
 }
 
+// Where a file stands in a set its name tells of ("ゆめ_disk1.dsk", "Game (Disk 2 of 3).dsk",
+// "game_B.cas", "game-2.dsk"): the name with its number taken out, and the number. Parsed by
+// hand: this runs on worker threads (see fourDigits below).
+struct SetPart
+{
+    QString key;
+    int number = 0;
+};
+std::optional<SetPart> setPartOf(const QString &path)
+{
+    const QFileInfo info(path);
+    const QString name = info.fileName();
+    const qsizetype dot = name.lastIndexOf(u'.');
+    const QString stem = dot > 0 ? name.left(dot) : name;
+    const QString extension = dot > 0 ? name.mid(dot).toLower() : QString();
+    auto numberAt = [&stem](qsizetype at, qsizetype &end) -> int {
+        if (at < stem.size() && stem.at(at).isDigit()) {
+            int n = 0;
+            end = at;
+            while (end < stem.size() && stem.at(end).isDigit() && end - at < 2)
+                n = n * 10 + stem.at(end++).digitValue();
+            return end < stem.size() && stem.at(end).isDigit() ? 0 : n;
+        }
+        if (at < stem.size()) {
+            const char16_t c = stem.at(at).toLower().unicode();
+            end = at + 1;
+            if (c >= u'a' && c <= u'd' && (end == stem.size() || !stem.at(end).isLetter()))
+                return int(c - u'a') + 1;
+        }
+        return 0;
+    };
+    const QString lower = stem.toLower();
+    qsizetype word = -1;
+    for (const char *w : {"disk", "disc", "side"})
+        word = qMax(word, lower.lastIndexOf(QLatin1String(w)));
+    qsizetype at = -1, end = -1;
+    int number = 0;
+    if (word >= 0) {
+        at = word + 4;
+        while (at < stem.size() && (stem.at(at) == u' ' || stem.at(at) == u'_' || stem.at(at) == u'-'))
+            ++at;
+        number = numberAt(at, end);
+    }
+    if (number == 0 && stem.size() >= 3) {
+        const QChar before = stem.at(stem.size() - 2);
+        if (before == u'_' || before == u'-' || before == u' ') {
+            at = stem.size() - 1;
+            number = numberAt(at, end);
+        }
+    }
+    if (number == 0)
+        return std::nullopt;
+    return SetPart{info.absolutePath() + u'/' + stem.left(at) + u'#' + stem.mid(end) + extension, number};
+}
+
+// The line with another media text (field 2).
+QByteArray withMediaText(const QByteArray &line, const QString &media)
+{
+    const qsizetype first = line.indexOf(',');
+    const qsizetype second = first < 0 ? -1 : line.indexOf(',', first + 1);
+    const auto bytes = platform::encodeCp932(media);
+    if (second < 0 || !bytes)
+        return line;
+    return line.left(first + 1) + *bytes + line.mid(second);
+}
+
 bool isLineBreak(QChar c)
 {
     return c == u'\r' || c == u'\n' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator;
@@ -299,7 +365,14 @@ catalogue::CatalogueFile::Chosen settleKnown(QList<BatchItem> &items, const cata
         return -1;
     };
     QHash<QByteArray, QString> batch; // image SHA-1 -> the file of the batch that goes in
+    QHash<QString, QString> dumps;    // a database game -> the file of its dump that goes in
     QSet<QByteArray> relinked;
+    // openMSX's database lists several dumps of one game: one line for the game.
+    auto gameKey = [](const BatchItem &item) {
+        return item.known && item.known->listName == QLatin1String("openMSX") && !item.known->software.isEmpty()
+                   ? item.known->software
+                   : QString();
+    };
     QSet<QString> named;
     for (int k = 0; k < table.size(); ++k) {
         const QString file = fileNamedBy(table.line(k), programFolder);
@@ -344,6 +417,12 @@ catalogue::CatalogueFile::Chosen settleKnown(QList<BatchItem> &items, const cata
                 }
             }
         }
+        const QString game = gameKey(item);
+        if (!game.isEmpty() && dumps.contains(game)) {
+            item.outcome = BatchItem::Outcome::OtherDump;
+            item.detail = dumps.value(game);
+            continue;
+        }
         if (room == 0) {
             item.outcome = BatchItem::Outcome::DoesNotFit;
             continue;
@@ -351,6 +430,8 @@ catalogue::CatalogueFile::Chosen settleKnown(QList<BatchItem> &items, const cata
         named.insert(file);
         if (!item.sha1.isEmpty())
             batch.insert(item.sha1, item.path);
+        if (!game.isEmpty())
+            dumps.insert(game, item.path);
         --room;
         lines << item.line;
     }
@@ -437,6 +518,39 @@ QList<BatchItem> identifyRead(const QList<GameFile> &read, const SoftwareLists &
             item.problem = BatchItem::Problem::FirstPartMissing;
         }
     }
+
+    // Disks and tapes in no list whose names differ only in their number are one game too,
+    // registered by the first, when the numbers run from 1 without a gap.
+    QHash<QString, QList<std::pair<int, qsizetype>>> sets; // name without number -> (number, item)
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        const auto media = catalogue::mediaOfFileName(items[i].path);
+        if (items[i].outcome != BatchItem::Outcome::NotIdentified
+            || (media != catalogue::Media::Disk && media != catalogue::Media::Tape))
+            continue;
+        if (const auto part = setPartOf(items[i].path))
+            sets[part->key].append({part->number, i});
+    }
+    for (auto &members : sets) {
+        if (members.size() < 2)
+            continue;
+        std::sort(members.begin(), members.end());
+        bool runs = true;
+        for (qsizetype n = 0; n < members.size(); ++n)
+            runs = runs && members[n].first == n + 1;
+        if (!runs)
+            continue;
+        BatchItem &first = items[members.first().second];
+        const catalogue::Media media = *catalogue::mediaOfFileName(first.path);
+        first.line = withMediaText(first.line, catalogue::kindOf(media).mediaText.toString()
+                                                   + QString::number(members.size())
+                                                   + catalogue::kindOf(media).setCounter.toString());
+        for (qsizetype n = 1; n < members.size(); ++n) {
+            BatchItem &later = items[members[n].second];
+            later.outcome = BatchItem::Outcome::PartOfGame;
+            later.detail = first.path;
+            later.line.clear();
+        }
+    }
     return items;
 }
 
@@ -452,6 +566,7 @@ BatchCounts countOf(const QList<BatchItem> &items)
         case BatchItem::Outcome::PartOfGame: ++c.partOfGame; break;
         case BatchItem::Outcome::NotAGame: ++c.notAGame; break;
         case BatchItem::Outcome::Relinked: ++c.relinked; break;
+        case BatchItem::Outcome::OtherDump: ++c.otherDump; break;
         }
         const bool registered = item.outcome == BatchItem::Outcome::Identified
                                 || item.outcome == BatchItem::Outcome::NotIdentified;

@@ -292,6 +292,7 @@ bool SoftwareLists::readDatabase(QIODevice &device, QHash<QByteArray, KnownImage
             } else if (tag == u"software") {
                 software = KnownImage();
                 software.listName = QStringLiteral("openMSX");
+                software.software = QString::number(++databaseSoftware_);
                 software.media = catalogue::Media::Cartridge;
                 system.clear();
                 mapper = false;

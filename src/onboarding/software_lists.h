@@ -98,6 +98,7 @@ private:
     void readFile(const QString &path, Read read);
 
     QHash<QByteArray, KnownImage> images_;
+    int databaseSoftware_ = 0; // numbers each database entry: its dumps share the number
     QHash<QByteArray, QString> otherSystems_;
     QList<ListProblem> problems_;
     const std::atomic<bool> *cancel_ = nullptr;
