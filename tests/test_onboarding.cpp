@@ -351,12 +351,31 @@ private slots:
         put(QStringLiteral("games/A.ROM"), "a");
         put(QStringLiteral("games/sub/c.cas"), "c");
         put(QStringLiteral("games/readme.txt"), "r");
+        put(QStringLiteral("games/lh231077"), "no extension");
         const QString loose = put(QStringLiteral("z.dsk"), "z");
-        const QStringList files = collectGameFiles({loose, folder_ + QStringLiteral("/games")});
+        const CollectedFiles collected = collectFiles({loose, folder_ + QStringLiteral("/games")});
         QStringList names;
-        for (const QString &f : files)
+        for (const QString &f : collected.files)
             names << QDir(folder_).relativeFilePath(f);
-        QCOMPARE(names, (QStringList{"z.dsk", "games/A.ROM", "games/b.rom", "games/sub/c.cas"}));
+        QCOMPARE(names, (QStringList{"z.dsk", "games/A.ROM", "games/b.rom", "games/lh231077", "games/sub/c.cas"}));
+        // Everything else a folder holds is named with its reason.
+        using R = SkippedFile::Reason;
+        QList<std::pair<QString, R>> expected{{"games/readme.txt", R::NotAGameName}};
+#ifdef Q_OS_UNIX
+        QVERIFY(QFile::link(QStringLiteral("nowhere.rom"), folder_ + QStringLiteral("/games/dangling.rom")));
+        QVERIFY(::mkfifo(QFile::encodeName(folder_ + QStringLiteral("/games/pipe.rom")).constData(), 0600) == 0);
+        expected = {{"games/dangling.rom", R::BrokenLink}, {"games/pipe.rom", R::NotPlain}, {"games/readme.txt", R::NotAGameName}};
+#endif
+        QList<std::pair<QString, R>> skipped;
+        for (const SkippedFile &s : collectFiles({folder_ + QStringLiteral("/games")}).skipped)
+            skipped.append({QDir(folder_).relativeFilePath(s.path), s.reason});
+        QCOMPARE(skipped, expected);
+        // A registration names them all: the totals add up to what the folder holds.
+        const platform::ProgramFolder folder(folder_);
+        const Registration done = registerGameFiles({folder_ + QStringLiteral("/games")}, folder,
+                                                    catalogue::CatalogueFile(folder.catalogue()), Writing::DryRun);
+        QCOMPARE(done.items.size(), 4 + expected.size());
+        QCOMPARE(done.items.last().problem, BatchItem::Problem::Skipped);
     }
 
 #ifdef Q_OS_UNIX

@@ -329,6 +329,15 @@ QString notAGame(const onboarding::BatchItem &item)
         return QStringLiteral("「%1」の %2 枚目（本目）です。1 枚目（本目）といっしょに登録してください")
             .arg(item.known ? item.known->description : QString())
             .arg(item.known ? item.known->part + 1 : 0);
+    case Problem::Skipped:
+        switch (item.skipped) {
+        case onboarding::SkippedFile::Reason::NotAGameName:
+            return QStringLiteral("ゲームのファイルの拡張子（.rom .mx1 .mx2 .cas .dsk .zip）ではありません");
+        case onboarding::SkippedFile::Reason::NotPlain: return QStringLiteral("普通のファイルではありません");
+        case onboarding::SkippedFile::Reason::BrokenLink: return QStringLiteral("リンク先がありません");
+        case onboarding::SkippedFile::Reason::UnreadableFolder: return QStringLiteral("フォルダーを読めません");
+        }
+        return {};
     case Problem::CannotCopy:
         return QStringLiteral("games フォルダーにコピーしようとしましたが、できませんでした%1")
             .arg(item.system ? QStringLiteral("（%1）").arg(systemReason(*item.system)) : QString());

@@ -45,6 +45,7 @@ struct BatchItem
         FirstPartMissing, // a later disk or tape side of a game whose first is not among the files
         CannotCopy,     // the file had to be copied into the program folder and could not be (system)
         Changed,        // the file changed after it was identified: not copied, not registered
+        Skipped,        // found in a folder and not read: skipped says why
     };
     QString path;
     Outcome outcome = Outcome::NotAGame;
@@ -57,6 +58,7 @@ struct BatchItem
     QString copy;            // the copy in the program folder that the line names, if any
     bool newCopy = false;    // the copy is made (or planned) for this item, not found there
     QByteArray sha1;         // of the game's image
+    SkippedFile::Reason skipped = SkippedFile::Reason::NotAGameName;
     std::optional<platform::SystemError> system; // CannotCopy: why, when the system said
 };
 

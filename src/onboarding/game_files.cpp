@@ -291,20 +291,44 @@ GameCopy copyGameFile(const GameFile &game, const QString &folder,
 
 QStringList collectGameFiles(const QStringList &paths)
 {
-    QStringList files;
+    return collectFiles(paths).files;
+}
+
+CollectedFiles collectFiles(const QStringList &paths)
+{
+    CollectedFiles collected;
+    QStringList &files = collected.files;
     for (const QString &path : paths) {
         const QFileInfo info(path);
         if (!info.isDir()) {
             files << path;
             continue;
         }
+        // Every entry is accounted for: a game file (or a file without an extension, which a
+        // list may know) is read; anything else is passed over with its reason.
         QStringList found;
-        QDirIterator it(path, QDir::Files, QDirIterator::Subdirectories);
+        QList<SkippedFile> skipped;
+        QDirIterator it(path, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System | QDir::Hidden,
+                        QDirIterator::Subdirectories);
         while (it.hasNext()) {
             const QString file = it.next();
-            if (catalogue::isGameFileName(file))
+            const QFileInfo entry = it.fileInfo();
+            const QString name = entry.fileName();
+            if (entry.isSymLink() && !entry.exists()) {
+                skipped.append({file, SkippedFile::Reason::BrokenLink});
+            } else if (entry.isDir()) {
+                if (!entry.isSymLink() && (!entry.isReadable() || !entry.isExecutable()))
+                    skipped.append({file, SkippedFile::Reason::UnreadableFolder});
+            } else if (!entry.isFile()) {
+                skipped.append({file, SkippedFile::Reason::NotPlain});
+            } else if (catalogue::isGameFileName(file) || name.lastIndexOf(u'.') <= 0) {
                 found << file;
+            } else {
+                skipped.append({file, SkippedFile::Reason::NotAGameName});
+            }
         }
+        std::sort(skipped.begin(), skipped.end(), [](const SkippedFile &a, const SkippedFile &b) { return a.path < b.path; });
+        collected.skipped << skipped;
         // Name order, folder by folder: the path as a whole, compared case by case.
         std::sort(found.begin(), found.end(), [](const QString &a, const QString &b) {
             const int c = a.compare(b, Qt::CaseInsensitive);
@@ -312,7 +336,7 @@ QStringList collectGameFiles(const QStringList &paths)
         });
         files << found;
     }
-    return files;
+    return collected;
 }
 
 } // namespace onboarding

@@ -59,5 +59,20 @@ GameCopy copyGameFile(const GameFile &game, const QString &folder,
 // .zip) in name order, its subfolders included. A file named directly is taken whatever its
 // name.
 QStringList collectGameFiles(const QStringList &paths);
+// As collectGameFiles, with what a folder held that is no game file, and why: every entry of a
+// folder is one or the other. A file without an extension counts as a game file (a list may
+// know it).
+struct SkippedFile
+{
+    enum class Reason { NotAGameName, NotPlain, BrokenLink, UnreadableFolder };
+    QString path;
+    Reason reason = Reason::NotAGameName;
+};
+struct CollectedFiles
+{
+    QStringList files;
+    QList<SkippedFile> skipped;
+};
+CollectedFiles collectFiles(const QStringList &paths);
 
 } // namespace onboarding

@@ -20,6 +20,18 @@ bool goesIn(const BatchItem &item)
            || item.outcome == BatchItem::Outcome::Relinked;
 }
 
+// What the folders held besides game files, each with its reason, after the files read.
+void appendSkipped(Registration &result, const CollectedFiles &collected)
+{
+    for (const SkippedFile &skipped : collected.skipped) {
+        BatchItem item;
+        item.path = skipped.path;
+        item.problem = BatchItem::Problem::Skipped;
+        item.skipped = skipped.reason;
+        result.items << item;
+    }
+}
+
 } // namespace
 
 Registration registerGameFiles(const QStringList &paths, const platform::ProgramFolder &folder,
@@ -30,7 +42,8 @@ Registration registerGameFiles(const QStringList &paths, const platform::Program
     // The lists are read on a thread of their own while the files are read and hashed.
     SoftwareLists lists;
     std::thread listReader([&] { lists = loadSoftwareLists(folder, progress.cancel); });
-    const QStringList files = collectGameFiles(paths);
+    const CollectedFiles collected = collectFiles(paths);
+    const QStringList &files = collected.files;
     const int total = int(files.size());
     const auto read = readGameFiles(files, [&](int done) {
         if (progress.report)
@@ -57,6 +70,7 @@ Registration registerGameFiles(const QStringList &paths, const platform::Program
         known.index(*table, folder);
     if (writing == Writing::DryRun) {
         result.lines = settleKnown(result.items, *table, folder, known).added;
+        appendSkipped(result, collected);
         return result;
     }
 
@@ -120,6 +134,7 @@ Registration registerGameFiles(const QStringList &paths, const platform::Program
         result.lines.clear();
     else
         known.save();
+    appendSkipped(result, collected);
     return result;
 }
 
