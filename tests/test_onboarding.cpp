@@ -290,9 +290,13 @@ private slots:
         // The first library moved: its three lines name the new places, nothing is added.
         QDir(dir_.path()).rename(QStringLiteral("first"), QStringLiteral("moved"));
         QDir(dir_.filePath(QStringLiteral("second"))).removeRecursively();
-        const Registration moved = run(dir_.filePath(QStringLiteral("moved")));
+        writeFile(dir_.filePath(QStringLiteral("moved/new.rom")), "a game not registered yet");
+        // Relinking only (tarumin-import --relink): the new game is left out.
+        const Registration moved = registerGameFiles({dir_.filePath(QStringLiteral("moved"))}, folder, file, Writing::Write,
+                                                     {}, Copying::Mode::WhenNeeded, Adding::RelinkOnly);
         QCOMPARE(moved.lines.size(), 0);
         QCOMPARE(countOf(moved.items).relinked, 3);
+        QCOMPARE(countOf(moved.items).notAdded, 1);
         const QList<QByteArray> lines = readFile(folder.catalogue()).split('\n');
         QCOMPARE(lines.size(), 4); // three lines and the end
         for (qsizetype k = 0; k < 3; ++k) {
@@ -300,7 +304,7 @@ private slots:
             // Every field but the launch arguments kept, byte for byte.
             QCOMPARE(lines[k].left(lines[k].lastIndexOf(',')), before.split('\n')[k].left(before.split('\n')[k].lastIndexOf(',')));
         }
-        QVERIFY(run(dir_.filePath(QStringLiteral("moved"))).lines.isEmpty());
+        QCOMPARE(run(dir_.filePath(QStringLiteral("moved"))).lines.size(), 1); // now the new game
     }
 
     // Disks and tapes in no list whose names differ only in their number are one game.

@@ -88,7 +88,12 @@ int main(int argc, char *argv[])
                                   QStringLiteral("Copy every game file into the program folder's games/ and register the "
                                                  "copies, for a program folder that holds its games (files whose names "
                                                  "the catalogue cannot hold are always copied)."));
+    const QCommandLineOption relink(QStringLiteral("relink"),
+                                    QStringLiteral("Only find the games of lines whose files are gone among the files given (by "
+                                                   "their contents) and make those lines name them where they now are; "
+                                                   "add nothing."));
     parser.addOption(write);
+    parser.addOption(relink);
     parser.addOption(copy);
     parser.addOption(folderOption);
     parser.addOption(snapshots);
@@ -135,7 +140,8 @@ int main(int argc, char *argv[])
     const onboarding::Registration done = onboarding::registerGameFiles(
         paths, folder, catalogue::CatalogueFile(folder.catalogue()),
         writing ? onboarding::Writing::Write : onboarding::Writing::DryRun, {},
-        parser.isSet(copy) ? onboarding::Copying::Mode::All : onboarding::Copying::Mode::WhenNeeded);
+        parser.isSet(copy) ? onboarding::Copying::Mode::All : onboarding::Copying::Mode::WhenNeeded,
+        parser.isSet(relink) ? onboarding::Adding::RelinkOnly : onboarding::Adding::Register);
     for (const auto &problem : done.listProblems)
         say(messages::listSkipped(problem));
     for (const auto &item : done.items) {
@@ -151,6 +157,8 @@ int main(int argc, char *argv[])
     if (parser.isSet(snapshots) && writing)
         takeSnapshots(done.lines, folder);
     say(messages::importedLines(done.lines.size(), writing));
+    if (writing) // the totals the window shows after a drop
+        say(messages::batchRegistered(done.items, {}));
     if (const int copies = onboarding::countOf(done.items).copied)
         say(messages::importedCopies(copies, writing));
     for (const QByteArray &line : done.lines)

@@ -369,6 +369,7 @@ QString importedItem(const onboarding::BatchItem &item)
         if (!item.detail.isEmpty())
             return QStringLiteral("登録済みです     %1（%2 と同じゲーム）").arg(path, QDir::toNativeSeparators(item.detail));
         return QStringLiteral("登録済みです     %1").arg(path);
+    case Outcome::NotAdded: return QStringLiteral("登録しません     %1（--relink）").arg(path);
     case Outcome::OtherDump:
         return QStringLiteral("別のダンプです   %1（%2 で登録します）").arg(path, QDir::toNativeSeparators(item.detail));
     case Outcome::Relinked:

@@ -567,6 +567,7 @@ BatchCounts countOf(const QList<BatchItem> &items)
         case BatchItem::Outcome::NotAGame: ++c.notAGame; break;
         case BatchItem::Outcome::Relinked: ++c.relinked; break;
         case BatchItem::Outcome::OtherDump: ++c.otherDump; break;
+        case BatchItem::Outcome::NotAdded: ++c.notAdded; break;
         }
         const bool registered = item.outcome == BatchItem::Outcome::Identified
                                 || item.outcome == BatchItem::Outcome::NotIdentified;

@@ -29,6 +29,7 @@ struct BatchItem
                        // same game (detail: that file)
         Relinked,      // the game of a line whose file is gone: the line now names this file
         OtherDump,     // another dump of a game the batch registers (detail: the file that is)
+        NotAdded,      // would be registered, but only lines were to be relinked
         DoesNotFit,    // past the catalogue's last line
         PartOfGame,    // a later disk or tape side of a game whose first is registered (detail)
         NotAGame,      // not registered: problem says why
@@ -132,7 +133,7 @@ QList<BatchItem> identifyRead(const QList<GameFile> &read, const SoftwareLists &
 struct BatchCounts
 {
     int identified = 0, notIdentified = 0, alreadyThere = 0, doesNotFit = 0, partOfGame = 0,
-        notAGame = 0, copied = 0, relinked = 0, otherDump = 0;
+        notAGame = 0, copied = 0, relinked = 0, otherDump = 0, notAdded = 0;
 };
 BatchCounts countOf(const QList<BatchItem> &items);
 

@@ -36,8 +36,21 @@ void appendSkipped(Registration &result, const CollectedFiles &collected)
 
 Registration registerGameFiles(const QStringList &paths, const platform::ProgramFolder &folder,
                                const catalogue::CatalogueFile &file, Writing writing,
-                               const RegistrationProgress &progress, Copying::Mode copyMode)
+                               const RegistrationProgress &progress, Copying::Mode copyMode, Adding adding)
 {
+    // Settled against the table; with RelinkOnly, what would be added is not.
+    auto settleAll = [&](QList<BatchItem> &items, const catalogue::LineTable &table, const KnownFiles &known) {
+        catalogue::CatalogueFile::Chosen chosen = settleKnown(items, table, folder, known);
+        if (adding == Adding::RelinkOnly) {
+            chosen.added.clear();
+            for (BatchItem &item : items) {
+                if (item.outcome == BatchItem::Outcome::Identified || item.outcome == BatchItem::Outcome::NotIdentified
+                    || item.outcome == BatchItem::Outcome::OtherDump)
+                    item.outcome = BatchItem::Outcome::NotAdded;
+            }
+        }
+        return chosen;
+    };
     Registration result;
     // The lists are read on a thread of their own while the files are read and hashed.
     SoftwareLists lists;
@@ -69,7 +82,7 @@ Registration registerGameFiles(const QStringList &paths, const platform::Program
     if (!loaded.error)
         known.index(*table, folder);
     if (writing == Writing::DryRun) {
-        result.lines = settleKnown(result.items, *table, folder, known).added;
+        result.lines = settleAll(result.items, *table, known).added;
         appendSkipped(result, collected);
         return result;
     }
@@ -82,7 +95,7 @@ Registration registerGameFiles(const QStringList &paths, const platform::Program
     QSet<qsizetype> made; // the copies this run made
     if (!loaded.error) {
         QList<BatchItem> trial = result.items;
-        settleKnown(trial, *table, folder, known);
+        settleAll(trial, *table, known);
         QSet<QString> goingIn;
         for (const BatchItem &item : trial) {
             if (goesIn(item))
@@ -106,7 +119,7 @@ Registration registerGameFiles(const QStringList &paths, const platform::Program
         }
     }
     result.error = file.changeChosen([&](const catalogue::LineTable &now) {
-        const catalogue::CatalogueFile::Chosen chosen = settleKnown(result.items, now, folder, known);
+        const catalogue::CatalogueFile::Chosen chosen = settleAll(result.items, now, known);
         result.lines = chosen.added;
         return chosen;
     });

@@ -39,12 +39,16 @@ struct RegistrationProgress
 };
 
 enum class Writing { DryRun, Write };
+// Register: add lines and relink moved games; Relink: only make lines whose files are gone
+// name the same games' files where they now are.
+enum class Adding { Register, RelinkOnly };
 
 // Files the catalogue cannot name are copied into the program folder's games/ (every file
 // with Copying::Mode::All); a dry run copies nothing.
 Registration registerGameFiles(const QStringList &paths, const platform::ProgramFolder &folder,
                                const catalogue::CatalogueFile &file, Writing writing,
                                const RegistrationProgress &progress = {},
-                               Copying::Mode copyMode = Copying::Mode::WhenNeeded);
+                               Copying::Mode copyMode = Copying::Mode::WhenNeeded,
+                               Adding adding = Adding::Register);
 
 } // namespace onboarding
