@@ -5,12 +5,14 @@
 #include "catalogue/record.h"
 #include "platform/system/codepage.h"
 #include "platform/system/launcher.h"
+#include "platform/system/paths.h"
 
 #include "platform/system/file_read.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
+#include <QSaveFile>
 #include <QThread>
 #include <QSet>
 
@@ -580,14 +582,53 @@ SoftwareLists loadSoftwareLists(const platform::ProgramFolder &programFolder,
                                 const std::atomic<bool> *cancel)
 {
     SoftwareLists lists;
-    lists.setCancelFlag(cancel);
     const QStringList folders = programFolder.softwareListFolders();
+    const QString users = SoftwareLists::usersOpenMsxDatabase(), installed = SoftwareLists::installedOpenMsxDatabase();
+    // The lists as read last time, kept in the user's cache while no list file has changed
+    // (its path, size and time): a run starts identifying at once.
+    QByteArray signature = "tarumin software lists index\n";
+    auto sign = [&signature](const QString &path) {
+        const QFileInfo info(path);
+        signature += path.toUtf8() + '\t' + QByteArray::number(info.size()) + '\t'
+                     + QByteArray::number(info.lastModified().toMSecsSinceEpoch()) + '\n';
+    };
+    for (const QString &folder : folders) {
+        signature += "folder " + folder.toUtf8() + '\n';
+        for (const QString &name : QDir(folder).entryList(QDir::Files | QDir::System, QDir::Name)) {
+            if (name.endsWith(QLatin1String(".xml"), Qt::CaseInsensitive))
+                sign(QDir(folder).filePath(name));
+        }
+    }
+    for (const QString &db : {users, installed}) {
+        if (!db.isEmpty())
+            sign(db);
+    }
+    signature += '\0';
+    const QString cache = platform::perUserCacheFolder(QStringLiteral("tarumin")) + QStringLiteral("/lists-index");
+    {
+        QFile kept(cache);
+        if (kept.size() < 64 * 1024 * 1024 && kept.open(QIODevice::ReadOnly)) {
+            const QByteArray data = kept.readAll();
+            if (data.startsWith(signature) && lists.restore(data.mid(signature.size())))
+                return lists;
+            lists = SoftwareLists();
+        }
+    }
+    lists.setCancelFlag(cancel);
     for (int source = 0; source < folders.size(); ++source)
         lists.loadFolder(folders[source], source);
     // The user's own database first: openMSX takes it over the system's.
-    lists.loadOpenMsxDatabase(SoftwareLists::usersOpenMsxDatabase());
-    lists.loadOpenMsxDatabase(SoftwareLists::installedOpenMsxDatabase());
+    lists.loadOpenMsxDatabase(users);
+    lists.loadOpenMsxDatabase(installed);
     lists.setCancelFlag(nullptr);
+    if (!lists.cancelled() && !(cancel && cancel->load())) {
+        // A cache that cannot be written only costs the next run the reading.
+        QDir().mkpath(QFileInfo(cache).absolutePath());
+        QSaveFile out(cache);
+        const QByteArray data = signature + lists.serialised();
+        if (out.open(QIODevice::WriteOnly) && out.write(data) == data.size())
+            out.commit();
+    }
     return lists;
 }
 

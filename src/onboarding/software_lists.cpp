@@ -3,6 +3,7 @@
 #include "platform/system/file_read.h"
 
 #include <QBuffer>
+#include <QDataStream>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -339,6 +340,82 @@ bool SoftwareLists::readDatabase(QIODevice &device, QHash<QByteArray, KnownImage
         if (!into.contains(it.key()) && !otherSystems_.contains(it.key()))
             otherSystems_.insert(it.key(), it.value());
     }
+    return true;
+}
+
+namespace {
+
+constexpr quint32 IndexVersion = 1;
+
+QDataStream &operator<<(QDataStream &out, const KnownImage &k)
+{
+    return out << k.description << k.altTitle << k.year << k.publisher << k.listName
+               << qint32(k.media ? int(*k.media) : -1) << k.msx2 << k.software << qint32(k.part)
+               << qint32(k.parts) << k.clone << k.mapper << k.hardware << qint32(k.source) << qint32(k.order);
+}
+
+QDataStream &operator>>(QDataStream &in, KnownImage &k)
+{
+    qint32 media = -1, part = 0, parts = 1, source = 0, order = 0;
+    in >> k.description >> k.altTitle >> k.year >> k.publisher >> k.listName >> media >> k.msx2 >> k.software
+        >> part >> parts >> k.clone >> k.mapper >> k.hardware >> source >> order;
+    k.media = media >= 0 && media <= 2 ? std::optional(catalogue::Media(media)) : std::nullopt;
+    k.part = part;
+    k.parts = parts;
+    k.source = source;
+    k.order = order;
+    return in;
+}
+
+} // namespace
+
+QByteArray SoftwareLists::serialised() const
+{
+    QByteArray data;
+    QDataStream out(&data, QIODevice::WriteOnly);
+    out.setVersion(QDataStream::Qt_6_4);
+    out << IndexVersion << qint64(images_.size());
+    for (auto it = images_.cbegin(); it != images_.cend(); ++it)
+        out << it.key() << *it;
+    out << otherSystems_ << qint64(problems_.size());
+    for (const ListProblem &p : problems_)
+        out << qint32(p.kind) << p.path;
+    return data;
+}
+
+bool SoftwareLists::restore(const QByteArray &data)
+{
+    QDataStream in(data);
+    in.setVersion(QDataStream::Qt_6_4);
+    quint32 version = 0;
+    qint64 count = 0;
+    in >> version >> count;
+    if (version != IndexVersion || count < 0 || count > 1'000'000)
+        return false;
+    QHash<QByteArray, KnownImage> images;
+    images.reserve(count);
+    for (qint64 i = 0; i < count && in.status() == QDataStream::Ok; ++i) {
+        QByteArray sha1;
+        KnownImage image;
+        in >> sha1 >> image;
+        images.insert(sha1, image);
+    }
+    QHash<QByteArray, QString> others;
+    qint64 problemCount = 0;
+    in >> others >> problemCount;
+    QList<ListProblem> problems;
+    for (qint64 i = 0; i < problemCount && i < 10000 && in.status() == QDataStream::Ok; ++i) {
+        qint32 kind = 0;
+        ListProblem p;
+        in >> kind >> p.path;
+        p.kind = ListProblem::Kind(kind);
+        problems << p;
+    }
+    if (in.status() != QDataStream::Ok || !in.atEnd())
+        return false;
+    images_ = std::move(images);
+    otherSystems_ = std::move(others);
+    problems_ = std::move(problems);
     return true;
 }
 

@@ -83,6 +83,10 @@ public:
     static QString installedOpenMsxDatabase();
     static QString usersOpenMsxDatabase();
 
+    // What the loads gave, as bytes to keep between runs, and back (false: not such bytes).
+    QByteArray serialised() const;
+    bool restore(const QByteArray &data);
+
     // The image with this SHA-1 (40 lower-case hex digits), or nothing.
     const KnownImage *find(const QByteArray &sha1Hex) const;
     qsizetype size() const { return images_.size(); }
