@@ -310,7 +310,7 @@ void Form2::fillFromSoftwareLists(const onboarding::GameFile &game)
     if (!lists_)
         lists_ = std::make_unique<onboarding::SoftwareLists>(onboarding::loadSoftwareLists(folder_));
     const onboarding::KnownImage *known =
-        game.problem == onboarding::GameFile::Problem::None ? lists_->find(game.sha1) : nullptr;
+        game.problem == onboarding::GameFile::Problem::None ? onboarding::knownFile(game, *lists_) : nullptr;
     const onboarding::BatchItem item =
         onboarding::composeItem(game, known, folder_, {onboarding::Copying::Mode::WhenNeeded, false});
     if (item.line.isEmpty())

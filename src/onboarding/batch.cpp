@@ -488,6 +488,23 @@ QList<BatchItem> identify(const QStringList &files, const SoftwareLists &lists,
     return read ? identifyRead(*read, lists, programFolder, copying) : QList<BatchItem>();
 }
 
+const KnownImage *knownFile(const GameFile &file, const SoftwareLists &lists)
+{
+    if (file.zipParts.size() < 2)
+        return lists.find(file.sha1);
+    const KnownImage *first = nullptr;
+    QSet<int> parts;
+    for (const QByteArray &sha1 : file.zipParts) {
+        const KnownImage *part = lists.find(sha1);
+        if (!part || (first && (part->listName != first->listName || part->software != first->software)))
+            return nullptr;
+        if (!first || part->part < first->part)
+            first = part;
+        parts.insert(part->part);
+    }
+    return first && first->part == 0 && parts.size() == file.zipParts.size() ? first : nullptr;
+}
+
 QList<BatchItem> identifyRead(const QList<GameFile> &read, const SoftwareLists &lists,
                               const platform::ProgramFolder &programFolder, const Copying &copying)
 {
@@ -496,8 +513,15 @@ QList<BatchItem> identifyRead(const QList<GameFile> &read, const SoftwareLists &
     QList<BatchItem> items;
     for (const GameFile &file : read) {
         const bool ok = file.problem == GameFile::Problem::None;
-        items << composeItem(file, ok ? lists.find(file.sha1) : nullptr, programFolder, copying,
-                             ok ? lists.otherSystem(file.sha1) : QString());
+        const KnownImage *known = ok ? knownFile(file, lists) : nullptr;
+        if (ok && file.zipParts.size() > 1 && !known) {
+            // Several files that are not one game's parts.
+            GameFile refused = file;
+            refused.problem = GameFile::Problem::ZipNotSingle;
+            items << composeItem(refused, nullptr, programFolder, copying);
+            continue;
+        }
+        items << composeItem(file, known, programFolder, copying, ok ? lists.otherSystem(file.sha1) : QString());
     }
 
     // A game of several disks or tape sides is one line, made for its first part; its other

@@ -72,6 +72,10 @@ struct Copying
     bool write = true; // false: work out where each copy would go, copy nothing
 };
 
+// What the lists know a file as: its image's entry; for a zip of several files, the first
+// part's entry of the one game whose parts they all are (nothing when they are not).
+const KnownImage *knownFile(const GameFile &file, const SoftwareLists &lists);
+
 // Whether a line can name the file by this name: no comma, no line break, nothing CP932
 // cannot hold, and (where "\" is no folder separator) no backslash.
 bool catalogueCanName(const QString &name);

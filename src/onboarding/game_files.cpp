@@ -156,6 +156,10 @@ void readZip(GameFile &game)
     game.imageName = image.name;
     game.imageSize = image.size;
     game.sha1 = image.sha1;
+    if (image.entries.size() > 1) {
+        for (const ZipImage::Entry &entry : image.entries)
+            game.zipParts << entry.sha1;
+    }
 }
 
 } // namespace

@@ -19,7 +19,7 @@ struct GameFile
         Unreadable,   // could not be read
         NotPlain,     // a pipe, a device or a folder
         TooLarge,     // larger than any MSX image
-        ZipNotSingle, // a zip that does not hold exactly one file
+        ZipNotSingle, // a zip that holds no file, or several that are not the parts of one game
         ZipTooManyEntries, // a zip whose directory lists more than MaxZipEntries
         NoZipReader,  // the zip module is missing
     };
@@ -30,6 +30,9 @@ struct GameFile
     QByteArray fileSha1; // of the file itself (a zip's own bytes): a copy is checked against it
     qint64 fileSize = 0;
     Problem problem = Problem::None;
+    // A zip of several files (a set's disks or tapes, as MAME's sets come): the SHA-1 of each,
+    // in the zip's order. It is a game only when they are the parts of one.
+    QList<QByteArray> zipParts;
 };
 
 inline constexpr qint64 MaxImageBytes = 64 * 1024 * 1024;

@@ -106,7 +106,7 @@ Registration registerGameFiles(const QStringList &paths, const platform::Program
             if (!(goesIn(trial[i]) || partOfOne) || !result.items[i].newCopy)
                 continue;
             const GameFile &game = (*read)[i];
-            BatchItem copied = composeItem(game, lists.find(game.sha1), folder, Copying{copyMode, true},
+            BatchItem copied = composeItem(game, knownFile(game, lists), folder, Copying{copyMode, true},
                                            lists.otherSystem(game.sha1));
             if (copied.newCopy && !copied.copy.isEmpty())
                 made.insert(i);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 // What the zip module (tarumin-zip, which links libzip) reads of a zip holding one image. The
@@ -15,10 +16,19 @@ struct ZipImage
     QString name;      // the image's name inside the zip
     QByteArray sha1;   // 40 lower-case hex digits
     qint64 size = 0;   // what was read, not what the zip claims
+    // A zip of several files (a set's disks, as MAME's sets come): each of them, in the zip's
+    // order, the first also in name, sha1 and size above.
+    struct Entry
+    {
+        QString name;
+        QByteArray sha1;
+        qint64 size = 0;
+    };
+    QList<Entry> entries;
 };
 
-// Reads the zip open on descriptor fd (which it closes): its one image, of at most maxBytes,
-// refusing a zip whose directory lists more than maxEntries entries before reading it.
+// Reads the zip open on descriptor fd (which it closes): its images, of at most maxBytes in
+// all, refusing a zip whose directory lists more than maxEntries entries before reading it.
 using ReadZipImage = void (*)(int fd, qint64 maxBytes, qint64 maxEntries, ZipImage &out);
 inline constexpr char ZipModuleName[] = "tarumin-zip";
 inline constexpr char ReadZipImageSymbol[] = "tarumin_read_zip_image";

@@ -81,52 +81,53 @@ extern "C" Q_DECL_EXPORT void tarumin_read_zip_image(int fd, qint64 maxBytes, qi
         return;
     }
     std::unique_ptr<zip_t, decltype(&zip_discard)> archive(opened, &zip_discard);
-    zip_int64_t image = -1;
+    QList<zip_int64_t> images;
     const zip_int64_t entries = zip_get_num_entries(archive.get(), 0);
     for (zip_int64_t i = 0; i < entries; ++i) {
         const char *name = zip_get_name(archive.get(), zip_uint64_t(i), 0);
-        if (!name || QByteArray(name).endsWith('/'))
-            continue; // a folder entry
-        if (image >= 0) {
-            out.status = ZipImage::Status::NotSingle;
-            return;
-        }
-        image = i;
+        if (name && !QByteArray(name).endsWith('/')) // not a folder entry
+            images << i;
     }
-    if (image < 0) {
+    if (images.isEmpty()) {
         out.status = ZipImage::Status::NotSingle;
         return;
     }
-    zip_stat_t stat;
-    if (zip_stat_index(archive.get(), zip_uint64_t(image), 0, &stat) != 0)
-        return;
-    if ((stat.valid & ZIP_STAT_SIZE) && stat.size > zip_uint64_t(maxBytes)) {
-        out.status = ZipImage::Status::TooLarge;
-        return;
-    }
-    out.name = QString::fromUtf8(stat.name); // libzip gives names in UTF-8
-    std::unique_ptr<zip_file_t, decltype(&zip_fclose)> file(
-        zip_fopen_index(archive.get(), zip_uint64_t(image), 0), &zip_fclose);
-    if (!file)
-        return;
-    QCryptographicHash hash(QCryptographicHash::Sha1);
-    char buffer[64 * 1024];
     qint64 total = 0;
-    for (;;) {
-        const zip_int64_t got = zip_fread(file.get(), buffer, sizeof buffer);
-        if (got < 0)
+    for (const zip_int64_t image : images) {
+        zip_stat_t stat;
+        if (zip_stat_index(archive.get(), zip_uint64_t(image), 0, &stat) != 0)
             return;
-        if (got == 0)
-            break;
-        total += got;
-        if (total > maxBytes) {
+        if ((stat.valid & ZIP_STAT_SIZE) && stat.size > zip_uint64_t(maxBytes - total)) {
             out.status = ZipImage::Status::TooLarge;
             return;
         }
-        hash.addData(QByteArrayView(buffer, got));
+        std::unique_ptr<zip_file_t, decltype(&zip_fclose)> file(
+            zip_fopen_index(archive.get(), zip_uint64_t(image), 0), &zip_fclose);
+        if (!file)
+            return;
+        QCryptographicHash hash(QCryptographicHash::Sha1);
+        char buffer[64 * 1024];
+        qint64 size = 0;
+        for (;;) {
+            const zip_int64_t got = zip_fread(file.get(), buffer, sizeof buffer);
+            if (got < 0)
+                return;
+            if (got == 0)
+                break;
+            size += got;
+            total += got;
+            if (total > maxBytes) {
+                out.status = ZipImage::Status::TooLarge;
+                return;
+            }
+            hash.addData(QByteArrayView(buffer, got));
+        }
+        // libzip gives names in UTF-8.
+        out.entries.append({QString::fromUtf8(stat.name), hash.result().toHex(), size});
     }
-    out.size = total;
-    out.sha1 = hash.result().toHex();
+    out.name = out.entries.first().name;
+    out.sha1 = out.entries.first().sha1;
+    out.size = out.entries.first().size;
     out.status = ZipImage::Status::Read;
 }
 
