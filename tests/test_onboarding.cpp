@@ -188,6 +188,26 @@ private slots:
         QCOMPARE(item(mixed).fileProblem, GameFile::Problem::ZipNotSingle);
     }
 
+    // A cartridge the list gives as several chips: the chips joined in the list's order, or
+    // as the files of a zip.
+    void cartridgesOfSeveralChips()
+    {
+        const QByteArray chip1(1000, 'p'), chip2(500, 'q');
+        QVERIFY(lists_.loadList((QStringLiteral("<softwarelist name=\"msx1_cart\"><software name=\"rt\"><description>Chips (Japan)</description>"
+                                                "<year>1988</year><publisher>I</publisher><part name=\"cart\" interface=\"msx_cart\">"
+                                                "<feature name=\"slot\" value=\"rtype\"/><dataarea name=\"rom\" size=\"1500\">"
+                                                "<rom name=\"a\" size=\"1000\" sha1=\"%1\"/><rom name=\"b\" size=\"500\" sha1=\"%2\" offset=\"1000\"/>"
+                                                "<rom size=\"500\" offset=\"1500\" loadflag=\"reload\"/></dataarea></part></software></softwarelist>")
+                                     .arg(QString::fromLatin1(sha1(chip1)), QString::fromLatin1(sha1(chip2)))).toUtf8()) > 0);
+        const QByteArray expected = sjis(QStringLiteral("Chips (Japan),メガROM,1988年,I,,Chips (Japan),rt,-cart rt."));
+        QVERIFY(item(put(QStringLiteral("rt.rom"), chip1 + chip2)).line.startsWith(expected));
+        const QString zip = folder_ + QStringLiteral("/rt.zip");
+        QVERIFY(writeZip(zip, {{"b", chip2}, {"a", chip1}}));
+        QVERIFY(item(zip).line.startsWith(expected));
+        // The same size, other bytes: not that cartridge.
+        QCOMPARE(item(put(QStringLiteral("other.rom"), chip2 + chip1)).outcome, BatchItem::Outcome::NotIdentified);
+    }
+
     void batchesSkipWhatIsThereAndWhatDoesNotFit()
     {
         const QString hq = put(QStringLiteral("hq.rom"), HiddenQuest);

@@ -157,11 +157,11 @@ int main(int argc, char *argv[])
     if (parser.isSet(snapshots) && writing)
         takeSnapshots(done.lines, folder);
     say(messages::importedLines(done.lines.size(), writing));
-    if (writing) // the totals the window shows after a drop
-        say(messages::batchRegistered(done.items, {}));
-    if (const int copies = onboarding::countOf(done.items).copied)
-        say(messages::importedCopies(copies, writing));
     for (const QByteArray &line : done.lines)
         say(platform::decodeCp932(line));
+    if (const int copies = onboarding::countOf(done.items).copied)
+        say(messages::importedCopies(copies, writing));
+    if (writing) // the totals the window shows after a drop
+        say(messages::batchRegistered(done.items, {}));
     return 0;
 }

@@ -490,8 +490,14 @@ QList<BatchItem> identify(const QStringList &files, const SoftwareLists &lists,
 
 const KnownImage *knownFile(const GameFile &file, const SoftwareLists &lists)
 {
-    if (file.zipParts.size() < 2)
-        return lists.find(file.sha1);
+    if (file.zipParts.size() < 2) {
+        if (const KnownImage *known = lists.find(file.sha1))
+            return known;
+        // The chips of a cartridge joined in one file (not in a zip: its chips are its files).
+        return catalogue::isZipFileName(file.path) ? nullptr : lists.findChips(file.path, file.imageSize);
+    }
+    if (const KnownImage *chips = lists.findChipSet(file.zipParts))
+        return chips;
     const KnownImage *first = nullptr;
     QSet<int> parts;
     for (const QByteArray &sha1 : file.zipParts) {

@@ -3,6 +3,7 @@
 #include "platform/system/file_read.h"
 
 #include <QBuffer>
+#include <QCryptographicHash>
 #include <QDataStream>
 #include <QDir>
 #include <QFile>
@@ -166,8 +167,11 @@ bool SoftwareLists::readList(QIODevice &device, int source, int &takenOut,
         QByteArray sha1;
         std::optional<catalogue::Media> media;
         QString slot;
+        QList<QPair<qint64, QByteArray>> chips; // size and SHA-1 of each, in the list's order
     };
     QList<Part> parts;
+    QList<Part> chipParts; // the software's parts made of several chips
+    QList<ChipSet> foundChips;
     QList<QByteArray> images; // of the part being read
     Part part;
     while (walk.next()) {
@@ -203,12 +207,16 @@ bool SoftwareLists::readList(QIODevice &device, int source, int &takenOut,
                 part.slot = attributes.value(QLatin1String("value")).toString();
             } else if ((tag == u"rom" || tag == u"disk") && attributes.hasAttribute(QLatin1String("sha1"))) {
                 images.append(attributes.value(QLatin1String("sha1")).toLatin1().toLower());
+                part.chips.append({attributes.value(QLatin1String("size")).toLongLong(), images.last()});
             }
         } else if (reader.isEndElement() && reader.name() == u"part") {
             // Only a part made of one image can be matched by one file.
             if (images.size() == 1) {
                 part.sha1 = images.first();
                 parts << part;
+            } else if (images.size() > 1 && part.media == catalogue::Media::Cartridge
+                       && std::all_of(part.chips.cbegin(), part.chips.cend(), [](const auto &c) { return c.first > 0; })) {
+                chipParts << part;
             }
             images.clear();
         } else if (reader.isEndElement() && reader.name() == u"software") {
@@ -226,7 +234,21 @@ bool SoftwareLists::readList(QIODevice &device, int source, int &takenOut,
                 image.hardware = isHardwareSlot(parts[i].slot);
                 found.append(qMakePair(parts[i].sha1, image));
             }
+            for (const Part &p : chipParts) {
+                ChipSet set;
+                set.image = software;
+                set.image.media = p.media;
+                set.image.mapper = !p.slot.isEmpty() && !isHardwareSlot(p.slot);
+                set.image.hardware = isHardwareSlot(p.slot);
+                for (const auto &[size, sha1] : p.chips) {
+                    set.sizes << size;
+                    set.sha1s << sha1;
+                    set.total += size;
+                }
+                foundChips << set;
+            }
             parts.clear();
+            chipParts.clear();
         }
     }
     if (walk.tooDeep()) {
@@ -240,8 +262,56 @@ bool SoftwareLists::readList(QIODevice &device, int source, int &takenOut,
     int taken = 0;
     for (const auto &[sha1, image] : found)
         take(sha1, image, taken);
+    for (const ChipSet &set : foundChips) {
+        const bool known = std::any_of(chipSets_.cbegin(), chipSets_.cend(),
+                                       [&](const ChipSet &other) { return other.sha1s == set.sha1s; });
+        if (!known) {
+            chipSets_ << set;
+            ++taken;
+        }
+    }
     takenOut += taken;
     return true;
+}
+
+const KnownImage *SoftwareLists::findChips(const QString &path, qint64 size) const
+{
+    for (const ChipSet &set : chipSets_) {
+        if (set.total != size)
+            continue;
+        platform::PlainFile file(path);
+        if (!file.ok())
+            return nullptr;
+        bool same = true;
+        for (qsizetype i = 0; i < set.sizes.size() && same; ++i) {
+            QCryptographicHash hash(QCryptographicHash::Sha1);
+            qint64 left = set.sizes[i];
+            while (left > 0) {
+                const QByteArray piece = file.device().read(qMin<qint64>(left, 1024 * 1024));
+                if (piece.isEmpty())
+                    return nullptr;
+                hash.addData(piece);
+                left -= piece.size();
+            }
+            same = hash.result().toHex() == set.sha1s[i];
+        }
+        if (same)
+            return &set.image;
+    }
+    return nullptr;
+}
+
+const KnownImage *SoftwareLists::findChipSet(const QList<QByteArray> &sha1s) const
+{
+    QList<QByteArray> given = sha1s;
+    std::sort(given.begin(), given.end());
+    for (const ChipSet &set : chipSets_) {
+        QList<QByteArray> chips = set.sha1s;
+        std::sort(chips.begin(), chips.end());
+        if (chips == given)
+            return &set.image;
+    }
+    return nullptr;
 }
 
 QString SoftwareLists::usersOpenMsxDatabase()
@@ -345,7 +415,7 @@ bool SoftwareLists::readDatabase(QIODevice &device, QHash<QByteArray, KnownImage
 
 namespace {
 
-constexpr quint32 IndexVersion = 1;
+constexpr quint32 IndexVersion = 2;
 
 QDataStream &operator<<(QDataStream &out, const KnownImage &k)
 {
@@ -380,6 +450,9 @@ QByteArray SoftwareLists::serialised() const
     out << otherSystems_ << qint64(problems_.size());
     for (const ListProblem &p : problems_)
         out << qint32(p.kind) << p.path;
+    out << qint64(chipSets_.size());
+    for (const ChipSet &set : chipSets_)
+        out << set.sizes << set.sha1s << set.total << set.image;
     return data;
 }
 
@@ -411,8 +484,17 @@ bool SoftwareLists::restore(const QByteArray &data)
         p.kind = ListProblem::Kind(kind);
         problems << p;
     }
+    qint64 chipCount = 0;
+    in >> chipCount;
+    QList<ChipSet> chipSets;
+    for (qint64 i = 0; i < chipCount && i < 100000 && in.status() == QDataStream::Ok; ++i) {
+        ChipSet set;
+        in >> set.sizes >> set.sha1s >> set.total >> set.image;
+        chipSets << set;
+    }
     if (in.status() != QDataStream::Ok || !in.atEnd())
         return false;
+    chipSets_ = std::move(chipSets);
     images_ = std::move(images);
     otherSystems_ = std::move(others);
     problems_ = std::move(problems);

@@ -83,6 +83,12 @@ public:
     static QString installedOpenMsxDatabase();
     static QString usersOpenMsxDatabase();
 
+    // A cartridge the lists give as several chips: the file holding them joined in the list's
+    // order (how dump tools write them), read again piece by piece when its size is such a
+    // cartridge's; or the chips as the files of a zip, in any order.
+    const KnownImage *findChips(const QString &path, qint64 size) const;
+    const KnownImage *findChipSet(const QList<QByteArray> &sha1s) const;
+
     // What the loads gave, as bytes to keep between runs, and back (false: not such bytes).
     QByteArray serialised() const;
     bool restore(const QByteArray &data);
@@ -103,6 +109,14 @@ private:
 
     QHash<QByteArray, KnownImage> images_;
     int databaseSoftware_ = 0; // numbers each database entry: its dumps share the number
+    struct ChipSet
+    {
+        QList<qint64> sizes;
+        QList<QByteArray> sha1s;
+        qint64 total = 0;
+        KnownImage image;
+    };
+    QList<ChipSet> chipSets_;
     QHash<QByteArray, QString> otherSystems_;
     QList<ListProblem> problems_;
     const std::atomic<bool> *cancel_ = nullptr;
