@@ -370,6 +370,44 @@ private slots:
         QCOMPARE(countOf(items).partOfGame, files.size() - media.size());
     }
 
+    // An alt set sharing its first disk with its parent: the alt's line when its own later disk
+    // is given and the parent's is not.
+    void altSetsSharingTheirFirstDisk_data()
+    {
+        QTest::addColumn<QStringList>("given");
+        QTest::addColumn<QString>("line");   // the description of the one line
+        QTest::addColumn<int>("problems");  // later disks left without their first
+        QTest::newRow("parent") << QStringList{"d1", "d2"} << "F1 (Japan)" << 0;
+        QTest::newRow("alt") << QStringList{"d1", "d2alt"} << "F1 (Japan， alt)" << 0;
+        QTest::newRow("both: the parent keeps disk 1") << QStringList{"d1", "d2", "d2alt"} << "F1 (Japan)" << 1;
+    }
+    void altSetsSharingTheirFirstDisk()
+    {
+        QFETCH(QStringList, given);
+        QFETCH(QString, line);
+        QFETCH(int, problems);
+        const QHash<QString, QByteArray> disks{{"d1", QByteArray(720, '1')}, {"d2", QByteArray(720, '2')},
+                                               {"d2alt", QByteArray(720, 'a')}};
+        auto disk = [&](const char *name) {
+            return QStringLiteral("<part name=\"%1\" interface=\"floppy_3_5\"><dataarea name=\"flop\"><rom name=\"x\" sha1=\"%2\"/>"
+                                  "</dataarea></part>").arg(QLatin1String(name), QString::fromLatin1(sha1(disks.value(QLatin1String(name)))));
+        };
+        QVERIFY(lists_.loadList((QStringLiteral("<softwarelist name=\"msx2_flop\">"
+            "<software name=\"f1\"><description>F1 (Japan)</description><year>1988</year><publisher>K</publisher>%1%2</software>"
+            "<software name=\"f1a\" cloneof=\"f1\"><description>F1 (Japan, alt)</description><year>1988</year><publisher>K</publisher>%1%3</software>"
+            "</softwarelist>").arg(disk("d1"), disk("d2"), disk("d2alt"))).toUtf8()) > 0);
+        QStringList paths;
+        for (const QString &name : given)
+            paths << put(QStringLiteral("f1/") + name + QStringLiteral(".dsk"), disks.value(name));
+        QList<BatchItem> items = identify(paths, lists_, folder_);
+        const QList<QByteArray> lines = settle(items, catalogue::LineTable(), folder_);
+        QCOMPARE(lines.size(), 1);
+        QCOMPARE(platform::decodeCp932(catalogue::splitRecord(lines[0]).fields[5]), line);
+        QVERIFY(platform::decodeCp932(catalogue::splitRecord(lines[0]).fields[1]).endsWith(QStringLiteral("ディスク2枚組")));
+        QCOMPARE(int(std::count_if(items.cbegin(), items.cend(), [](const BatchItem &i) {
+                     return i.problem == BatchItem::Problem::FirstPartMissing; })), problems);
+    }
+
     // openMSX's database lists several dumps of a game: one line for the game.
     void alternateDumpsAreOneGame()
     {

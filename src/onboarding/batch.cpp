@@ -534,6 +534,29 @@ QList<BatchItem> identifyRead(const QList<GameFile> &read, const SoftwareLists &
     // parts go with it, and are not registered alone.
     QHash<QString, QString> firstParts; // list and software -> the first part's file
     auto gameOf = [](const KnownImage &k) { return k.listName + u'/' + k.software; };
+    auto identified = [](const BatchItem &item) { return item.outcome == BatchItem::Outcome::Identified; };
+    // An alt set that shares its first disk with its parent: the first disk, identified as
+    // the parent's, is the alt's when the alt's later disks are given and the parent's are not.
+    QSet<QString> withLaterParts, withFirstPart;
+    for (const BatchItem &item : items) {
+        if (identified(item))
+            (item.known->part > 0 ? withLaterParts : withFirstPart).insert(gameOf(*item.known));
+    }
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        if (!identified(items[i]) || items[i].known->part == 0 || withFirstPart.contains(gameOf(*items[i].known))
+            || items[i].known->firstSha1.isEmpty())
+            continue;
+        for (qsizetype j = 0; j < items.size(); ++j) {
+            if (!identified(items[j]) || items[j].known->part != 0 || read[j].sha1 != items[i].known->firstSha1
+                || withLaterParts.contains(gameOf(*items[j].known)))
+                continue;
+            KnownImage alt = *items[i].known;
+            alt.part = 0;
+            withFirstPart.insert(gameOf(alt));
+            items[j] = composeItem(read[j], &alt, programFolder, copying);
+            break;
+        }
+    }
     for (const BatchItem &item : items) {
         if (item.outcome == BatchItem::Outcome::Identified && item.known->part == 0)
             firstParts.insert(gameOf(*item.known), item.path);

@@ -106,7 +106,9 @@ Registration registerGameFiles(const QStringList &paths, const platform::Program
             if (!(goesIn(trial[i]) || partOfOne) || !result.items[i].newCopy)
                 continue;
             const GameFile &game = (*read)[i];
-            BatchItem copied = composeItem(game, knownFile(game, lists), folder, Copying{copyMode, true},
+            // The entry the item was composed with (an alt set's first disk is the alt's).
+            const KnownImage *entry = result.items[i].known ? &*result.items[i].known : knownFile(game, lists);
+            BatchItem copied = composeItem(game, entry, folder, Copying{copyMode, true},
                                            lists.otherSystem(game.sha1));
             if (copied.newCopy && !copied.copy.isEmpty())
                 made.insert(i);

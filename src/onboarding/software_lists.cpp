@@ -230,6 +230,7 @@ bool SoftwareLists::readList(QIODevice &device, int source, int &takenOut,
                 image.media = parts[i].media;
                 image.part = i;
                 image.parts = qMax(1, count);
+                image.firstSha1 = parts.first().sha1;
                 image.mapper = !parts[i].slot.isEmpty() && !isHardwareSlot(parts[i].slot);
                 image.hardware = isHardwareSlot(parts[i].slot);
                 found.append(qMakePair(parts[i].sha1, image));
@@ -415,20 +416,21 @@ bool SoftwareLists::readDatabase(QIODevice &device, QHash<QByteArray, KnownImage
 
 namespace {
 
-constexpr quint32 IndexVersion = 2;
+constexpr quint32 IndexVersion = 3;
 
 QDataStream &operator<<(QDataStream &out, const KnownImage &k)
 {
     return out << k.description << k.altTitle << k.year << k.publisher << k.listName
                << qint32(k.media ? int(*k.media) : -1) << k.msx2 << k.software << qint32(k.part)
-               << qint32(k.parts) << k.clone << k.mapper << k.hardware << qint32(k.source) << qint32(k.order);
+               << qint32(k.parts) << k.clone << k.mapper << k.hardware << qint32(k.source) << qint32(k.order)
+               << k.firstSha1;
 }
 
 QDataStream &operator>>(QDataStream &in, KnownImage &k)
 {
     qint32 media = -1, part = 0, parts = 1, source = 0, order = 0;
     in >> k.description >> k.altTitle >> k.year >> k.publisher >> k.listName >> media >> k.msx2 >> k.software
-        >> part >> parts >> k.clone >> k.mapper >> k.hardware >> source >> order;
+        >> part >> parts >> k.clone >> k.mapper >> k.hardware >> source >> order >> k.firstSha1;
     k.media = media >= 0 && media <= 2 ? std::optional(catalogue::Media(media)) : std::nullopt;
     k.part = part;
     k.parts = parts;
