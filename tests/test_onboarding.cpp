@@ -3,6 +3,7 @@
 #include "catalogue/record.h"
 #include "onboarding/batch.h"
 #include "onboarding/registration.h"
+#include "messages/messages.h"
 #include "platform/system/codepage.h"
 #include "platform/system/modules.h"
 #include "file_support.h"
@@ -18,6 +19,7 @@
 #include <atomic>
 
 #ifdef Q_OS_UNIX
+#include <fcntl.h>
 #include <sys/stat.h>
 #endif
 
@@ -455,6 +457,30 @@ private slots:
     }
 
 #ifdef Q_OS_UNIX
+    // Names that are not UTF-8: a Shift-JIS name as a Windows zip leaves it, and a name cut in
+    // the middle of a character. Found in a folder, read, shown and copied under a name the
+    // catalogue can hold (the CP932 read where it is CP932).
+    void namesThatAreNotUtf8()
+    {
+        const QByteArray raw = QFile::encodeName(folder_) + "/raw";
+        QVERIFY(::mkdir(raw.constData(), 0700) == 0);
+        for (const QByteArray &name : {QByteArray("\x83\x51\x81\x5b\x83\x80.rom"), QByteArray("cut\x83.rom")}) {
+            QFile file;
+            const int fd = ::open((raw + '/' + name).constData(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+            QVERIFY(fd >= 0 && file.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle));
+            file.write("game " + name);
+        }
+        const platform::ProgramFolder folder(folder_);
+        const Registration done = registerGameFiles({folder_ + QStringLiteral("/raw")}, folder,
+                                                    catalogue::CatalogueFile(folder.catalogue()), Writing::Write);
+        QCOMPARE(done.lines.size(), 2);
+        QVERIFY(done.lines[0].endsWith("-cart games/cut_x83.rom"));
+        QVERIFY(done.lines[1].endsWith(sjis(QStringLiteral("-cart games/ゲーム.rom"))));
+        QCOMPARE(readFile(folder.copiedGames() + QStringLiteral("/ゲーム.rom")), QByteArray("game \x83\x51\x81\x5b\x83\x80.rom"));
+        QVERIFY(messages::importedItem(done.items[0]).contains(QStringLiteral("raw/cut\\x83.rom")));
+        QVERIFY(messages::importedItem(done.items[1]).contains(QStringLiteral("raw/ゲーム.rom")));
+    }
+
     // Lists that are not files, or nested deeper than any list, are passed over at once and
     // reported; the good list beside them is read.
     void hostileListsArePassedOver()

@@ -8,6 +8,7 @@
 #include "onboarding/snapshots.h"
 #include "platform/system/codepage.h"
 #include "platform/system/console.h"
+#include "platform/system/file_names.h"
 #include "platform/system/modules.h"
 #include "platform/system/program_folder.h"
 
@@ -101,7 +102,8 @@ int main(int argc, char *argv[])
                                  QStringLiteral("PATH..."));
     // The parser's own errors would carry the application's name ("tarumin"), which is the
     // window program's: the tool names itself.
-    if (!parser.parse(app.arguments())) {
+    // Names that are not UTF-8 (a Shift-JIS name from a Windows zip) are kept as they are.
+    if (!parser.parse(platform::commandLineArguments(argc, argv))) {
         platform::writeLine(platform::Stream::Err, QStringLiteral("tarumin-import: ") + parser.errorText());
         platform::writeLine(platform::Stream::Err, QStringLiteral("Try 'tarumin-import --help'."));
         return 1;

@@ -6,6 +6,7 @@
 #include "onboarding/batch.h"
 #include "onboarding/registration.h"
 #include "platform/system/codepage.h"
+#include "platform/system/file_names.h"
 #include "platform/system/fonts.h"
 #include "platform/system/launcher.h"
 #include "platform/widgets/controls.h"
@@ -842,7 +843,7 @@ void Form1::dropEvent(QDropEvent *event)
     QStringList paths;
     for (const QUrl &url : event->mimeData()->urls()) {
         if (url.isLocalFile())
-            paths << url.toLocalFile();
+            paths << platform::localFileOf(url); // a name that is not UTF-8 kept as it is
     }
     event->acceptProposedAction();
     if (!paths.isEmpty())

@@ -1,5 +1,7 @@
 #include "messages.h"
 
+#include "platform/system/file_names.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -250,7 +252,7 @@ QString batchDetails(const QList<onboarding::BatchItem> &items)
     using Outcome = onboarding::BatchItem::Outcome;
     QStringList lines;
     for (const auto &item : items) {
-        const QString path = QDir::toNativeSeparators(item.path);
+        const QString path = QDir::toNativeSeparators(platform::readableName(item.path));
         if (item.outcome == Outcome::NotAGame)
             lines << QStringLiteral("登録できません: %1（%2）").arg(path, notAGame(item));
         else if (item.outcome == Outcome::DoesNotFit)
@@ -359,7 +361,7 @@ QString copiedTo(const onboarding::BatchItem &item)
 QString importedItem(const onboarding::BatchItem &item)
 {
     using Outcome = onboarding::BatchItem::Outcome;
-    const QString path = QDir::toNativeSeparators(item.path);
+    const QString path = QDir::toNativeSeparators(platform::readableName(item.path));
     switch (item.outcome) {
     case Outcome::Identified:
         return QStringLiteral("識別しました     %1 — %2（%3）%4")

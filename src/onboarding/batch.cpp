@@ -7,6 +7,7 @@
 #include "platform/system/launcher.h"
 #include "platform/system/paths.h"
 
+#include "platform/system/file_names.h"
 #include "platform/system/file_read.h"
 
 #include <QDir>
@@ -150,8 +151,10 @@ bool backslashIsNoSeparator()
 // A file's own name made fit for the catalogue: a comma becomes "，", a character CP932 has a
 // full-width twin for becomes the twin, a line break, a
 // backslash and each character CP932 cannot hold "_".
-QString fittedFileName(const QString &name)
+QString fittedFileName(const QString &systemName)
 {
+    // A name that is not UTF-8 is read as the CP932 it usually is (else its bytes as \xNN).
+    const QString name = platform::readableName(systemName);
     QString out;
     for (qsizetype i = 0; i < name.size();) {
         const qsizetype len = name.at(i).isHighSurrogate() && i + 1 < name.size() ? 2 : 1;

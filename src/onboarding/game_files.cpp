@@ -3,6 +3,7 @@
 #include "zip_image.h"
 
 #include "catalogue/media.h"
+#include "platform/system/file_names.h"
 #include "platform/system/file_read.h"
 #include "platform/system/modules.h"
 
@@ -310,27 +311,24 @@ CollectedFiles collectFiles(const QStringList &paths)
         }
         // Every entry is accounted for: a game file (or a file without an extension, which a
         // list may know) is read; anything else is passed over with its reason.
+        // Names that are not UTF-8 are walked, and later read, by their bytes.
         QStringList found;
         QList<SkippedFile> skipped;
-        QDirIterator it(path, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System | QDir::Hidden,
-                        QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            const QString file = it.next();
-            const QFileInfo entry = it.fileInfo();
-            const QString name = entry.fileName();
-            if (entry.isSymLink() && !entry.exists()) {
-                skipped.append({file, SkippedFile::Reason::BrokenLink});
-            } else if (entry.isDir()) {
-                if (!entry.isSymLink() && (!entry.isReadable() || !entry.isExecutable()))
-                    skipped.append({file, SkippedFile::Reason::UnreadableFolder});
-            } else if (!entry.isFile()) {
-                skipped.append({file, SkippedFile::Reason::NotPlain});
-            } else if (catalogue::isGameFileName(file) || name.lastIndexOf(u'.') <= 0) {
-                found << file;
-            } else {
-                skipped.append({file, SkippedFile::Reason::NotAGameName});
+        platform::walkFolder(QDir::cleanPath(path), [&](const QString &file, platform::EntryType type) {
+            const QString name = file.mid(file.lastIndexOf(u'/') + 1);
+            switch (type) {
+            case platform::EntryType::Folder: break;
+            case platform::EntryType::BrokenLink: skipped.append({file, SkippedFile::Reason::BrokenLink}); break;
+            case platform::EntryType::UnreadableFolder: skipped.append({file, SkippedFile::Reason::UnreadableFolder}); break;
+            case platform::EntryType::Other: skipped.append({file, SkippedFile::Reason::NotPlain}); break;
+            case platform::EntryType::File:
+                if (catalogue::isGameFileName(name) || name.lastIndexOf(u'.') <= 0)
+                    found << file;
+                else
+                    skipped.append({file, SkippedFile::Reason::NotAGameName});
+                break;
             }
-        }
+        });
         std::sort(skipped.begin(), skipped.end(), [](const SkippedFile &a, const SkippedFile &b) { return a.path < b.path; });
         collected.skipped << skipped;
         // Name order, folder by folder: the path as a whole, compared case by case.

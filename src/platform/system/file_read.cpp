@@ -1,5 +1,7 @@
 #include "file_read.h"
 
+#include "file_names.h"
+
 #include <cerrno>
 
 #ifdef Q_OS_WIN
@@ -64,7 +66,7 @@ int openChecked(const QString &path, bool follow, ReadProblem &problem, SystemEr
 int openChecked(const QString &path, bool follow, ReadProblem &problem, SystemError &system,
                 qint64 &size)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(),
+    const int fd = ::open(nameForSystem(path).constData(),
                           O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY | (follow ? 0 : O_NOFOLLOW));
     if (fd < 0) {
         const int code = errno;
