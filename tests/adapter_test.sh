@@ -110,6 +110,21 @@ if [ -d "$machines" ]; then
         [ "$(readlink "$staged/disk$n.dsk")" = "$work/my games/Quest Disk$n.dsk" ] || fail "disk $n of the set: $(ls -l "$staged")"
     done
     grep -q 'ALT+F9' "$RECORD" || fail "no word of ALT+F9 on the screen"
+    [ "${staged%/*}" = "$work/run" ] || fail "disk set not staged in the runtime folder: $staged"
+    # Without a runtime folder: a folder of this user's alone, of a name no one could foresee.
+    mkdir -p "$work/tmp"
+    (cd "my games" && env -u XDG_RUNTIME_DIR TMPDIR="$work/tmp" sh "$adapter" MSX2J -flop "Quest Disk1.dsk") 2>/dev/null
+    staged=$(dirname "$(grep '^arg .*disk1\.dsk$' "$RECORD" | sed 's/^arg //')")
+    case $staged in "$work/tmp/tarumin-disks."*) ;; *) fail "disk set staged at $staged" ;; esac
+    [ "${staged##*.}" != "$(sed -n 's/^pid //p' "$RECORD")" ] || fail "the staging folder is named by the process id"
+    [ "$(stat -c %a "$staged")" = 700 ] || fail "staging folder mode $(stat -c %a "$staged")"
+    # A launch whose temporary folder is gone poisons nothing: the machine is still found then
+    # and after.
+    rm -rf home/.cache
+    export TMPDIR="$work/gone"
+    expect 0 "-machine${nl}Sony_HB-F1XDmk2${nl}-diska${nl}disk.dsk" -- MSX2J -flop disk.dsk
+    unset TMPDIR
+    expect 0 "-machine${nl}Sony_HB-F1XDmk2${nl}-diska${nl}disk.dsk" -- MSX2J -flop disk.dsk
     # No real machine: a disk is refused in Japanese, a cartridge runs on C-BIOS.
     export TARUMIN_TEST_MACHINES=""
     rm -rf home/.cache; sleep 1.1; echo rom > home/.openMSX/share/systemroms/third.rom

@@ -124,16 +124,20 @@ starts() { # NAME plain|fmpac [KNOWN]
     if [ "$scan" = no ] && [ $(( $(now_ms) - started_ms )) -gt "$budget_ms" ]; then
         return 1
     fi
+    # Its words are not needed (no file of a predictable name in a shared folder for them).
     if [ "$2" = fmpac ]; then
-        "$openmsx" -testconfig -machine "$1" -ext fmpac > /dev/null 2> "${TMPDIR:-/tmp}/tarumin-testconfig.$$"
+        "$openmsx" -testconfig -machine "$1" -ext fmpac > /dev/null 2>&1
     else
-        "$openmsx" -testconfig -machine "$1" > /dev/null 2> "${TMPDIR:-/tmp}/tarumin-testconfig.$$"
+        "$openmsx" -testconfig -machine "$1" > /dev/null 2>&1
     fi
     result=$?
-    if [ "$result" -eq 0 ]; then verdict=ok; else
-        verdict=no
-    fi
-    rm -f "${TMPDIR:-/tmp}/tarumin-testconfig.$$"
+    # Only a definite answer is kept: openMSX said yes, or no. One that could not be run, or
+    # was stopped by a signal, is asked again by the next launch.
+    case $result in
+        0) verdict=ok ;;
+        126|127) return 1 ;;
+        *) [ "$result" -gt 128 ] && return 1; verdict=no ;;
+    esac
     table=$(printf '%s\n' "$table" | awk -v n="$1" -v f="$field" -v v="$verdict" '$1 == n { $f = v } { print }')
     changed=yes
     [ "$result" -eq 0 ]
@@ -357,14 +361,21 @@ stage_disks() {
     done | sort -n)
     count=$(printf '%s\n' "$set_list" | grep -c .)
     [ "$count" -ge 2 ] || return 1
-    # Leftovers of runs that have ended are removed.
-    runtime=${XDG_RUNTIME_DIR:-${TMPDIR:-/tmp}}
+    # Staged in a folder of this user's alone: the runtime folder when it is there and ours,
+    # else a folder of an unpredictable name (mktemp, mode 0700) in the temporary folder.
+    # Leftovers of runs that have ended are removed; only folders of ours are looked at.
+    runtime=${TMPDIR:-/tmp}
+    if [ -n "${XDG_RUNTIME_DIR:-}" ] && [ -d "$XDG_RUNTIME_DIR" ] && [ -O "$XDG_RUNTIME_DIR" ]; then
+        runtime=$XDG_RUNTIME_DIR
+    fi
     for old in "$runtime"/tarumin-disks.*; do
-        [ -d "$old" ] || continue
-        kill -0 "${old##*.}" 2>/dev/null || rm -rf "$old"
+        [ -d "$old" ] && [ ! -L "$old" ] && [ -O "$old" ] || continue
+        pid=$(cat "$old/pid" 2>/dev/null)
+        case $pid in ''|*[!0-9]*) rm -rf "$old"; continue ;; esac
+        kill -0 "$pid" 2>/dev/null || rm -rf "$old"
     done
-    staged=$runtime/tarumin-disks.$$
-    mkdir -p "$staged" || return 1
+    staged=$(mktemp -d "$runtime/tarumin-disks.XXXXXXXXXX") || return 1
+    echo $$ > "$staged/pid"
     i=0
     printf '%s\n' "$set_list" | while read -r n b; do
         i=$((i + 1))
