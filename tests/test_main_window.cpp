@@ -545,11 +545,13 @@ private slots:
     {
         open(cp932Lines(SampleLines));
 #ifdef RECORD_LAUNCH
-        QVERIFY(writeFile(folder_->path() + "/refuse.txt", "tarumin adapter: C-BIOS has no BASIC, so tapes cannot run\n"));
+        QVERIFY(writeFile(folder_->path() + "/refuse.txt", "ALSA lib pcm.c:2666:(snd_pcm_open_noupdate) Unknown PCM default\n"
+                                                           "tarumin adapter: C-BIOS has no BASIC, so tapes cannot run\n"));
 #else
         QFile script(folder_->path() + "/mess.exe");
         QVERIFY(script.open(QIODevice::WriteOnly));
-        script.write("#!/bin/sh\necho 'tarumin adapter: C-BIOS has no BASIC, so tapes cannot run' >&2\nexit 4\n");
+        script.write("#!/bin/sh\necho 'ALSA lib pcm.c:2666:(snd_pcm_open_noupdate) Unknown PCM default' >&2\n"
+                     "echo 'tarumin adapter: C-BIOS has no BASIC, so tapes cannot run' >&2\nexit 4\n");
         script.close();
 #endif
         select(1);
@@ -557,6 +559,7 @@ private slots:
         QTRY_COMPARE(messages_.size(), 1);
         QVERIFY2(messages_[0].contains(QStringLiteral("終了コード 4")), qPrintable(messages_[0]));
         QVERIFY(messages_[0].contains(QStringLiteral("C-BIOS has no BASIC, so tapes cannot run")));
+        QVERIFY2(!messages_[0].contains(QStringLiteral("ALSA")), qPrintable(messages_[0])); // the adapter's words only
     }
 
     void hostileFilesNeverBlockOrLeak()

@@ -153,13 +153,42 @@ QString launchFailed(const QString &program, const platform::LaunchError &error)
         .arg(QDir::toNativeSeparators(program), why);
 }
 
+namespace {
+
+// What the emulator wrote that a user can act on: the adapter's own refusal when it gave one;
+// otherwise every line but the chatter of sound and video libraries (ALSA, SDL, X).
+QString emulatorWords(const QString &tail)
+{
+    const QStringList lines = tail.split(u'\n', Qt::SkipEmptyParts);
+    QStringList own;
+    for (const QString &line : lines) {
+        if (line.startsWith(QLatin1String("mess.exe (openMSX):")) || line.startsWith(QLatin1String("tarumin adapter:")))
+            own << line;
+    }
+    if (!own.isEmpty())
+        return own.join(u'\n');
+    QStringList kept;
+    for (const QString &line : lines) {
+        const QString l = line.trimmed();
+        bool noise = false;
+        for (const char *library : {"ALSA", "SDL", "Xlib", "libEGL", "MESA", "libGL", "pulse", "PulseAudio", "jack",
+                                    "Jack", "Cannot connect to server", "Couldn't open audio", "Warning: Could not"})
+            noise = noise || l.startsWith(QLatin1String(library));
+        if (!noise)
+            kept << line;
+    }
+    return kept.join(u'\n');
+}
+
+} // namespace
+
 QString emulatorFailed(const platform::EarlyExit &exit)
 {
     QString text = exit.crashed
         ? QStringLiteral("エミュレーターが起動してすぐに異常終了しました（シグナル %1）。").arg(exit.status)
         : QStringLiteral("エミュレーターが起動してすぐに終了しました（終了コード %1）。").arg(exit.status);
-    if (!exit.errorTail.isEmpty())
-        text += QStringLiteral("\n\nエミュレーターのメッセージ:\n") + exit.errorTail;
+    if (const QString words = emulatorWords(exit.errorTail); !words.isEmpty())
+        text += QStringLiteral("\n\nエミュレーターのメッセージ:\n") + words;
     return text;
 }
 
