@@ -120,6 +120,17 @@ if [ -d "$machines" ]; then
     [ "$(stat -c %a "$staged")" = 700 ] || fail "staging folder mode $(stat -c %a "$staged")"
     # A launch whose temporary folder is gone poisons nothing: the machine is still found then
     # and after.
+    # A damaged cache, a cache of junk and a link in its place are made again, never believed.
+    cache=home/.cache/tarumin/machines
+    for damage in truncate junk link; do
+        case $damage in
+            truncate) head -c 20 "$cache" > "$cache.x" && mv "$cache.x" "$cache" ;;
+            junk) { sed -n 1p "$cache"; echo "Sony_HB-F1XDmk2 MSX2 no no no no no"; head -c 100000 /dev/zero | tr '\0' x; } > "$cache.x" && mv "$cache.x" "$cache" ;;
+            link) rm -f "$cache"; echo "stamp 0" > "$work/elsewhere"; ln -s "$work/elsewhere" "$cache" ;;
+        esac
+        expect 0 "-machine${nl}Sony_HB-F1XDmk2${nl}-diska${nl}disk.dsk" -- MSX2J -flop disk.dsk
+    done
+    [ "$(cat "$work/elsewhere")" = "stamp 0" ] || fail "the cache was written through a link"
     rm -rf home/.cache
     export TMPDIR="$work/gone"
     expect 0 "-machine${nl}Sony_HB-F1XDmk2${nl}-diska${nl}disk.dsk" -- MSX2J -flop disk.dsk

@@ -85,7 +85,11 @@ stamp() {
 # FMPAC are ok, no or - (not tried yet), for the machine alone and with -ext fmpac.
 load_cache() {
     now=$(stamp)
-    if [ -f "$cache" ] && [ "$(sed -n '1s/^stamp //p' "$cache")" = "$now" ]; then
+    # Taken only when it is a plain file of ours of a sane size whose every line is a machine's
+    # (a damaged or foreign one is made again, never read through).
+    if [ -f "$cache" ] && [ ! -L "$cache" ] && [ -O "$cache" ] && [ "$(wc -c < "$cache")" -le 65536 ] \
+        && [ "$(sed -n '1s/^stamp //p' "$cache")" = "$now" ] \
+        && sed 1d "$cache" | awk 'NF != 7 || $6 !~ /^(ok|no|-)$/ || $7 !~ /^(ok|no|-)$/ { bad = 1 } END { exit bad }'; then
         table=$(sed 1d "$cache")
     else
         table=$(describe_machines | sed 's/$/ - -/')
@@ -96,7 +100,13 @@ changed=no
 save_cache() {
     [ "$changed" = yes ] || return 0
     mkdir -p "${cache%/*}" 2>/dev/null || return 0
-    { echo "stamp $now"; printf '%s\n' "$table"; } > "$cache.$$" 2>/dev/null && mv "$cache.$$" "$cache"
+    # Written whole under a new name, then put in place (a link there is replaced, not followed).
+    new=$(mktemp "$cache.XXXXXXXX" 2>/dev/null) || return 0
+    if { echo "stamp $now"; printf '%s\n' "$table"; } > "$new" 2>/dev/null; then
+        mv -f "$new" "$cache" || rm -f "$new"
+    else
+        rm -f "$new"
+    fi
 }
 
 # Whether any ROM folder holds a ROM of a real machine: without one, only C-BIOS starts.
