@@ -42,11 +42,12 @@ KnownFiles::KnownFiles(QString cacheFile) : cacheFile_(std::move(cacheFile))
     }
 }
 
-void KnownFiles::index(const catalogue::LineTable &table, const platform::ProgramFolder &folder)
+void KnownFiles::index(const catalogue::LineTable &table, const platform::ProgramFolder &folder,
+                       const std::atomic<bool> *cancel)
 {
     present_.clear();
     gone_.clear();
-    for (int k = 0; k < table.size(); ++k) {
+    for (int k = 0; k < table.size() && !(cancel && cancel->load()); ++k) {
         const QByteArray &line = table.line(k);
         const QString file = fileNamedBy(line, folder);
         if (file.isEmpty())

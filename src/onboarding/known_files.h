@@ -9,6 +9,8 @@
 #include <QHash>
 #include <QString>
 
+#include <atomic>
+
 // The games the catalogue already holds, known by what their files hold: the SHA-1 of each
 // line's image, read once and kept in the user's cache folder by path, size and time, so that
 // the same game from another folder is found registered, and a game whose file has moved is
@@ -24,7 +26,9 @@ public:
     // The lines of the table, each by the image SHA-1 of the file it names: those whose file is
     // there (read, or taken from the cache when its size and time are unchanged), and those
     // whose file is gone but was seen before (the SHA-1 it had then).
-    void index(const catalogue::LineTable &table, const platform::ProgramFolder &folder);
+    // Stops early when cancel is set (from another thread).
+    void index(const catalogue::LineTable &table, const platform::ProgramFolder &folder,
+               const std::atomic<bool> *cancel = nullptr);
     // A line naming a file that holds this image, and the file.
     struct Line
     {

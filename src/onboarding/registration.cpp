@@ -80,7 +80,11 @@ Registration registerGameFiles(const QStringList &paths, const platform::Program
     // The games the catalogue holds, by what their files hold.
     KnownFiles known(knownFilesCache());
     if (!loaded.error)
-        known.index(*table, folder);
+        known.index(*table, folder, progress.cancel);
+    if (progress.cancelled()) {
+        result.cancelled = true;
+        return result;
+    }
     if (writing == Writing::DryRun) {
         result.lines = settleAll(result.items, *table, known).added;
         appendSkipped(result, collected);
