@@ -61,6 +61,14 @@ xdotool key Home Return
 click "$dialog" 160 209
 xdotool type --delay 30 'pkgtest'
 click "$dialog" 108 252
+# pkgtest.rom is not there: the question is answered with Y, then the outcome is closed.
+question=$(wait_window '^tarumin$') || fail "no question about the missing file"
+xdotool windowactivate --sync "$question" 2>/dev/null
+xdotool key --clearmodifiers y
+for _ in $(seq 100); do
+    xdotool search --onlyvisible --name '^tarumin$' 2>/dev/null | grep -qx "$question" || break
+    sleep 0.1
+done
 box=$(wait_window '^tarumin$') || fail "no message after the registration"
 xdotool windowactivate --sync "$box" 2>/dev/null
 xdotool key --clearmodifiers Return
