@@ -221,7 +221,14 @@ void Form2::onCommand1Clicked()
         if (placed.name != entry.gameFileName) {
             entry.gameFileName = placed.name;
             GameFileName->setText(placed.name);
-            line = std::get<QByteArray>(catalogue::checkedLine(entry, editing_ ? &editBase_ : nullptr));
+            const auto renamed = catalogue::checkedLine(entry, editing_ ? &editBase_ : nullptr);
+            if (const auto *problem = std::get_if<catalogue::EntryProblem>(&renamed)) {
+                if (!madeCopy.isEmpty())
+                    QFile::remove(madeCopy);
+                refuse(messages::entryProblem(*problem), GameFileName);
+                return;
+            }
+            line = std::get<QByteArray>(renamed);
         }
     }
     // A file that is not there is saved only when the user says so.
