@@ -68,13 +68,23 @@ void copyMissing(const QString &from, const QString &to)
 
 } // namespace
 
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+namespace {
+// The XDG rules: a variable's folder when it is absolute (a relative one is to be ignored),
+// else the default below the home folder.
+QString xdgFolder(const char *variable, const QString &fallback, const QString &programName)
+{
+    const QString xdg = qEnvironmentVariable(variable);
+    const QString base = QDir::isAbsolutePath(xdg) ? xdg : QDir::homePath() + fallback;
+    return QDir::cleanPath(base + u'/' + programName);
+}
+} // namespace
+#endif
+
 QString perUserFolder(const QString &programName)
 {
 #if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
-    // The XDG rules: a relative XDG_DATA_HOME is to be ignored.
-    const QString xdg = qEnvironmentVariable("XDG_DATA_HOME");
-    const QString base = QDir::isAbsolutePath(xdg) ? xdg : QDir::homePath() + QStringLiteral("/.local/share");
-    return QDir::cleanPath(base + u'/' + programName);
+    return xdgFolder("XDG_DATA_HOME", QStringLiteral("/.local/share"), programName);
 #else
     Q_UNUSED(programName);
     return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
@@ -84,9 +94,7 @@ QString perUserFolder(const QString &programName)
 QString perUserCacheFolder(const QString &programName)
 {
 #if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
-    const QString xdg = qEnvironmentVariable("XDG_CACHE_HOME");
-    const QString base = QDir::isAbsolutePath(xdg) ? xdg : QDir::homePath() + QStringLiteral("/.cache");
-    return QDir::cleanPath(base + u'/' + programName);
+    return xdgFolder("XDG_CACHE_HOME", QStringLiteral("/.cache"), programName);
 #else
     return QDir::cleanPath(QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + u'/' + programName);
 #endif
