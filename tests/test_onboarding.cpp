@@ -753,8 +753,9 @@ private slots:
         std::tie(status, out) = run({QStringLiteral("--bogus")});
         QCOMPARE(status, 1);
         QVERIFY2(out.startsWith(QStringLiteral("tarumin-import: Unknown option")), qPrintable(out));
-        // The help laid out by the parser, within 80 columns.
+        // The help laid out by the parser, within 80 columns, naming the tool however started.
         std::tie(status, out) = run({QStringLiteral("--help")});
+        QVERIFY2(out.startsWith(QStringLiteral("Usage: tarumin-import [options] PATH...")), qPrintable(out));
         const QStringList helpLines = out.split(u'\n');
         QVERIFY(std::all_of(helpLines.begin(), helpLines.end(), [](const QString &l) { return l.trimmed().size() < 80; }));
         QFile::remove(list);

@@ -108,8 +108,19 @@ int main(int argc, char *argv[])
         platform::writeLine(platform::Stream::Err, QStringLiteral("Try 'tarumin-import --help'."));
         return 1;
     }
-    if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all")))
-        parser.showHelp(0);
+    if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all"))) {
+        // The usage line names the tool, not the path it was started by (on Windows a full
+        // path that would break the 80 columns).
+        QString help = parser.helpText();
+        const qsizetype usage = help.indexOf(u' ');
+        const qsizetype options = help.indexOf(QStringLiteral(" [options]"));
+        if (usage > 0 && options > usage)
+            help.replace(usage + 1, options - usage - 1, QStringLiteral("tarumin-import"));
+        if (help.endsWith(u'\n'))
+            help.chop(1);
+        platform::writeLine(platform::Stream::Out, help);
+        return 0;
+    }
     if (parser.isSet(QStringLiteral("version"))) {
         platform::writeLine(platform::Stream::Out, QStringLiteral("tarumin-import " TARUMIN_VERSION));
         return 0;
