@@ -9,9 +9,9 @@
 dest=$1
 install_packages $BUILD_PACKAGES
 cmake -S "$TOP" -B "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$BUILD" -j "$(nproc)" --target Tarumin tarumin-import tarumin-zip
+cmake --build "$BUILD" -j "$(nproc)" --target Tarumin tarumin-import tarumin-zip tarumin-openmsx
 mkdir -p "$dest"
 cp "$BUILD/app/Tarumin" "$BUILD/app/tarumin-import" "$BUILD/app/tarumin-sound.so" "$BUILD/app/tarumin-zip.so" "$dest/"
 cp -Rn "$TOP/sample/." "$dest/"
-[ -e "$dest/mess.exe" ] || [ -L "$dest/mess.exe" ] || install -m 755 "$TOP/tools/openmsx-adapter.sh" "$dest/mess.exe"
+[ -e "$dest/mess.exe" ] || [ -L "$dest/mess.exe" ] || install -m 755 "$BUILD/app/tarumin-openmsx" "$dest/mess.exe"
 echo "Portable folder: $dest (start $dest/Tarumin)"

@@ -8,11 +8,15 @@ install_packages $BUILD_PACKAGES $EMULATOR_PACKAGES
 cmake -S "$TOP" -B "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$BUILD" -j "$(nproc)" --target Tarumin
 
-# On Linux, mess.exe is the openMSX adapter, unless the program's folder has one of its own.
+# On Linux, mess.exe is the openMSX adapter (tarumin-openmsx, built beside the program), unless
+# the program's folder has one of its own. A copy of the adapter's old shell version is ours to
+# replace.
 app="$BUILD/app"
+if grep -qs 'mess.exe for Linux: takes the command line Tarumin gives MESS' "$app/mess.exe"; then
+    rm -f "$app/mess.exe"
+fi
 if [ ! -e "$app/mess.exe" ] && [ ! -L "$app/mess.exe" ]; then
-    cp "$TOP/tools/openmsx-adapter.sh" "$app/mess.exe"
-    chmod +x "$app/mess.exe"
+    ln -s tarumin-openmsx "$app/mess.exe"
     echo "Installed the openMSX adapter as $app/mess.exe"
 fi
 

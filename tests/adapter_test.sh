@@ -2,9 +2,11 @@
 # The openMSX adapter (mess.exe on Linux): how it maps Tarumin's command line, what it
 # refuses, and that it replaces itself with openMSX. A stand-in openmsx records its arguments
 # and process id.
+# Machines are the installed openMSX's own descriptions with each ROM's SHA-1 replaced by the
+# SHA-1 of a text the test can write, so that "owning" a machine is writing its ROM files.
 #   adapter_test.sh ADAPTER
 set -u
-adapter=$1
+adapter=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
@@ -14,6 +16,7 @@ cat > bin/openmsx <<'SH'
 # -testconfig -machine NAME [-ext fmpac]: only the machines of TARUMIN_TEST_MACHINES start,
 # with the FM-PAC only when TARUMIN_TEST_FMPAC is set.
 if [ "$1" = -testconfig ]; then
+    sleep 0.15 # as long as a real openMSX takes
     for ok in ${TARUMIN_TEST_MACHINES:-}; do
         if [ "$ok" = "$3" ]; then
             [ "${5:-}" != fmpac ] || [ -n "${TARUMIN_TEST_FMPAC:-}" ] && exit 0
@@ -26,9 +29,9 @@ fi
 SH
 chmod +x bin/openmsx
 touch "my games/game.rom" "my games/my game.rom" "my games/tape.cas" "my games/disk.dsk"
-# The machines are all tried however slow this machine is: the choice is tested, not the time.
-export TARUMIN_OPENMSX="$work/bin/openmsx" HOME="$work/home" XDG_RUNTIME_DIR="$work/run" TARUMIN_DISCOVERY_MS=60000
+export TARUMIN_OPENMSX="$work/bin/openmsx" HOME="$work/home" XDG_RUNTIME_DIR="$work/run"
 mkdir -p "$work/run"
+chmod 700 "$work/run"
 unset TARUMIN_MSX2J_MACHINE TARUMIN_MSXJ_MACHINE TARUMIN_FMPAC_MACHINE XDG_CACHE_HOME
 
 passed=0 failed=0
@@ -39,7 +42,7 @@ expect() {
     code=$1 want=$2; shift 3
     export RECORD="$work/record"
     rm -f "$RECORD"
-    (cd "my games" && exec sh "$adapter" "$@") 2> "$work/stderr" &
+    (cd "my games" && exec "$adapter" "$@") 2> "$work/stderr" &
     pid=$!
     wait $pid
     got_code=$?
@@ -78,31 +81,58 @@ expect 0 "-machine${nl}Panasonic_FS-A1WSX${nl}-diska${nl}disk.dsk" -- MSX2J -flo
 expect 0 "-machine${nl}Sony_HB-75P${nl}-ext${nl}fmpac${nl}${autorun}" -- MSXJ -CART FMPAC.ROM -cass tape.cas
 unset TARUMIN_MSX2J_MACHINE TARUMIN_MSXJ_MACHINE
 
-# Machines found: openMSX's own machine descriptions, a ROM of the user's, and the machines the
-# stand-in openMSX starts.
+# Machines found: openMSX's machine descriptions, the ROMs of the machines the test owns, and
+# the machines the stand-in openMSX starts.
 machines=/usr/share/openmsx/machines
 if [ -d "$machines" ]; then
-    export TARUMIN_OPENMSX_MACHINES=$machines
-    mkdir -p home/.openMSX/share/systemroms
-    echo rom > home/.openMSX/share/systemroms/own.rom
-    export TARUMIN_TEST_MACHINES="Panasonic_FS-A1WSX Sony_HB-F1XD Toshiba_HX-23 Toshiba_HX-10D Panasonic_FS-A1ST"
-    # A disk on MSX2J: a Japanese MSX2 (before MSX2+) with a disk drive.
-    expect 0 "-machine${nl}Sony_HB-F1XD${nl}-diska${nl}disk.dsk" -- MSX2J -flop disk.dsk
-    # A tape on MSXJ: a Japanese MSX1 with a cassette port, the tape running by itself.
+    mkdir -p "$work/machines" home/.openMSX/share/systemroms home/.openMSX/share/extensions
+    grep -l jp_jis "$machines"/*.xml | xargs -I{} cp {} "$work/machines/"
+    cp /usr/share/openmsx/extensions/fmpac.xml "$work/fmpac.xml"
+    for h in $(cat "$work"/machines/*.xml "$work/fmpac.xml" | grep -o '<sha1>[0-9a-f]\{40\}</sha1>' | sed 's/<[^>]*>//g' | sort -u); do
+        echo "s/$h/$(printf '%s' "$h" | sha1sum | cut -c1-40)/g"
+    done > "$work/sha1.sed"
+    sed -i -f "$work/sha1.sed" "$work"/machines/*.xml "$work/fmpac.xml"
+    export TARUMIN_OPENMSX_MACHINES="$work/machines"
+    # own NAME...: puts the ROMs of those machines (by their original descriptions) in place.
+    own() {
+        for m in "$@"; do
+            for h in $(grep -o '<sha1>[0-9a-f]\{40\}</sha1>' "$machines/$m.xml" | sed 's/<[^>]*>//g'); do
+                printf '%s' "$h" > "home/.openMSX/share/systemroms/$h.rom"
+            done
+        done
+    }
+    # The 20th machine that could take a disk on MSX2J is the only one owned: the first launch
+    # starts it, each machine's -testconfig taking as long as a real one's.
+    own Sony_HB-F1XV
+    export TARUMIN_TEST_MACHINES="Sony_HB-F1XV Sony_HB-F1XD Toshiba_HX-10D Panasonic_FS-A1WSX Sony_HB-F1XDmk2"
+    expect 0 "-machine${nl}Sony_HB-F1XV${nl}-diska${nl}disk.dsk" -- MSX2J -flop disk.dsk
+    # A cartridge runs on the owned machine, not on C-BIOS; a tape on MSXJ needs an MSX1 with a
+    # cassette port, the tape running by itself.
+    expect 0 "-machine${nl}Sony_HB-F1XV${nl}-cart${nl}game.rom" -- MSX2J -cart game.rom
+    expect 4 - -- MSXJ -cass tape.cas
+    own Toshiba_HX-10D Sony_HB-F1XD
     expect 0 "-machine${nl}Toshiba_HX-10D${nl}${autorun}" -- MSXJ -cass tape.cas
-    # FM-PAC: a machine with MSX-MUSIC built in comes first.
-    expect 0 "-machine${nl}Panasonic_FS-A1WSX${nl}-cart${nl}game.rom" -- MSX2J -CART FMPAC.ROM -cart game.rom
-    # The results are kept: another machine's ROMs arriving change nothing until a ROM folder
-    # changes.
-    [ -s home/.cache/tarumin/machines ] || fail "no cache of the machines"
-    export TARUMIN_TEST_MACHINES="Sony_HB-F1XDmk2"
+    # An MSX2 comes before an MSX2+; with FM-PAC, a machine with MSX-MUSIC built in first, then
+    # one with the FM-PAC's ROM there, else none and a word of it.
     expect 0 "-machine${nl}Sony_HB-F1XD${nl}-diska${nl}disk.dsk" -- MSX2J -flop disk.dsk
-    sleep 1.1; echo rom > home/.openMSX/share/systemroms/another.rom
-    expect 0 "-machine${nl}Sony_HB-F1XDmk2${nl}-diska${nl}disk.dsk" -- MSX2J -flop disk.dsk
+    expect 0 "-machine${nl}Sony_HB-F1XV${nl}-cart${nl}game.rom" -- MSX2J -CART FMPAC.ROM -cart game.rom
+    expect 0 "-machine${nl}Toshiba_HX-10D${nl}-cart${nl}game.rom" -- MSXJ -CART FMPAC.ROM -cart game.rom
+    grep -q 'FM-PAC なしで' "$work/stderr" || fail "no word of the missing FM-PAC: $(cat "$work/stderr")"
+    cp "$work/fmpac.xml" home/.openMSX/share/extensions/fmpac.xml
+    h=$(grep -o '<sha1>[0-9a-f]\{40\}</sha1>' /usr/share/openmsx/extensions/fmpac.xml | sed 's/<[^>]*>//g' | head -n 1)
+    printf '%s' "$h" > home/.openMSX/share/systemroms/fmpac.rom
+    export TARUMIN_TEST_FMPAC=1
+    expect 0 "-machine${nl}Toshiba_HX-10D${nl}-ext${nl}fmpac${nl}-cart${nl}game.rom" -- MSXJ -CART FMPAC.ROM -cart game.rom
+    # openMSX's refusal is kept: a machine it refused is passed over by the next launches.
+    own Panasonic_FS-A1F
+    expect 0 "-machine${nl}Sony_HB-F1XD${nl}-diska${nl}disk.dsk" -- MSX2J -flop disk.dsk
+    cache=home/.cache/tarumin/openmsx-machines.json
+    [ -s "$cache" ] || fail "no cache of the machines"
+    grep -q 'Panasonic_FS-A1F\\t' "$cache" || fail "openMSX's refusal of FS-A1F was not kept"
     # A set of three disks: the first inserted, the others following by name.
     touch "my games/Quest Disk1.dsk" "my games/Quest Disk2.dsk" "my games/Quest Disk3.dsk"
     export RECORD="$work/record"
-    (cd "my games" && sh "$adapter" MSX2J -flop "Quest Disk1.dsk") 2>/dev/null
+    (cd "my games" && "$adapter" MSX2J -flop "Quest Disk1.dsk") 2>/dev/null
     first=$(grep '^arg .*disk1\.dsk$' "$RECORD" | sed 's/^arg //')
     [ -n "$first" ] || fail "disk set: $(cat "$RECORD")"
     staged=$(dirname "$first")
@@ -111,43 +141,62 @@ if [ -d "$machines" ]; then
     done
     grep -q 'ALT+F9' "$RECORD" || fail "no word of ALT+F9 on the screen"
     [ "${staged%/*}" = "$work/run" ] || fail "disk set not staged in the runtime folder: $staged"
-    # Without a runtime folder: a folder of this user's alone, of a name no one could foresee.
-    mkdir -p "$work/tmp"
-    (cd "my games" && env -u XDG_RUNTIME_DIR TMPDIR="$work/tmp" sh "$adapter" MSX2J -flop "Quest Disk1.dsk") 2>/dev/null
+    [ "$(cat "$staged/parts")" = "$(printf '%s\n' "$staged/disk1.dsk" "$staged/disk2.dsk" "$staged/disk3.dsk")" ] || fail "parts: $(cat "$staged/parts")"
+    # A zip of a game's disks (as MAME's sets come): its disks unpacked, in number order.
+    (cd "$work" && mkdir z && printf two > z/side2.dsk && printf one > z/side1.dsk && cd z && zip -q ../"my games/set.zip" side2.dsk side1.dsk)
+    (cd "my games" && "$adapter" MSX2J -flop set.zip) 2>/dev/null
+    first=$(grep '^arg .*disk1\.dsk$' "$RECORD" | sed 's/^arg //')
+    [ "$(cat "$first" 2>/dev/null)$(cat "${first%1.dsk}2.dsk" 2>/dev/null)" = onetwo ] || fail "zip set: $(cat "$RECORD")"
+    # Without a runtime folder: a folder of this user's alone, of a name no one could foresee;
+    # what others put there, and links, are left alone; the folders of ended runs go.
+    mkdir -p "$work/tmp/tarumin-disks.other" "$work/elsewhere.d"
+    echo 1 > "$work/tmp/tarumin-disks.other/pid"
+    ln -s "$work/elsewhere.d" "$work/tmp/tarumin-disks.link"
+    [ "$(id -u)" != 0 ] || chown nobody "$work/tmp/tarumin-disks.other"
+    (cd "my games" && env -u XDG_RUNTIME_DIR TMPDIR="$work/tmp" "$adapter" MSX2J -flop "Quest Disk1.dsk") 2>/dev/null
     staged=$(dirname "$(grep '^arg .*disk1\.dsk$' "$RECORD" | sed 's/^arg //')")
     case $staged in "$work/tmp/tarumin-disks."*) ;; *) fail "disk set staged at $staged" ;; esac
     [ "${staged##*.}" != "$(sed -n 's/^pid //p' "$RECORD")" ] || fail "the staging folder is named by the process id"
     [ "$(stat -c %a "$staged")" = 700 ] || fail "staging folder mode $(stat -c %a "$staged")"
-    # A launch whose temporary folder is gone poisons nothing: the machine is still found then
-    # and after.
-    # A damaged cache, a cache of junk and a link in its place are made again, never believed.
-    cache=home/.cache/tarumin/machines
+    (cd "my games" && env -u XDG_RUNTIME_DIR TMPDIR="$work/tmp" "$adapter" MSX2J -flop "Quest Disk1.dsk") 2>/dev/null
+    [ ! -e "$staged" ] || fail "the folder of an ended run was left"
+    if [ "$(id -u)" = 0 ]; then
+        [ -f "$work/tmp/tarumin-disks.other/pid" ] || fail "another user's folder was removed"
+    fi
+    [ -d "$work/elsewhere.d" ] && [ -L "$work/tmp/tarumin-disks.link" ] || fail "a link was followed or removed"
+    # A damaged cache, a cache of junk and a link in its place are made again, never believed;
+    # a launch whose temporary folder is gone poisons nothing.
     for damage in truncate junk link; do
         case $damage in
             truncate) head -c 20 "$cache" > "$cache.x" && mv "$cache.x" "$cache" ;;
-            junk) { sed -n 1p "$cache"; echo "Sony_HB-F1XDmk2 MSX2 no no no no no"; head -c 100000 /dev/zero | tr '\0' x; } > "$cache.x" && mv "$cache.x" "$cache" ;;
-            link) rm -f "$cache"; echo "stamp 0" > "$work/elsewhere"; ln -s "$work/elsewhere" "$cache" ;;
+            junk) head -c 5000000 /dev/zero | tr '\0' x > "$cache" ;;
+            link) rm -f "$cache"; echo "keep" > "$work/elsewhere"; ln -s "$work/elsewhere" "$cache" ;;
         esac
-        expect 0 "-machine${nl}Sony_HB-F1XDmk2${nl}-diska${nl}disk.dsk" -- MSX2J -flop disk.dsk
+        expect 0 "-machine${nl}Sony_HB-F1XD${nl}-diska${nl}disk.dsk" -- MSX2J -flop disk.dsk
     done
-    [ "$(cat "$work/elsewhere")" = "stamp 0" ] || fail "the cache was written through a link"
+    [ "$(cat "$work/elsewhere")" = keep ] || fail "the cache was written through a link"
+    [ ! -L "$cache" ] || fail "the cache is still a link"
     rm -rf home/.cache
     export TMPDIR="$work/gone"
-    expect 0 "-machine${nl}Sony_HB-F1XDmk2${nl}-diska${nl}disk.dsk" -- MSX2J -flop disk.dsk
+    expect 0 "-machine${nl}Sony_HB-F1XD${nl}-diska${nl}disk.dsk" -- MSX2J -flop disk.dsk
     unset TMPDIR
-    expect 0 "-machine${nl}Sony_HB-F1XDmk2${nl}-diska${nl}disk.dsk" -- MSX2J -flop disk.dsk
+    # openMSX that cannot be run gives no answer to keep: the machine owned is still started.
+    rm -rf home/.cache
+    cp bin/openmsx "$work/openmsx.ok"
+    printf '#!/bin/sh\n[ "$1" != -testconfig ] || kill -9 $$\nexec "%s" "$@"\n' "$work/openmsx.ok" > bin/openmsx
+    expect 0 "-machine${nl}Panasonic_FS-A1F${nl}-cart${nl}game.rom" -- MSX2J -cart game.rom
+    cp "$work/openmsx.ok" bin/openmsx
+    expect 0 "-machine${nl}Sony_HB-F1XD${nl}-diska${nl}disk.dsk" -- MSX2J -flop disk.dsk
     # No real machine: a disk is refused in Japanese, a cartridge runs on C-BIOS.
-    export TARUMIN_TEST_MACHINES=""
-    rm -rf home/.cache; sleep 1.1; echo rom > home/.openMSX/share/systemroms/third.rom
+    rm -rf home/.openMSX/share/systemroms/*
     expect 4 - -- MSX2J -flop disk.dsk
     grep -q 'ディスク' "$work/stderr" || fail "refusal not in Japanese: $(cat "$work/stderr")"
     expect 0 "-machine${nl}C-BIOS_MSX2_JP${nl}-cart${nl}game.rom" -- MSX2J -cart game.rom
     # --machines says what each request starts, and why one cannot be served.
-    export TARUMIN_TEST_MACHINES="Sony_HB-F1XD"
-    rm -rf home/.cache
-    out=$(sh "$adapter" --machines 2>&1)
+    own Sony_HB-F1XD
+    out=$("$adapter" --machines 2>&1)
     echo "$out" | grep -q '^MSX2J ディスク: Sony_HB-F1XD$' || fail "--machines: $out"
-    echo "$out" | grep -q '^MSXJ テープ: 起動できません.*main.rom' || fail "--machines names no missing ROM: $out"
+    echo "$out" | grep -q '^MSXJ テープ: 起動できません.*\.rom' || fail "--machines names no missing ROM: $out"
 else
     echo "SKIP: no openMSX machine descriptions here"
 fi

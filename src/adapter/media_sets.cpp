@@ -1,0 +1,240 @@
+#include "media_sets.h"
+
+#include "platform/system/file_names.h"
+#include "platform/system/handover.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <algorithm>
+
+#ifdef TARUMIN_ADAPTER_ZIP
+#include <zip.h>
+#endif
+
+namespace adapter {
+
+namespace {
+
+constexpr qint64 MaxPartBytes = 16 * 1024 * 1024;
+constexpr int MaxParts = 16;
+
+QStringList extensionsOf(Media media)
+{
+    switch (media) {
+    case Media::Disk:
+        return {QStringLiteral("dsk"), QStringLiteral("di1"), QStringLiteral("di2"), QStringLiteral("xsa"),
+                QStringLiteral("dmk")};
+    case Media::Tape:
+        return {QStringLiteral("cas"), QStringLiteral("wav"), QStringLiteral("tsx")};
+    default:
+        return {};
+    }
+}
+
+// Sorts names by their part number (names without one last, by name).
+void sortByNumber(QStringList &names)
+{
+    std::stable_sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
+        const std::optional<PartNumber> x = partNumber(QFileInfo(a).completeBaseName());
+        const std::optional<PartNumber> y = partNumber(QFileInfo(b).completeBaseName());
+        if (x && y && x->number != y->number)
+            return x->number < y->number;
+        if (bool(x) != bool(y))
+            return bool(x);
+        return a < b;
+    });
+}
+
+std::optional<QString> newStaging(const QString &base, qint64 pid)
+{
+    removeEnded(base);
+    const std::optional<QString> folder = platform::makePrivateFolder(base, QString::fromLatin1(StagingPrefix));
+    if (!folder)
+        return std::nullopt;
+    QFile id(*folder + QStringLiteral("/pid"));
+    if (!id.open(QIODevice::WriteOnly) || id.write(QByteArray::number(pid) + '\n') <= 0) {
+        QDir(*folder).removeRecursively();
+        return std::nullopt;
+    }
+    return folder;
+}
+
+bool writeParts(const Staged &staged)
+{
+    QFile list(staged.folder + QStringLiteral("/parts"));
+    if (!list.open(QIODevice::WriteOnly))
+        return false;
+    for (const QString &part : staged.parts)
+        list.write(part.toUtf8() + '\n');
+    return list.error() == QFile::NoError;
+}
+
+} // namespace
+
+std::optional<PartNumber> partNumber(const QString &stem)
+{
+    static const QRegularExpression word(QStringLiteral("(disk|disc|side)[ _-]*([0-9]+)"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression last(QStringLiteral("([0-9]+)[^0-9]*$"));
+    QRegularExpressionMatch m = word.match(stem);
+    if (!m.hasMatch())
+        m = last.match(stem);
+    if (!m.hasMatch())
+        return std::nullopt;
+    const int group = m.lastCapturedIndex();
+    bool ok = false;
+    const int number = m.captured(group).toInt(&ok);
+    if (!ok)
+        return std::nullopt;
+    return PartNumber{stem.left(m.capturedStart(group)), number, stem.mid(m.capturedEnd(group))};
+}
+
+QStringList setOf(const QString &file)
+{
+    const QFileInfo info(file);
+    const QString suffix = info.suffix();
+    const std::optional<PartNumber> own = partNumber(info.completeBaseName());
+    if (suffix.isEmpty() || !own)
+        return {file};
+    QList<std::pair<int, QString>> parts;
+    const QStringList names = QDir(info.absolutePath()).entryList({QStringLiteral("*.") + suffix}, QDir::Files);
+    for (const QString &name : names) {
+        const QFileInfo other(name);
+        if (other.suffix() != suffix)
+            continue;
+        const std::optional<PartNumber> n = partNumber(other.completeBaseName());
+        if (n && n->head == own->head && n->tail == own->tail)
+            parts.append({n->number, info.absolutePath() + u'/' + name});
+    }
+    std::sort(parts.begin(), parts.end());
+    QStringList out;
+    for (const auto &p : parts)
+        out.append(p.second);
+    if (out.size() < 2 || out.size() > MaxParts)
+        return {file};
+    return out;
+}
+
+QStringList zipParts(const QString &zip, Media media)
+{
+#ifdef TARUMIN_ADAPTER_ZIP
+    const QStringList extensions = extensionsOf(media);
+    int error = 0;
+    zip_t *archive = zip_open(platform::nameForSystem(zip).constData(), ZIP_RDONLY, &error);
+    if (!archive)
+        return {};
+    QStringList names;
+    const zip_int64_t count = zip_get_num_entries(archive, 0);
+    for (zip_int64_t i = 0; i < count && i < 1000; ++i) {
+        const char *name = zip_get_name(archive, zip_uint64_t(i), ZIP_FL_ENC_GUESS);
+        if (!name)
+            continue;
+        const QString member = QString::fromUtf8(name);
+        if (!member.endsWith(u'/') && extensions.contains(QFileInfo(member).suffix().toLower()))
+            names.append(member);
+    }
+    zip_close(archive);
+    sortByNumber(names);
+    return names.size() > MaxParts ? QStringList() : names;
+#else
+    Q_UNUSED(zip);
+    Q_UNUSED(media);
+    return {};
+#endif
+}
+
+std::optional<Staged> stageFiles(const QString &base, const QStringList &files, qint64 pid)
+{
+    const std::optional<QString> folder = newStaging(base, pid);
+    if (!folder)
+        return std::nullopt;
+    Staged staged{*folder, {}};
+    for (const QString &file : files) {
+        const QString part = *folder + QStringLiteral("/disk") + QString::number(staged.parts.size() + 1) + u'.'
+                             + QFileInfo(file).suffix().toLower();
+        if (!platform::linkFile(QFileInfo(file).absoluteFilePath(), part)) {
+            QDir(*folder).removeRecursively();
+            return std::nullopt;
+        }
+        staged.parts.append(part);
+    }
+    writeParts(staged);
+    return staged;
+}
+
+std::optional<Staged> stageZip(const QString &base, const QString &zip, const QStringList &members, qint64 pid)
+{
+#ifdef TARUMIN_ADAPTER_ZIP
+    const std::optional<QString> folder = newStaging(base, pid);
+    if (!folder)
+        return std::nullopt;
+    Staged staged{*folder, {}};
+    int error = 0;
+    zip_t *archive = zip_open(platform::nameForSystem(zip).constData(), ZIP_RDONLY, &error);
+    bool whole = archive != nullptr;
+    for (const QString &member : members) {
+        if (!whole)
+            break;
+        const QString part = *folder + QStringLiteral("/disk") + QString::number(staged.parts.size() + 1) + u'.'
+                             + QFileInfo(member).suffix().toLower();
+        zip_file_t *in = zip_fopen(archive, member.toUtf8().constData(), ZIP_FL_ENC_UTF_8);
+        QFile out(part);
+        whole = in && out.open(QIODevice::NewOnly | QIODevice::WriteOnly);
+        qint64 total = 0;
+        char buffer[65536];
+        while (whole) {
+            const zip_int64_t got = zip_fread(in, buffer, sizeof buffer);
+            if (got <= 0) {
+                whole = got == 0;
+                break;
+            }
+            total += got;
+            whole = total <= MaxPartBytes && out.write(buffer, got) == got;
+        }
+        if (in)
+            zip_fclose(in);
+        out.close();
+        whole = whole && out.error() == QFile::NoError;
+        staged.parts.append(part);
+    }
+    if (archive)
+        zip_close(archive);
+    if (!whole) {
+        QDir(*folder).removeRecursively();
+        return std::nullopt;
+    }
+    writeParts(staged);
+    return staged;
+#else
+    Q_UNUSED(base);
+    Q_UNUSED(zip);
+    Q_UNUSED(members);
+    Q_UNUSED(pid);
+    return std::nullopt;
+#endif
+}
+
+void removeEnded(const QString &base)
+{
+    const QStringList names = QDir(base).entryList({QString::fromLatin1(StagingPrefix) + QStringLiteral(".*")},
+                                                   QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+    for (const QString &name : names) {
+        const QString folder = base + u'/' + name;
+        if (!platform::ownFolder(folder))
+            continue; // another's, or a link: not ours to look into
+        QFile id(folder + QStringLiteral("/pid"));
+        bool ok = false;
+        const qint64 pid = id.open(QIODevice::ReadOnly) ? id.read(32).trimmed().toLongLong(&ok) : 0;
+        // One still without its pid may be another launch's of this moment.
+        if (!ok && QFileInfo(folder).lastModified().secsTo(QDateTime::currentDateTime()) < 60)
+            continue;
+        if (!ok || !platform::processRunning(pid))
+            QDir(folder).removeRecursively();
+    }
+}
+
+} // namespace adapter

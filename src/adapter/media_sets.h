@@ -1,0 +1,50 @@
+#pragma once
+
+#include "machines.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// Games of several disks or tapes: the parts found beside the file given (NAME-disk1.dsk,
+// NAME-disk2.dsk, ...: the same name but for the number after "disk", "disc" or "side", or
+// for its last number) or inside a zip, staged in a folder of the user's alone as
+// disk1.dsk, disk2.dsk, ... so that openMSX can change from one to the next. The folder also
+// holds "pid" (the process that became openMSX) and "parts" (the staged parts, a line each),
+// and is removed by a later launch once that openMSX has ended.
+namespace adapter {
+
+inline constexpr char StagingPrefix[] = "tarumin-disks";
+
+// The number that tells the parts of a set apart, and the name around it.
+struct PartNumber
+{
+    QString head;
+    int number = 0;
+    QString tail;
+};
+std::optional<PartNumber> partNumber(const QString &stem);
+
+// The files of the set the file belongs to, in number order; just the file when it is alone.
+QStringList setOf(const QString &file);
+
+// The member names of a zip that hold images of that medium, in number order (empty when the
+// zip cannot be read; the zip module is not built everywhere).
+QStringList zipParts(const QString &zip, Media media);
+
+struct Staged
+{
+    QString folder;
+    QStringList parts;
+};
+
+// Stages the parts (files linked, or a zip's members unpacked) in a new private folder under
+// base; nothing when that cannot be done.
+std::optional<Staged> stageFiles(const QString &base, const QStringList &files, qint64 pid);
+std::optional<Staged> stageZip(const QString &base, const QString &zip, const QStringList &members, qint64 pid);
+
+// Removes the staging folders of ours under base whose openMSX has ended.
+void removeEnded(const QString &base);
+
+} // namespace adapter

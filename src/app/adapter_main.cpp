@@ -1,0 +1,315 @@
+// mess.exe for openMSX: takes the command line Tarumin gives MESS and starts openMSX instead,
+// in this process's place, on a machine this user has the ROMs of.
+//
+//   mess.exe MSX2J|MSXJ [-CART FMPAC.ROM] [-cart FILE | -cass FILE | -flop FILE]
+//   mess.exe --machines      what each request would start, and why one cannot be served
+//
+// Exit status when nothing is started: 2 a command line this adapter does not understand,
+// 3 a game file that is not there, 4 media no machine here can load.
+#include "adapter/machine_world.h"
+#include "adapter/machines.h"
+#include "adapter/media_sets.h"
+#include "platform/system/console.h"
+#include "platform/system/file_names.h"
+#include "platform/system/handover.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <cstdlib>
+
+using namespace adapter;
+
+namespace {
+
+void say(const QString &text)
+{
+    platform::writeLine(platform::Stream::Err, QStringLiteral("mess.exe (openMSX): ") + text);
+}
+
+int refuse(int status, const QString &text)
+{
+    say(text);
+    return status;
+}
+
+QString userShare()
+{
+#ifdef Q_OS_WIN
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + QStringLiteral("/openMSX/share");
+#else
+    return QDir::homePath() + QStringLiteral("/.openMSX/share");
+#endif
+}
+
+QString whereRoms()
+{
+    return QStringLiteral("openMSX は ROM を %1/systemroms と /usr/share/openmsx/systemroms で探します").arg(userShare());
+}
+
+QString wantName(Want want)
+{
+    return want == Want::MSXJ ? QStringLiteral("MSXJ") : QStringLiteral("MSX2J");
+}
+
+QString overrideVariable(Want want)
+{
+    return QStringLiteral("TARUMIN_%1_MACHINE").arg(wantName(want));
+}
+
+QString freeMachine(Want want)
+{
+    return want == Want::MSXJ ? QStringLiteral("C-BIOS_MSX1_JP") : QStringLiteral("C-BIOS_MSX2_JP");
+}
+
+QString fmpacMachine()
+{
+    return qEnvironmentVariable("TARUMIN_FMPAC_MACHINE", QStringLiteral("C-BIOS_MSX2+_JP"));
+}
+
+Tester testerOf(MachineWorld &world)
+{
+    return [&world](const QString &machine, const QString &extension) { return world.test(machine, extension); };
+}
+
+// The free MSX-MUSIC of C-BIOS in a cartridge slot, for an MSX1 asked for with FM-PAC.
+void writeMusicExtension()
+{
+    const QString file = userShare() + QStringLiteral("/extensions/tarumin_msx_music.xml");
+    if (QFileInfo::exists(file))
+        return;
+    QDir().mkpath(QFileInfo(file).absolutePath());
+    QFile out(file);
+    if (!out.open(QIODevice::NewOnly | QIODevice::WriteOnly))
+        return;
+    out.write(R"(<?xml version="1.0" ?>
+<!DOCTYPE msxconfig SYSTEM 'msxconfig2.dtd'>
+<msxconfig>
+  <info>
+    <name>MSX-MUSIC (C-BIOS)</name>
+    <description>The free C-BIOS MSX-MUSIC ROM in a cartridge slot, in place of an FM-PAC.</description>
+    <type>external MSX-MUSIC</type>
+  </info>
+  <devices>
+    <primary slot="any">
+      <secondary slot="any">
+        <MSX-MUSIC id="MSX-MUSIC">
+          <mem base="0x4000" size="0x4000"/>
+          <io base="0x7C" num="2" type="O"/>
+          <rom>
+            <sha1>5c5eb001e6a1fe29edb7abd428a3967bb388e5db</sha1>
+            <filename>cbios_music.rom</filename>
+          </rom>
+          <sound><volume>9000</volume></sound>
+        </MSX-MUSIC>
+      </secondary>
+    </primary>
+  </devices>
+</msxconfig>
+)");
+}
+
+int listMachines()
+{
+    MachineWorld world(Places::standard());
+    world.load();
+    const Tester test = testerOf(world);
+    QStringList usable;
+    for (const Machine &m : world.machines()) {
+        if (candidates({m}, Request{m.generation == QLatin1String("MSX") ? Want::MSXJ : Want::MSX2J, Media::None, false}).isEmpty())
+            continue;
+        if (!world.roms().firstMissing(m.roms).isEmpty() || test(m.name, QString()) == Verdict::DoesNotStart)
+            continue;
+        usable.append(QStringLiteral("  %1（%2%3%4%5）")
+                          .arg(m.name, m.generation, m.disk ? QStringLiteral("、ディスク") : QString(),
+                               m.tape ? QStringLiteral("、テープ") : QString(),
+                               m.music ? QStringLiteral("、MSX-MUSIC") : QString()));
+    }
+    const auto out = [](const QString &line) { platform::writeLine(platform::Stream::Out, line); };
+    out(QStringLiteral("openMSX の日本の機種 %1 台のうち、起動できるもの: %2 台").arg(world.machines().size()).arg(usable.size()));
+    for (const QString &line : usable)
+        out(line);
+    out(QString());
+    for (Want want : {Want::MSXJ, Want::MSX2J}) {
+        for (Media media : {Media::Cartridge, Media::Tape, Media::Disk}) {
+            for (bool fmpac : {false, true}) {
+                const QString what = media == Media::Cartridge ? QStringLiteral("カートリッジ")
+                                     : media == Media::Tape    ? QStringLiteral("テープ")
+                                                               : QStringLiteral("ディスク");
+                const QString label = wantName(want) + u' ' + what + (fmpac ? QStringLiteral("＋FM-PAC") : QString());
+                const QString override = qEnvironmentVariable(overrideVariable(want).toLatin1().constData());
+                const Request request{want, media, fmpac};
+                if (!override.isEmpty()) {
+                    out(QStringLiteral("%1: %2（環境変数 %3）").arg(label, override, overrideVariable(want)));
+                } else if (const std::optional<Choice> c = choose(world.machines(), world.roms(), world.fmpacRomThere(), request, test)) {
+                    out(label + QStringLiteral(": ") + c->machine
+                        + (c->extension.isEmpty() ? QString() : QStringLiteral(" -ext ") + c->extension));
+                } else if (media == Media::Cartridge) {
+                    const QString free = fmpac && want == Want::MSX2J ? fmpacMachine() : freeMachine(want);
+                    out(QStringLiteral("%1: %2（無料の C-BIOS）").arg(label, free));
+                } else {
+                    const QList<Machine> list = candidates(world.machines(), request);
+                    if (list.isEmpty()) {
+                        out(label + QStringLiteral(": 起動できません。この条件に合う日本の機種の設定が openMSX にありません。"));
+                        continue;
+                    }
+                    const Machine &first = list.first();
+                    QString why = world.roms().firstMissing(first.roms);
+                    if (why.isEmpty())
+                        world.test(first.name, QString(), &why);
+                    out(QStringLiteral("%1: 起動できません。いちばん先に選ぶ機種 %2 の ROM がありません%3。%4。")
+                            .arg(label, first.name, why.isEmpty() ? QString() : QStringLiteral("（") + why + QStringLiteral("）"),
+                                 whereRoms()));
+                }
+            }
+        }
+    }
+    world.save();
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const QStringList arguments = platform::commandLineArguments(argc, argv).mid(1);
+    if (arguments.value(0) == QLatin1String("--machines"))
+        return listMachines();
+
+    if (arguments.isEmpty())
+        return refuse(2, QStringLiteral("機種が指定されていません（MSX2J か MSXJ）。"));
+    const QString machineName = arguments.first().toUpper();
+    Want want;
+    if (machineName == QLatin1String("MSX2J"))
+        want = Want::MSX2J;
+    else if (machineName == QLatin1String("MSXJ"))
+        want = Want::MSXJ;
+    else
+        return refuse(2, QStringLiteral("機種「%1」はわかりません（MSX2J か MSXJ）。").arg(machineName));
+
+    bool fmpac = false;
+    QString option, file;
+    Media media = Media::None;
+    for (qsizetype i = 1; i < arguments.size(); i += 2) {
+        const QString given = arguments[i];
+        if (i + 1 >= arguments.size())
+            return refuse(2, QStringLiteral("オプション「%1」にファイルがありません。").arg(given));
+        const QString name = arguments[i + 1];
+        const QString lower = given.toLower();
+        if (lower == QLatin1String("-cart") && name.toUpper() == QLatin1String("FMPAC.ROM")) {
+            fmpac = true;
+            continue;
+        }
+        const Media m = lower == QLatin1String("-cart")   ? Media::Cartridge
+                        : lower == QLatin1String("-cass") ? Media::Tape
+                        : lower == QLatin1String("-flop") ? Media::Disk
+                                                          : Media::None;
+        if (m == Media::None)
+            return refuse(2, QStringLiteral("オプション「%1」はわかりません。").arg(given));
+        if (media != Media::None)
+            return refuse(2, QStringLiteral("ゲームが２つ指定されています（「%1 %2」と「%3 %4」）。").arg(option, file, lower, name));
+        media = m;
+        option = lower;
+        file = name;
+    }
+    if (media != Media::None && !QFileInfo(file).isFile())
+        return refuse(3, QStringLiteral("ゲームのファイル「%1」が %2 にありません。").arg(file, QDir::currentPath()));
+
+    QString machine, extension;
+    const QString override = qEnvironmentVariable(overrideVariable(want).toLatin1().constData());
+    if (!override.isEmpty()) {
+        machine = override;
+        if (fmpac && !machine.startsWith(QLatin1String("C-BIOS")))
+            extension = QStringLiteral("fmpac");
+    } else {
+        MachineWorld world(Places::standard());
+        world.load();
+        const std::optional<Choice> choice =
+            choose(world.machines(), world.roms(), world.fmpacRomThere(), Request{want, media, fmpac}, testerOf(world));
+        world.save();
+        if (choice) {
+            machine = choice->machine;
+            extension = choice->extension;
+            if (choice->withoutFmpac)
+                say(QStringLiteral("FM-PAC の ROM がないため、FM-PAC なしで %1 を起動します。").arg(machine));
+        } else {
+            machine = freeMachine(want);
+            const QString check = QStringLiteral("どの機種が使えるかは「mess.exe --machines」で確かめられます。");
+            if (media == Media::Disk)
+                return refuse(4, QStringLiteral("ディスク「%1」を読める %2 の機種がありません（無料の C-BIOS にはディスクの ROM がありません）。ディスクドライブのある日本の機種の ROM を入れてください。%3。%4")
+                                     .arg(file, machineName, whereRoms(), check));
+            if (media == Media::Tape)
+                return refuse(4, QStringLiteral("テープ「%1」を読める %2 の機種がありません（無料の C-BIOS には BASIC がありません）。日本の機種の ROM を入れてください。%3。%4")
+                                     .arg(file, machineName, whereRoms(), check));
+        }
+    }
+
+    if (fmpac && machine.startsWith(QLatin1String("C-BIOS"))) {
+        if (want == Want::MSX2J) {
+            machine = fmpacMachine();
+            say(QStringLiteral("FM-PAC: FM-PAC の ROM がないため、代わりに %1 の無料の MSX-MUSIC を使います。").arg(machine));
+        } else {
+            extension = QStringLiteral("tarumin_msx_music");
+            writeMusicExtension();
+            say(QStringLiteral("FM-PAC: FM-PAC の ROM がないため、代わりに無料の C-BIOS の MSX-MUSIC を %1 に挿します。").arg(machine));
+        }
+    }
+
+    QStringList openmsx{QStringLiteral("-machine"), machine};
+    if (!extension.isEmpty())
+        openmsx << QStringLiteral("-ext") << extension;
+
+    // A game of several disks or tapes: staged as a set, the first inserted.
+    std::optional<Staged> staged;
+    if (media == Media::Disk || media == Media::Tape) {
+        const QString base = platform::privateBase();
+        const qint64 pid = QCoreApplication::applicationPid();
+        if (QFileInfo(file).suffix().compare(QLatin1String("zip"), Qt::CaseInsensitive) == 0) {
+            const QStringList members = zipParts(file, media);
+            if (members.size() >= 2 || (media == Media::Tape && members.size() == 1))
+                staged = stageZip(base, file, members, pid);
+        } else {
+            const QStringList set = setOf(file);
+            if (set.size() >= 2)
+                staged = stageFiles(base, set, pid);
+        }
+    }
+    const QString first = staged ? staged->parts.first() : QFileInfo(file).absoluteFilePath();
+    switch (media) {
+    case Media::Cartridge:
+        openmsx << QStringLiteral("-cart") << file;
+        break;
+    case Media::Tape:
+        // The tape loads by itself: the setting first, then the tape (its name from the
+        // environment, so that no character of it means anything to openMSX's commands).
+        qputenv("TARUMIN_TAPE", platform::nameForSystem(first));
+        openmsx << QStringLiteral("-command") << QStringLiteral("set autoruncassettes on") << QStringLiteral("-command")
+                << QStringLiteral("cassetteplayer insert $::env(TARUMIN_TAPE)");
+        if (staged && staged->parts.size() >= 2)
+            say(QStringLiteral("テープ %1 本の組です。").arg(staged->parts.size()));
+        break;
+    case Media::Disk:
+        if (staged) {
+            const QString words = QStringLiteral("ディスク %1 枚の組です。ALT+F9 で次のディスクに入れ替えられます。").arg(staged->parts.size());
+            say(words);
+            openmsx << QStringLiteral("-diska") << first << QStringLiteral("-command")
+                    << QStringLiteral("after time 3 {message {%1}}").arg(words);
+        } else {
+            openmsx << QStringLiteral("-diska") << file;
+        }
+        break;
+    case Media::None:
+        break;
+    }
+    const QString program = qEnvironmentVariable("TARUMIN_OPENMSX", QStringLiteral("openmsx"));
+    const int status = platform::handOver(program, openmsx);
+    if (staged)
+        QDir(staged->folder).removeRecursively(); // openMSX has ended, or never started
+    if (status == 127)
+        say(QStringLiteral("openMSX（%1）を起動できません。openMSX を入れてください。").arg(program));
+    return status;
+}

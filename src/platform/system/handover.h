@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// What the emulator adapter needs of the system: handing its process over to the emulator,
+// telling whether a process still runs, and folders and links of the user's alone.
+namespace platform {
+
+// Runs program with the arguments in place of this process (Unix: exec, so that whoever
+// started us started the emulator itself). On Windows the program is run, waited for, and its
+// exit status returned. Returns only when it could not be started (127), or on Windows when it
+// ended.
+int handOver(const QString &program, const QStringList &arguments);
+
+// Whether a process of that id is still running.
+bool processRunning(qint64 pid);
+
+// The folder for this user's private temporary things: $XDG_RUNTIME_DIR when it is a folder
+// of this user's that no one else may enter, else the temporary folder (TMPDIR).
+QString privateBase();
+
+// Makes a new folder of an unpredictable name (base/prefix.XXXXXXXXXX, mode 0700) that only
+// this user may enter; nothing when it cannot be made.
+std::optional<QString> makePrivateFolder(const QString &base, const QString &prefix);
+
+// Whether path is a folder of this user's, itself and not a link to one.
+bool ownFolder(const QString &path);
+
+// Makes link name the file target, so that what is written through it reaches the file
+// (a symbolic link; on Windows a hard link).
+bool linkFile(const QString &target, const QString &link);
+
+} // namespace platform
+
+namespace platform {
+// Whether path is a plain file of this user's, itself and not a link to one.
+bool ownFile(const QString &path);
+}
