@@ -100,7 +100,7 @@ portable="$WIN/Tarumin-$VERSION-win64"
 rm -rf "$portable" "$portable.zip"
 mkdir -p "$portable"
 app="$WIN/build/app"
-cp "$app/Tarumin.exe" "$app/tarumin-import.exe" "$portable/"
+cp "$app/Tarumin.exe" "$app/tarumin-import.exe" "$app/tarumin-openmsx.exe" "$portable/"
 for module in tarumin-sound tarumin-picture tarumin-zip; do
     [ -f "$app/$module.dll" ] && cp "$app/$module.dll" "$portable/"
 done

@@ -1,6 +1,7 @@
 #include "main_window/form1.h"
 #include "platform/system/codepage.h"
 #include "platform/system/paths.h"
+#include "platform/system/modules.h"
 #include "platform/widgets/mci_control.h"
 #include "platform/widgets/message_box.h"
 #include "platform/widgets/picture.h"
@@ -22,6 +23,9 @@
 #include <QAccessible>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QMenu>
+
+#include <csignal>
 #include <QTimer>
 
 #include <memory>
@@ -727,6 +731,82 @@ private slots:
         QCOMPARE(folder_->catalogue(), data);
         QTRY_VERIFY(!form_->isVisible());
         QVERIFY(messages_.isEmpty());
+    }
+
+    // The running game within reach: the snapshot's menu talks to the openMSX this window
+    // started (through the adapter, which stages the disk set), takes its screen as the
+    // game's snapshot and changes its disks; greyed when no such openMSX answers.
+    void runningGameMenu()
+    {
+#ifndef STAND_IN_OPENMSX
+        QSKIP("no stand-in openMSX with a control socket here");
+#else
+        QTemporaryDir scratch;
+        const QString runtime = scratch.filePath(QStringLiteral("run")), temporary = scratch.filePath(QStringLiteral("tmp"));
+        QDir().mkpath(runtime);
+        QDir().mkpath(temporary);
+        QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        const QString record = scratch.filePath(QStringLiteral("record")), screen = scratch.filePath(QStringLiteral("screen.png"));
+        QImage raw(320, 240, QImage::Format_RGB32);
+        raw.fill(Qt::blue);
+        raw.setPixel(32, 24, qRgb(255, 0, 0)); // the picture's first pixel, inside the border
+        QVERIFY(raw.save(screen));
+        const QList<std::pair<const char *, QString>> environment{
+            {"XDG_RUNTIME_DIR", runtime}, {"TMPDIR", temporary}, {"RECORD", record}, {"STAND_IN_SCREEN", screen},
+            {"TARUMIN_OPENMSX", QStringLiteral(STAND_IN_OPENMSX)}, {"TARUMIN_MSX2J_MACHINE", QStringLiteral("Sony_HB-F1XD")}};
+        for (const auto &[name, value] : environment)
+            qputenv(name, value.toUtf8());
+        platform::setModuleFolders({QStringLiteral(MODULE_DIR)});
+        open(cp932Lines({QStringLiteral("冒険,DISK,,,,,quest,-flop quest1.dsk")}));
+        folder_->setCatalogue(cp932Lines({QStringLiteral("冒険,DISK,,,,,quest,-flop quest1.dsk")}));
+        QFile::copy(folder_->path() + QStringLiteral("/quest1.dsk"), folder_->path() + QStringLiteral("/quest2.dsk"));
+        QFile::remove(folder_->path() + QStringLiteral("/mess.exe"));
+        QVERIFY(QFile::link(QStringLiteral(OPENMSX_ADAPTER), folder_->path() + QStringLiteral("/mess.exe")));
+        form_->activate();
+        select(0);
+
+        const auto menuItems = [this] {
+            std::unique_ptr<QMenu> menu(form_->makePictureMenu());
+            QMenu *parts = menu->findChild<QMenu *>(QStringLiteral("ChangePart"));
+            return std::make_pair(menu->findChild<QAction *>(QStringLiteral("TakeSnapshot"))->isEnabled(),
+                                  parts->isEnabled() ? parts->actions().size() : 0);
+        };
+        QCOMPARE(menuItems(), std::make_pair(false, qsizetype(0))); // nothing running yet
+        clickSwitch();
+        QTRY_COMPARE_WITH_TIMEOUT(menuItems(), std::make_pair(true, qsizetype(2)), 10000);
+
+        // The screen, cropped to the picture, is the game's snapshot and is shown at once.
+        {
+            std::unique_ptr<QMenu> menu(form_->makePictureMenu());
+            menu->findChild<QAction *>(QStringLiteral("TakeSnapshot"))->trigger();
+        }
+        const QImage saved(folder_->path() + QStringLiteral("/tarumin/snap/quest.png"));
+        QCOMPARE(saved.size(), QSize(256, 192));
+        QCOMPARE(saved.pixel(0, 0), qRgb(255, 0, 0));
+        QCOMPARE(picture().pixel(0, 0), qRgb(255, 0, 0));
+        // The second disk goes into drive A.
+        {
+            std::unique_ptr<QMenu> menu(form_->makePictureMenu());
+            menu->findChild<QMenu *>(QStringLiteral("ChangePart"))->actions().at(1)->trigger();
+        }
+        QVERIFY(messages_.isEmpty());
+        QFile commands(record + QStringLiteral(".commands"));
+        QVERIFY(commands.open(QIODevice::ReadOnly));
+        const QStringList sent = QString::fromUtf8(commands.readAll()).split(u'\n', Qt::SkipEmptyParts);
+        QVERIFY2(sent.last().startsWith(QStringLiteral("diska {")) && sent.last().endsWith(QStringLiteral("/disk2.dsk}")),
+                 qPrintable(sent.join(u'|')));
+        const QString staged = sent.last().mid(7).chopped(1);
+        QCOMPARE(QFileInfo(staged).symLinkTarget(), QFileInfo(folder_->path() + QStringLiteral("/quest2.dsk")).absoluteFilePath());
+
+        // When that openMSX has ended, the items are greyed.
+        const QString staging = QFileInfo(staged).absolutePath();
+        QFile pid(staging + QStringLiteral("/pid"));
+        QVERIFY(pid.open(QIODevice::ReadOnly));
+        ::kill(pid_t(pid.readAll().trimmed().toLongLong()), SIGKILL);
+        QTRY_COMPARE(menuItems(), std::make_pair(false, qsizetype(0)));
+        for (const auto &[name, value] : environment)
+            qunsetenv(name);
+#endif
     }
 
     void missingEmulatorIsReported()

@@ -1,4 +1,5 @@
 #include "media_sets.h"
+#include "media_sets_detail.h"
 
 #include "platform/system/file_names.h"
 #include "platform/system/handover.h"
@@ -11,16 +12,10 @@
 
 #include <algorithm>
 
-#ifdef TARUMIN_ADAPTER_ZIP
-#include <zip.h>
-#endif
 
 namespace adapter {
 
-namespace {
-
-constexpr qint64 MaxPartBytes = 16 * 1024 * 1024;
-constexpr int MaxParts = 16;
+namespace detail {
 
 QStringList extensionsOf(Media media)
 {
@@ -35,7 +30,6 @@ QStringList extensionsOf(Media media)
     }
 }
 
-// Sorts names by their part number (names without one last, by name).
 void sortByNumber(QStringList &names)
 {
     std::stable_sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
@@ -73,7 +67,9 @@ bool writeParts(const Staged &staged)
     return list.error() == QFile::NoError;
 }
 
-} // namespace
+} // namespace detail
+
+using namespace detail;
 
 std::optional<PartNumber> partNumber(const QString &stem)
 {
@@ -119,34 +115,6 @@ QStringList setOf(const QString &file)
     return out;
 }
 
-QStringList zipParts(const QString &zip, Media media)
-{
-#ifdef TARUMIN_ADAPTER_ZIP
-    const QStringList extensions = extensionsOf(media);
-    int error = 0;
-    zip_t *archive = zip_open(platform::nameForSystem(zip).constData(), ZIP_RDONLY, &error);
-    if (!archive)
-        return {};
-    QStringList names;
-    const zip_int64_t count = zip_get_num_entries(archive, 0);
-    for (zip_int64_t i = 0; i < count && i < 1000; ++i) {
-        const char *name = zip_get_name(archive, zip_uint64_t(i), ZIP_FL_ENC_GUESS);
-        if (!name)
-            continue;
-        const QString member = QString::fromUtf8(name);
-        if (!member.endsWith(u'/') && extensions.contains(QFileInfo(member).suffix().toLower()))
-            names.append(member);
-    }
-    zip_close(archive);
-    sortByNumber(names);
-    return names.size() > MaxParts ? QStringList() : names;
-#else
-    Q_UNUSED(zip);
-    Q_UNUSED(media);
-    return {};
-#endif
-}
-
 std::optional<Staged> stageFiles(const QString &base, const QStringList &files, qint64 pid)
 {
     const std::optional<QString> folder = newStaging(base, pid);
@@ -166,58 +134,6 @@ std::optional<Staged> stageFiles(const QString &base, const QStringList &files, 
     return staged;
 }
 
-std::optional<Staged> stageZip(const QString &base, const QString &zip, const QStringList &members, qint64 pid)
-{
-#ifdef TARUMIN_ADAPTER_ZIP
-    const std::optional<QString> folder = newStaging(base, pid);
-    if (!folder)
-        return std::nullopt;
-    Staged staged{*folder, {}};
-    int error = 0;
-    zip_t *archive = zip_open(platform::nameForSystem(zip).constData(), ZIP_RDONLY, &error);
-    bool whole = archive != nullptr;
-    for (const QString &member : members) {
-        if (!whole)
-            break;
-        const QString part = *folder + QStringLiteral("/disk") + QString::number(staged.parts.size() + 1) + u'.'
-                             + QFileInfo(member).suffix().toLower();
-        zip_file_t *in = zip_fopen(archive, member.toUtf8().constData(), ZIP_FL_ENC_UTF_8);
-        QFile out(part);
-        whole = in && out.open(QIODevice::NewOnly | QIODevice::WriteOnly);
-        qint64 total = 0;
-        char buffer[65536];
-        while (whole) {
-            const zip_int64_t got = zip_fread(in, buffer, sizeof buffer);
-            if (got <= 0) {
-                whole = got == 0;
-                break;
-            }
-            total += got;
-            whole = total <= MaxPartBytes && out.write(buffer, got) == got;
-        }
-        if (in)
-            zip_fclose(in);
-        out.close();
-        whole = whole && out.error() == QFile::NoError;
-        staged.parts.append(part);
-    }
-    if (archive)
-        zip_close(archive);
-    if (!whole) {
-        QDir(*folder).removeRecursively();
-        return std::nullopt;
-    }
-    writeParts(staged);
-    return staged;
-#else
-    Q_UNUSED(base);
-    Q_UNUSED(zip);
-    Q_UNUSED(members);
-    Q_UNUSED(pid);
-    return std::nullopt;
-#endif
-}
-
 void removeEnded(const QString &base)
 {
     const QStringList names = QDir(base).entryList({QString::fromLatin1(StagingPrefix) + QStringLiteral(".*")},
@@ -235,6 +151,33 @@ void removeEnded(const QString &base)
         if (!ok || !platform::processRunning(pid))
             QDir(folder).removeRecursively();
     }
+}
+
+} // namespace adapter
+
+namespace adapter {
+
+QStringList stagedParts(const QString &base, qint64 pid)
+{
+    const QStringList names = QDir(base).entryList({QString::fromLatin1(StagingPrefix) + QStringLiteral(".*")},
+                                                   QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+    for (const QString &name : names) {
+        const QString folder = base + u'/' + name;
+        if (!platform::ownFolder(folder))
+            continue;
+        QFile id(folder + QStringLiteral("/pid"));
+        if (!id.open(QIODevice::ReadOnly) || id.read(32).trimmed().toLongLong() != pid)
+            continue;
+        QFile list(folder + QStringLiteral("/parts"));
+        if (!list.open(QIODevice::ReadOnly) || list.size() > 64 * 1024)
+            return {};
+        QStringList parts;
+        for (const QByteArray &line : list.readAll().split('\n'))
+            if (!line.isEmpty() && QFileInfo(QString::fromUtf8(line)).absolutePath() == folder)
+                parts.append(QString::fromUtf8(line));
+        return parts;
+    }
+    return {};
 }
 
 } // namespace adapter

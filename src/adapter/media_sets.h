@@ -48,3 +48,8 @@ std::optional<Staged> stageZip(const QString &base, const QString &zip, const QS
 void removeEnded(const QString &base);
 
 } // namespace adapter
+
+namespace adapter {
+// The parts staged for the openMSX of that process, in order; empty when it has no set.
+QStringList stagedParts(const QString &base, qint64 pid);
+}

@@ -5,10 +5,15 @@
 #include "messages/messages.h"
 #include "onboarding/batch.h"
 #include "onboarding/registration.h"
+#include "onboarding/snapshot_picture.h"
+#include "adapter/media_sets.h"
 #include "platform/system/codepage.h"
 #include "platform/system/file_names.h"
 #include "platform/system/fonts.h"
+#include "platform/system/emulator_control.h"
+#include "platform/system/handover.h"
 #include "platform/system/launcher.h"
+#include "platform/system/modules.h"
 #include "platform/widgets/controls.h"
 #include "platform/widgets/mci_control.h"
 #include "platform/widgets/message_box.h"
@@ -19,12 +24,16 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
+#include <QSaveFile>
+#include <QShortcut>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTimer>
@@ -325,6 +334,11 @@ void Form1::connectEvents()
     connect(Check2, &QCheckBox::clicked, this, &Form1::onCheck2Clicked);
     connect(Image1, &platform::ImageControl::clicked, this, &Form1::onImage1Clicked);
     connect(Image2, &platform::ImageControl::clicked, this, &Form1::onImage2Clicked);
+    // The running game's menu on the snapshot: a right click, the menu key or Shift+F10.
+    Picture1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(Picture1, &QWidget::customContextMenuRequested, this, &Form1::showPictureMenu);
+    auto *menuKey = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), Picture1, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(menuKey, &QShortcut::activated, this, [this] { showPictureMenu(Picture1->rect().center()); });
     connect(Touroku_bot, &QPushButton::clicked, this, &Form1::onTourokuClicked);
     connect(hensyu_bot, &QPushButton::clicked, this, &Form1::onHensyuClicked);
     connect(Sakujyo_bot, &QPushButton::clicked, this, &Form1::onSakujyoClicked);
@@ -651,12 +665,115 @@ void Form1::onImage1Clicked()
 
     const QString arguments = state_.machineArg + u' ' + state_.fmpacArg + state_.launchArgs;
     const QString program = folder_.emulator();
+    qint64 pid = 0;
     const auto error = platform::startProgram(
         program, arguments, folder_.root(), this, [this](const platform::EarlyExit &exit) {
             platform::showMessage(this, messages::emulatorFailed(exit));
-        });
-    if (error)
+        }, &pid);
+    if (error) {
         platform::showMessage(this, messages::launchFailed(program, *error));
+        return;
+    }
+    running_.append({pid, state_.snapName, state_.launchArgs.section(u' ', 0, 0, QString::SectionSkipEmpty).toLower()});
+}
+
+// ---- the running game
+
+std::optional<Form1::Running> Form1::runningEmulator()
+{
+    running_.removeIf([](const Running &r) { return !platform::processRunning(r.pid); });
+    // The last started that answers: openMSX opens its socket a moment after its start.
+    for (auto it = running_.crbegin(); it != running_.crend(); ++it)
+        if (platform::sendToEmulator(it->pid, {QStringLiteral("machine_info type")}, 1000))
+            return *it;
+    return std::nullopt;
+}
+
+QMenu *Form1::makePictureMenu()
+{
+    auto *menu = new QMenu(this);
+    menu->setObjectName(QStringLiteral("PictureMenu"));
+    const std::optional<Running> running = runningEmulator();
+    QAction *snapshot = menu->addAction(QStringLiteral("いまの画面をスナップショットにする"));
+    snapshot->setObjectName(QStringLiteral("TakeSnapshot"));
+    snapshot->setEnabled(bool(running));
+    if (running)
+        connect(snapshot, &QAction::triggered, this, [this, r = *running] { snapshotFromRunningGame(r); });
+    const bool tape = running && running->mediaOption == QLatin1String("-cass");
+    QMenu *parts = menu->addMenu(tape ? QStringLiteral("テープを入れかえる") : QStringLiteral("ディスクを入れかえる"));
+    parts->setObjectName(QStringLiteral("ChangePart"));
+    const QStringList staged = running ? adapter::stagedParts(platform::privateBase(), running->pid) : QStringList();
+    for (int i = 0; i < staged.size(); ++i) {
+        QAction *part = parts->addAction(QStringLiteral("&%1 %2目").arg(i + 1).arg(tape ? QStringLiteral("本") : QStringLiteral("枚")));
+        connect(part, &QAction::triggered, this, [this, r = *running, file = staged[i]] { changePart(r, file); });
+    }
+    parts->setEnabled(staged.size() >= 2);
+    parts->menuAction()->setEnabled(staged.size() >= 2);
+    return menu;
+}
+
+void Form1::showPictureMenu(const QPoint &at)
+{
+    QMenu *menu = makePictureMenu();
+    menu->exec(Picture1->mapToGlobal(at));
+    menu->deleteLater();
+}
+
+void Form1::snapshotFromRunningGame(const Running &running)
+{
+    const QStringList targets = folder_.snapshotCandidates(running.snapName);
+    if (running.snapName.trimmed().isEmpty() || targets.isEmpty()) {
+        platform::showMessage(this, messages::runningSnapshotNoName());
+        return;
+    }
+    const QString target = targets[0].endsWith(QLatin1String(".png")) ? targets[0] : targets[1];
+    // openMSX writes its screen into a folder of the user's alone; the picture inside the
+    // border becomes the snapshot, put in place whole.
+    const std::optional<QString> work = platform::makePrivateFolder(platform::privateBase(), QStringLiteral("tarumin-shot"));
+    if (!work) {
+        platform::showMessage(this, messages::runningSnapshotFailed(QStringLiteral("一時フォルダーを作れません。")));
+        return;
+    }
+    const QString screen = *work + QStringLiteral("/screen.png");
+    const QString cropped = *work + QStringLiteral("/snapshot.png");
+    QString why;
+    const auto replies = platform::sendToEmulator(
+        running.pid, {QStringLiteral("screenshot -raw ") + platform::tclQuoted(screen)}, 5000);
+    const auto crop = reinterpret_cast<onboarding::CropSnapshot>(
+        platform::moduleFunction(onboarding::PictureModuleName, onboarding::CropSnapshotSymbol));
+    bool saved = false;
+    if (!replies || replies->isEmpty()) {
+        why.clear();
+    } else if (!replies->first().ok) {
+        why = replies->first().text;
+    } else if (!crop || crop(screen, cropped) != onboarding::CropResult::Saved) {
+        why = QStringLiteral("画面の写真を読めません。");
+    } else {
+        QFile in(cropped);
+        QSaveFile out(target);
+        saved = in.open(QIODevice::ReadOnly) && out.open(QIODevice::WriteOnly) && out.write(in.readAll()) > 0
+                && out.commit();
+        if (!saved)
+            why = QStringLiteral("%1 に保存できません（%2）。").arg(target, out.errorString());
+    }
+    QDir(*work).removeRecursively();
+    if (!saved) {
+        platform::showMessage(this, messages::runningSnapshotFailed(why));
+        return;
+    }
+    if (table_.contains(state_.selectedIndex) && state_.snapName == running.snapName)
+        showDetails();
+}
+
+void Form1::changePart(const Running &running, const QString &part)
+{
+    const QString command = (running.mediaOption == QLatin1String("-cass") ? QStringLiteral("cassetteplayer insert ")
+                                                                          : QStringLiteral("diska "))
+                            + platform::tclQuoted(part);
+    const auto replies = platform::sendToEmulator(running.pid, {command});
+    if (!replies || replies->isEmpty() || !replies->first().ok)
+        platform::showMessage(this, messages::partNotChanged(QFileInfo(part).fileName(),
+                                                             replies && !replies->isEmpty() ? replies->first().text : QString()));
 }
 
 void Form1::onImage2Clicked()

@@ -67,6 +67,17 @@ public:
     // longer than half a second, then one message with the counts.
     void registerFiles(const QStringList &paths);
 
+    // An emulator this window started, and the game it was started with.
+    struct Running
+    {
+        qint64 pid = 0;
+        QString snapName;
+        QString mediaOption; // "-cart", "-cass", "-flop", or empty
+    };
+    // The menu of the running game on the snapshot picture (a right click, the menu key,
+    // Shift+F10), made anew: its items are greyed when no openMSX this window started answers.
+    QMenu *makePictureMenu();
+
     // Whether the last look at the game files found row's file missing.
     bool fileMissing(int row) const { return row >= 0 && row < missing_.size() && missing_[row]; }
 
@@ -113,6 +124,11 @@ private:
     void showEntryDialog(Form2 *dialog);
     void returnFromDialog();
 
+    void showPictureMenu(const QPoint &at);
+    std::optional<Running> runningEmulator();
+    void snapshotFromRunningGame(const Running &running);
+    void changePart(const Running &running, const QString &part);
+
     void onList1SelectionChanged();
     void onCombo1Activated(int index);
     void onCheck2Clicked();
@@ -135,6 +151,7 @@ private:
     QList<bool> missing_;
     int checkGeneration_ = 0;
     QSet<QString> absentFoldersShown_;
+    QList<Running> running_; // the last started last
 
     QPointer<Form2> dialog_;
     QFileSystemWatcher *watcher_ = nullptr;

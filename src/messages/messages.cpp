@@ -182,6 +182,25 @@ QString emulatorWords(const QString &tail)
 
 } // namespace
 
+QString runningSnapshotFailed(const QString &why)
+{
+    return QStringLiteral("いまの画面をスナップショットにできませんでした。")
+           + (why.trimmed().isEmpty() ? QStringLiteral("openMSX が答えません。")
+                                      : QStringLiteral("openMSX: ") + why.trimmed());
+}
+
+QString runningSnapshotNoName()
+{
+    return QStringLiteral("このゲームの行には画面写真の名前がないため、いまの画面を保存できません。");
+}
+
+QString partNotChanged(const QString &part, const QString &why)
+{
+    return QStringLiteral("%1 に入れかえられませんでした。").arg(part)
+           + (why.trimmed().isEmpty() ? QStringLiteral("openMSX が答えません。")
+                                      : QStringLiteral("openMSX: ") + why.trimmed());
+}
+
 QString emulatorFailed(const platform::EarlyExit &exit)
 {
     QString text = exit.crashed

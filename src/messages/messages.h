@@ -42,6 +42,14 @@ QString launchFailed(const QString &program, const platform::LaunchError &error)
 // The emulator ended with a failure soon after its start.
 QString emulatorFailed(const platform::EarlyExit &exit);
 
+// The running game's screen could not be made the game's snapshot (why: openMSX's words, or
+// empty when openMSX did not answer).
+QString runningSnapshotFailed(const QString &why);
+// The running game has no snapshot name to save its screen under.
+QString runningSnapshotNoName();
+// openMSX would not take the disk or tape part (why as above).
+QString partNotChanged(const QString &part, const QString &why);
+
 // The program folder cannot be used; empty when it can.
 QString programFolderProblem(const platform::ProgramFolderChoice &choice);
 // A run as root (sudo) that could not take on the identity of the folder's owner.

@@ -185,7 +185,8 @@ private:
 
 std::optional<LaunchError> startProgram(const QString &program, const QString &arguments,
                                         const QString &workingFolder, QObject *context,
-                                        std::function<void(const EarlyExit &)> onEarlyExit)
+                                        std::function<void(const EarlyExit &)> onEarlyExit,
+                                        qint64 *started)
 {
     const QFileInfo info(program);
     if (!info.exists())
@@ -229,6 +230,8 @@ std::optional<LaunchError> startProgram(const QString &program, const QString &a
     clearSystemError();
     if (!process.startDetached(&pid))
         return LaunchError{LaunchError::Kind::StartFailed, lastSystemError(process.errorString())};
+    if (started)
+        *started = pid;
     if (context) {
         HANDLE handle = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, DWORD(pid));
         if (handle) {
@@ -293,6 +296,8 @@ std::optional<LaunchError> startProgram(const QString &program, const QString &a
     auto *watch = new ExitWatch(context ? context : QCoreApplication::instance(), std::move(errors),
                                 context ? std::move(onEarlyExit) : nullptr);
     watch->watch(pid);
+    if (started)
+        *started = pid;
     return std::nullopt;
 #endif
 }

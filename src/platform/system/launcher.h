@@ -46,9 +46,11 @@ inline constexpr int EarlyExitWatchMs = 5000;
 // The program runs in a session of its own and outlives this one; it is never waited for.
 // Its error output goes to a file of its own, and when it ends with a failure within
 // EarlyExitWatchMs, onEarlyExit is called (on context's thread, while context lives) with the
-// status and the last lines of that output. Returns why it could not be started.
+// status and the last lines of that output. Returns why it could not be started; started gets
+// its process id.
 std::optional<LaunchError> startProgram(const QString &program, const QString &arguments,
                                         const QString &workingFolder, QObject *context = nullptr,
-                                        std::function<void(const EarlyExit &)> onEarlyExit = {});
+                                        std::function<void(const EarlyExit &)> onEarlyExit = {},
+                                        qint64 *started = nullptr);
 
 } // namespace platform

@@ -87,6 +87,10 @@ QStringList ProgramFolder::snapshotCandidates(const QString &snapName) const
             return {};
         files << path;
     }
+    // A PNG taken from the running game after the GIF was made is the newer picture.
+    const QFileInfo gif(files[0]), png(files[1]);
+    if (gif.exists() && png.exists() && png.lastModified() > gif.lastModified())
+        files.swapItemsAt(0, 1);
     return files;
 }
 

@@ -43,7 +43,7 @@ public:
     QString sound(Sound sound) const;
 
     // The files a snapshot name may be shown from, in the order to try them: its GIF, then its
-    // PNG. None when the name leads out of the snapshot folder ("../../x") or is absurdly long.
+    // PNG (the PNG first when both are there and it is the newer). None when the name leads out of the snapshot folder ("../../x") or is absurdly long.
     QStringList snapshotCandidates(const QString &snapName) const;
 
     // Whether a file lies in the program folder itself (not in a folder below it): such a file

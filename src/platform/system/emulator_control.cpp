@@ -1,0 +1,177 @@
+#include "emulator_control.h"
+
+#include "file_names.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
+#include <cerrno>
+#include <poll.h>
+#include <pwd.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+#endif
+
+namespace platform {
+
+namespace {
+
+QString escaped(const QString &text)
+{
+    return text.toHtmlEscaped();
+}
+
+QString unescaped(QString text)
+{
+    static const QRegularExpression numeric(QStringLiteral("&#(x[0-9a-fA-F]+|[0-9]+);"));
+    QString out;
+    qsizetype at = 0;
+    for (auto it = numeric.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        out += text.mid(at, m.capturedStart() - at);
+        const QString n = m.captured(1);
+        bool ok = false;
+        const uint code = n.startsWith(u'x') ? n.mid(1).toUInt(&ok, 16) : n.toUInt(&ok, 10);
+        if (ok && code <= 0x10FFFF)
+            out += QString::fromUcs4(reinterpret_cast<const char32_t *>(&code), 1);
+        at = m.capturedEnd();
+    }
+    out += text.mid(at);
+    out.replace(QLatin1String("&lt;"), QLatin1String("<"));
+    out.replace(QLatin1String("&gt;"), QLatin1String(">"));
+    out.replace(QLatin1String("&quot;"), QLatin1String("\""));
+    out.replace(QLatin1String("&apos;"), QLatin1String("'"));
+    out.replace(QLatin1String("&amp;"), QLatin1String("&"));
+    return out;
+}
+
+QList<ControlReply> repliesIn(const QByteArray &received)
+{
+    static const QRegularExpression reply(QStringLiteral(R"re(<reply result="(ok|nok)">(.*?)</reply>)re"),
+                                          QRegularExpression::DotMatchesEverythingOption);
+    QList<ControlReply> replies;
+    const QString text = QString::fromUtf8(received);
+    for (auto it = reply.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        replies.append({m.captured(1) == QLatin1String("ok"), unescaped(m.captured(2))});
+    }
+    return replies;
+}
+
+QByteArray request(const QStringList &commands)
+{
+    QByteArray out = "<openmsx-control>\n";
+    for (const QString &command : commands)
+        out += "<command>" + escaped(command).toUtf8() + "</command>\n";
+    return out;
+}
+
+#ifdef Q_OS_WIN
+
+std::optional<QList<ControlReply>> exchange(qint64 pid, const QStringList &commands, int timeoutMs)
+{
+    // openMSX on Windows asks a client of its TCP port to prove who it is (SSPI) before it
+    // takes commands; that handshake is not made here, so no answer is had.
+    Q_UNUSED(pid);
+    Q_UNUSED(commands);
+    Q_UNUSED(timeoutMs);
+    return std::nullopt;
+}
+
+#else
+
+QString userName()
+{
+    const struct passwd *user = ::getpwuid(::geteuid());
+    return user ? QString::fromLocal8Bit(user->pw_name) : QString();
+}
+
+std::optional<QList<ControlReply>> exchange(qint64 pid, const QStringList &commands, int timeoutMs)
+{
+    QString temporary = qEnvironmentVariable("TMPDIR");
+    if (temporary.isEmpty())
+        temporary = QStringLiteral("/tmp");
+    const QString folder = temporary + QStringLiteral("/openmsx-") + userName();
+    const QByteArray path = nameForSystem(folder + QStringLiteral("/socket.") + QString::number(pid));
+    // Only a folder and a socket of this user's: another's could answer in openMSX's place.
+    struct stat st;
+    if (::lstat(nameForSystem(folder).constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid()
+        || ::lstat(path.constData(), &st) != 0 || !S_ISSOCK(st.st_mode) || st.st_uid != ::geteuid())
+        return std::nullopt;
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (size_t(path.size()) >= sizeof address.sun_path)
+        return std::nullopt;
+    memcpy(address.sun_path, path.constData(), size_t(path.size()));
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return std::nullopt;
+    const auto closeAndFail = [fd]() -> std::optional<QList<ControlReply>> {
+        ::close(fd);
+        return std::nullopt;
+    };
+    if (::connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0)
+        return closeAndFail();
+    const QByteArray out = request(commands);
+    qsizetype sent = 0;
+    while (sent < out.size()) {
+        const ssize_t n = ::send(fd, out.constData() + sent, size_t(out.size() - sent), MSG_NOSIGNAL);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return closeAndFail();
+        sent += n;
+    }
+    QByteArray received;
+    const QDeadlineTimer deadline(timeoutMs);
+    while (received.count("</reply>") < commands.size()) {
+        pollfd wait{fd, POLLIN, 0};
+        const int ready = ::poll(&wait, 1, int(deadline.remainingTime()));
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready <= 0)
+            return closeAndFail();
+        char buffer[4096];
+        const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0 || received.size() > 1024 * 1024)
+            return closeAndFail();
+        received.append(buffer, n);
+    }
+    ::close(fd);
+    return repliesIn(received);
+}
+
+#endif
+
+} // namespace
+
+std::optional<QList<ControlReply>> sendToEmulator(qint64 pid, const QStringList &commands, int timeoutMs)
+{
+    if (pid <= 0 || commands.isEmpty())
+        return std::nullopt;
+    return exchange(pid, commands, timeoutMs);
+}
+
+QString tclQuoted(const QString &word)
+{
+    if (!word.isEmpty() && !word.contains(u'{') && !word.contains(u'}') && !word.contains(u'\\'))
+        return u'{' + word + u'}';
+    QString out;
+    for (const QChar c : word) {
+        if (QStringLiteral("{}[]$\\\";").contains(c) || c.isSpace())
+            out += u'\\';
+        out += c;
+    }
+    return out.isEmpty() ? QStringLiteral("{}") : out;
+}
+
+} // namespace platform
