@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QXmlStreamReader>
 
 #include <algorithm>
@@ -43,6 +44,42 @@ RomNeed readRom(QXmlStreamReader &xml)
     return rom;
 }
 
+// openMSX reads its descriptions leniently, and some it ships are not well-formed XML (an end
+// tag that names another element, an element named from a digit): each end tag is made to
+// close the element open, and a name that cannot be an XML name is given a leading "_".
+QByteArray wellFormed(const QByteArray &text)
+{
+    static const QRegularExpression tag(QStringLiteral(
+        R"re(<!--.*?-->|<\?.*?\?>|<!\[CDATA\[.*?\]\]>|<![^>]*>|</\s*([^\s>]*)\s*>|<([^\s/>]+)((?:[^>"']|"[^"]*"|'[^']*')*?)(/?)>)re"),
+        QRegularExpression::DotMatchesEverythingOption);
+    const QString in = QString::fromUtf8(text);
+    QString out;
+    out.reserve(in.size());
+    QStringList open;
+    qsizetype at = 0;
+    const auto xmlName = [](QString name) {
+        return !name.isEmpty() && !name.at(0).isLetter() && name.at(0) != u'_' ? u'_' + name : name;
+    };
+    for (auto it = tag.globalMatch(in); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        out += QStringView(in).mid(at, m.capturedStart() - at);
+        at = m.capturedEnd();
+        if (m.capturedStart(2) >= 0) {
+            const QString name = xmlName(m.captured(2));
+            out += u'<' + name + m.captured(3) + m.captured(4) + u'>';
+            if (m.captured(4).isEmpty())
+                open.append(name);
+        } else if (m.capturedStart(1) >= 0) {
+            if (!open.isEmpty())
+                out += QStringLiteral("</") + open.takeLast() + u'>';
+        } else {
+            out += m.captured(0);
+        }
+    }
+    out += QStringView(in).mid(at);
+    return out.toUtf8();
+}
+
 std::optional<Machine> readDescription(const QString &file, bool machine)
 {
     QFile in(file);
@@ -50,7 +87,11 @@ std::optional<Machine> readDescription(const QString &file, bool machine)
         return std::nullopt;
     Machine m;
     m.name = QFileInfo(file).completeBaseName();
-    QXmlStreamReader xml(&in);
+    const QByteArray text = in.readAll();
+    // Most machines are not Japanese: those are told at a glance.
+    if (machine && !text.contains("jp_jis"))
+        return m;
+    QXmlStreamReader xml(wellFormed(text));
     QStringList path;
     while (!xml.atEnd()) {
         const QXmlStreamReader::TokenType token = xml.readNext();

@@ -118,9 +118,11 @@ int listMachines()
     world.load();
     const Tester test = testerOf(world);
     QStringList usable;
+    int japanese = 0;
     for (const Machine &m : world.machines()) {
         if (candidates({m}, Request{m.generation == QLatin1String("MSX") ? Want::MSXJ : Want::MSX2J, Media::None, false}).isEmpty())
             continue;
+        ++japanese;
         if (!world.roms().firstMissing(m.roms).isEmpty() || test(m.name, QString()) == Verdict::DoesNotStart)
             continue;
         usable.append(QStringLiteral("  %1（%2%3%4%5）")
@@ -129,7 +131,7 @@ int listMachines()
                                m.music ? QStringLiteral("、MSX-MUSIC") : QString()));
     }
     const auto out = [](const QString &line) { platform::writeLine(platform::Stream::Out, line); };
-    out(QStringLiteral("openMSX の日本の機種 %1 台のうち、起動できるもの: %2 台").arg(world.machines().size()).arg(usable.size()));
+    out(QStringLiteral("openMSX の日本の機種 %1 台のうち、起動できるもの: %2 台").arg(japanese).arg(usable.size()));
     for (const QString &line : usable)
         out(line);
     out(QString());

@@ -1,0 +1,144 @@
+// The openMSX adapter's choices, without running it: machine descriptions as openMSX ships
+// them, the order in which machines serve a request, and the parts of a set.
+#include "adapter/machines.h"
+#include "adapter/media_sets.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace adapter;
+
+namespace {
+
+Machine machine(const char *name, const char *generation, bool disk, bool tape, bool music)
+{
+    Machine m{QString::fromLatin1(name), QString::fromLatin1(generation), true, disk, tape, music, {}};
+    m.roms.append(RomNeed{{QByteArray(name).toHex().leftJustified(40, '0').left(40)}, {}});
+    return m;
+}
+
+RomIndex owning(const QList<Machine> &machines)
+{
+    RomIndex index;
+    for (const Machine &m : machines)
+        index.sha1s.insert(m.roms.first().sha1s.first());
+    return index;
+}
+
+} // namespace
+
+class TestAdapter : public QObject
+{
+    Q_OBJECT
+private slots:
+    // What is read of openMSX's own descriptions, where they are installed.
+    void descriptions_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("generation");
+        QTest::addColumn<bool>("disk");
+        QTest::addColumn<bool>("tape");
+        QTest::addColumn<bool>("music");
+        QTest::newRow("MSX2 with a drive") << "Sony_HB-F1XD" << "MSX2" << true << true << false;
+        QTest::newRow("MSX2+ with MSX-MUSIC") << "Panasonic_FS-A1WSX" << "MSX2+" << true << true << true;
+        QTest::newRow("MSX1") << "Toshiba_HX-10D" << "MSX" << false << true << false;
+        QTest::newRow("no cassette port") << "Pioneer_UC-V102" << "MSX2" << true << false << false;
+    }
+    void descriptions()
+    {
+        QFETCH(QString, name);
+        const QString file = QStringLiteral("/usr/share/openmsx/machines/") + name + QStringLiteral(".xml");
+        if (!QFile::exists(file))
+            QSKIP("openMSX's machine descriptions are not installed");
+        const std::optional<Machine> m = readMachine(file);
+        QVERIFY(m);
+        QVERIFY(m->japanese);
+        QTEST(m->generation, "generation");
+        QTEST(m->disk, "disk");
+        QTEST(m->tape, "tape");
+        QTEST(m->music, "music");
+        QVERIFY(!m->roms.isEmpty());
+        for (const RomNeed &rom : m->roms)
+            QVERIFY(!rom.sha1s.isEmpty() || !rom.fileName.isEmpty());
+    }
+
+    // Which owned machine serves a request, and what openMSX's answers change.
+    void choice_data()
+    {
+        QTest::addColumn<int>("want");      // Want
+        QTest::addColumn<int>("media");     // Media
+        QTest::addColumn<bool>("fmpac");
+        QTest::addColumn<bool>("fmpacRom");
+        QTest::addColumn<QStringList>("owned");
+        QTest::addColumn<QStringList>("refused"); // what -testconfig says no to
+        QTest::addColumn<QString>("expected");    // "machine [ext] [!]" (! FM-PAC dropped), or empty
+        const int j1 = int(Want::MSXJ), j2 = int(Want::MSX2J);
+        const int cart = int(Media::Cartridge), tape = int(Media::Tape), disk = int(Media::Disk);
+        QTest::newRow("disk: the only owned") << j2 << disk << false << false << QStringList{"Z_plus"} << QStringList{} << "Z_plus";
+        QTest::newRow("disk: MSX2 before MSX2+") << j2 << disk << false << false << QStringList{"Z_plus", "Y_two"} << QStringList{} << "Y_two";
+        QTest::newRow("disk needs a drive") << j2 << disk << false << false << QStringList{"X_nodrive"} << QStringList{} << "";
+        QTest::newRow("refused passed over") << j2 << disk << false << false << QStringList{"Y_two", "Z_plus"} << QStringList{"Y_two"} << "Z_plus";
+        QTest::newRow("tape on MSX1") << j1 << tape << false << false << QStringList{"A_one", "Y_two"} << QStringList{} << "A_one";
+        QTest::newRow("tape needs a port") << j1 << tape << false << false << QStringList{"B_noport"} << QStringList{} << "";
+        QTest::newRow("cartridge on owned") << j2 << cart << false << false << QStringList{"X_nodrive"} << QStringList{} << "X_nodrive";
+        QTest::newRow("nothing owned") << j2 << cart << false << false << QStringList{} << QStringList{} << "";
+        QTest::newRow("FM-PAC: MSX-MUSIC first") << j2 << cart << true << true << QStringList{"Y_two", "Z_plus"} << QStringList{} << "Z_plus";
+        QTest::newRow("FM-PAC: the ROM there") << j2 << cart << true << true << QStringList{"Y_two"} << QStringList{} << "Y_two fmpac";
+        QTest::newRow("FM-PAC: none to be had") << j2 << cart << true << false << QStringList{"Y_two"} << QStringList{} << "Y_two !";
+        QTest::newRow("unknown is taken") << j2 << disk << false << false << QStringList{"Y_two"} << QStringList{"?Y_two"} << "Y_two";
+    }
+    void choice()
+    {
+        QFETCH(int, want);
+        QFETCH(int, media);
+        QFETCH(bool, fmpac);
+        QFETCH(bool, fmpacRom);
+        QFETCH(QStringList, owned);
+        QFETCH(QStringList, refused);
+        QFETCH(QString, expected);
+        const QList<Machine> all{machine("A_one", "MSX", false, true, false), machine("B_noport", "MSX", false, false, false),
+                                 machine("X_nodrive", "MSX2", false, true, false), machine("Y_two", "MSX2", true, true, false),
+                                 machine("Z_plus", "MSX2+", true, true, true), machine("C-BIOS_MSX2_JP", "MSX2", true, false, false)};
+        QList<Machine> mine;
+        for (const Machine &m : all)
+            if (owned.contains(m.name))
+                mine.append(m);
+        const Tester test = [&refused](const QString &name, const QString &) {
+            return refused.contains(name) ? Verdict::DoesNotStart
+                   : refused.contains(u'?' + name) ? Verdict::Unknown : Verdict::Starts;
+        };
+        const std::optional<Choice> c = choose(all, owning(mine), fmpacRom, Request{Want(want), Media(media), fmpac}, test);
+        const QString got = c ? QStringList{c->machine, c->extension, c->withoutFmpac ? QStringLiteral("!") : QString()}
+                                     .join(u' ').simplified()
+                               : QString();
+        QCOMPARE(got, expected);
+    }
+
+    // The parts of a set, by the number after disk/disc/side or the last one.
+    void sets()
+    {
+        QTemporaryDir dir;
+        const QStringList names{"Quest Disk1.dsk", "Quest Disk2.dsk", "Quest Disk10.dsk", "Quest Disk2.cas",
+                                "Other Disk1.dsk", "game-side_1.dsk", "game-side_2.dsk", "alone.dsk", "x2 y1.dsk", "x2 y2.dsk"};
+        for (const QString &name : names) {
+            QFile f(dir.filePath(name));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+        }
+        const auto set = [&dir](const char *name) {
+            QStringList out;
+            for (const QString &f : setOf(dir.filePath(QString::fromUtf8(name))))
+                out << QFileInfo(f).fileName();
+            return out.join(u'|');
+        };
+        QCOMPARE(set("Quest Disk2.dsk"), QStringLiteral("Quest Disk1.dsk|Quest Disk2.dsk|Quest Disk10.dsk"));
+        QCOMPARE(set("game-side_1.dsk"), QStringLiteral("game-side_1.dsk|game-side_2.dsk"));
+        QCOMPARE(set("alone.dsk"), QStringLiteral("alone.dsk"));
+        QCOMPARE(set("Other Disk1.dsk"), QStringLiteral("Other Disk1.dsk"));
+        QCOMPARE(set("x2 y1.dsk"), QStringLiteral("x2 y1.dsk|x2 y2.dsk"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestAdapter)
+#include "test_adapter.moc"
