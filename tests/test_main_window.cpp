@@ -12,6 +12,7 @@
 #include <QCheckBox>
 #include <QMouseEvent>
 #include <QComboBox>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -759,7 +760,21 @@ private slots:
         platform::setModuleFolders({QStringLiteral(MODULE_DIR)});
         open(cp932Lines({QStringLiteral("冒険,DISK,,,,,quest,-flop quest1.dsk")}));
         folder_->setCatalogue(cp932Lines({QStringLiteral("冒険,DISK,,,,,quest,-flop quest1.dsk")}));
-        QFile::copy(folder_->path() + QStringLiteral("/quest1.dsk"), folder_->path() + QStringLiteral("/quest2.dsk"));
+        // Two disks, the second named by a list of the folder's.
+        QByteArray list = "<?xml version=\"1.0\"?>\n<softwarelist name=\"msx2_flop\" description=\"t\">"
+                          "<software name=\"quest\"><description>Quest</description><year>1987</year><publisher>T</publisher>";
+        for (const char *n : {"1", "2"}) {
+            const QByteArray content = QByteArray("disk ") + n;
+            QFile disk(folder_->path() + QStringLiteral("/quest%1.dsk").arg(QLatin1String(n)));
+            QVERIFY(disk.open(QIODevice::WriteOnly) && disk.write(content) == content.size());
+            list += QByteArray("<part name=\"flop") + n + "\" interface=\"floppy_3_5\"><feature name=\"part_id\" value=\"Game Disk " + n
+                    + "\"/><dataarea name=\"flop\" size=\"6\"><rom name=\"q.dsk\" size=\"6\" sha1=\""
+                    + QCryptographicHash::hash(content, QCryptographicHash::Sha1).toHex() + "\"/></dataarea></part>";
+        }
+        QDir().mkpath(folder_->path() + QStringLiteral("/hash"));
+        QFile lists(folder_->path() + QStringLiteral("/hash/quest_flop.xml"));
+        QVERIFY(lists.open(QIODevice::WriteOnly) && lists.write(list + "</software></softwarelist>\n") > 0);
+        lists.close();
         QFile::remove(folder_->path() + QStringLiteral("/mess.exe"));
         QVERIFY(QFile::link(QStringLiteral(OPENMSX_ADAPTER), folder_->path() + QStringLiteral("/mess.exe")));
         form_->activate();
@@ -774,6 +789,11 @@ private slots:
         QCOMPARE(menuItems(), std::make_pair(false, qsizetype(0))); // nothing running yet
         clickSwitch();
         QTRY_COMPARE_WITH_TIMEOUT(menuItems(), std::make_pair(true, qsizetype(2)), 10000);
+        {
+            std::unique_ptr<QMenu> menu(form_->makePictureMenu());
+            const QList<QAction *> parts = menu->findChild<QMenu *>(QStringLiteral("ChangePart"))->actions();
+            QCOMPARE(parts.at(1)->text(), QStringLiteral("&2 枚目（Game Disk 2）"));
+        }
 
         // The screen, cropped to the picture, is the game's snapshot and is shown at once.
         {

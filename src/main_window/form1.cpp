@@ -24,6 +24,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -674,7 +675,7 @@ void Form1::onImage1Clicked()
         platform::showMessage(this, messages::launchFailed(program, *error));
         return;
     }
-    running_.append({pid, state_.snapName, state_.launchArgs.section(u' ', 0, 0, QString::SectionSkipEmpty).toLower()});
+    running_.append({pid, state_.snapName, state_.launchArgs.section(u' ', 0, 0, QString::SectionSkipEmpty).toLower(), {}});
 }
 
 // ---- the running game
@@ -693,7 +694,7 @@ QMenu *Form1::makePictureMenu()
 {
     auto *menu = new QMenu(this);
     menu->setObjectName(QStringLiteral("PictureMenu"));
-    const std::optional<Running> running = runningEmulator();
+    std::optional<Running> running = runningEmulator();
     QAction *snapshot = menu->addAction(QStringLiteral("いまの画面をスナップショットにする"));
     snapshot->setObjectName(QStringLiteral("TakeSnapshot"));
     snapshot->setEnabled(bool(running));
@@ -703,8 +704,28 @@ QMenu *Form1::makePictureMenu()
     QMenu *parts = menu->addMenu(tape ? QStringLiteral("テープを入れかえる") : QStringLiteral("ディスクを入れかえる"));
     parts->setObjectName(QStringLiteral("ChangePart"));
     const QStringList staged = running ? adapter::stagedParts(platform::privateBase(), running->pid) : QStringList();
+    if (!staged.isEmpty() && running->partLabels.isEmpty()) {
+        // Each part by the name the lists give it, where they know it (read once per run).
+        const onboarding::SoftwareLists lists = onboarding::loadSoftwareLists(folder_);
+        QStringList labels;
+        for (const QString &file : staged) {
+            QFile in(file);
+            QCryptographicHash sha1(QCryptographicHash::Sha1);
+            const onboarding::KnownImage *known = in.open(QIODevice::ReadOnly) && in.size() <= 16 * 1024 * 1024
+                                                          && sha1.addData(&in)
+                                                      ? lists.find(sha1.result().toHex())
+                                                      : nullptr;
+            labels << (known ? known->label : QString());
+        }
+        for (Running &r : running_)
+            if (r.pid == running->pid)
+                r.partLabels = labels;
+        running->partLabels = labels;
+    }
     for (int i = 0; i < staged.size(); ++i) {
-        QAction *part = parts->addAction(QStringLiteral("&%1 %2目").arg(i + 1).arg(tape ? QStringLiteral("本") : QStringLiteral("枚")));
+        const QString label = running->partLabels.value(i);
+        QAction *part = parts->addAction(QStringLiteral("&%1 %2目").arg(i + 1).arg(tape ? QStringLiteral("本") : QStringLiteral("枚"))
+                                         + (label.isEmpty() ? QString() : QStringLiteral("（%1）").arg(label)));
         connect(part, &QAction::triggered, this, [this, r = *running, file = staged[i]] { changePart(r, file); });
     }
     parts->setEnabled(staged.size() >= 2);

@@ -73,6 +73,7 @@ public:
         qint64 pid = 0;
         QString snapName;
         QString mediaOption; // "-cart", "-cass", "-flop", or empty
+        QStringList partLabels; // of the set's parts, as the lists name them (empty when unknown)
     };
     // The menu of the running game on the snapshot picture (a right click, the menu key,
     // Shift+F10), made anew: its items are greyed when no openMSX this window started answers.

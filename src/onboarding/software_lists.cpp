@@ -167,6 +167,7 @@ bool SoftwareLists::readList(QIODevice &device, int source, int &takenOut,
         QByteArray sha1;
         std::optional<catalogue::Media> media;
         QString slot;
+        QString label;
         QList<QPair<qint64, QByteArray>> chips; // size and SHA-1 of each, in the list's order
     };
     QList<Part> parts;
@@ -205,6 +206,8 @@ bool SoftwareLists::readList(QIODevice &device, int source, int &takenOut,
                 part.media = catalogue::mediaOfInterface(attributes.value(QLatin1String("interface")));
             } else if (tag == u"feature" && attributes.value(QLatin1String("name")) == u"slot") {
                 part.slot = attributes.value(QLatin1String("value")).toString();
+            } else if (tag == u"feature" && attributes.value(QLatin1String("name")) == u"part_id") {
+                part.label = attributes.value(QLatin1String("value")).toString().simplified();
             } else if ((tag == u"rom" || tag == u"disk") && attributes.hasAttribute(QLatin1String("sha1"))) {
                 images.append(attributes.value(QLatin1String("sha1")).toLatin1().toLower());
                 part.chips.append({attributes.value(QLatin1String("size")).toLongLong(), images.last()});
@@ -231,6 +234,7 @@ bool SoftwareLists::readList(QIODevice &device, int source, int &takenOut,
                 image.part = i;
                 image.parts = qMax(1, count);
                 image.firstSha1 = parts.first().sha1;
+                image.label = parts[i].label;
                 image.mapper = !parts[i].slot.isEmpty() && !isHardwareSlot(parts[i].slot);
                 image.hardware = isHardwareSlot(parts[i].slot);
                 found.append(qMakePair(parts[i].sha1, image));
@@ -416,21 +420,21 @@ bool SoftwareLists::readDatabase(QIODevice &device, QHash<QByteArray, KnownImage
 
 namespace {
 
-constexpr quint32 IndexVersion = 3;
+constexpr quint32 IndexVersion = 4;
 
 QDataStream &operator<<(QDataStream &out, const KnownImage &k)
 {
     return out << k.description << k.altTitle << k.year << k.publisher << k.listName
                << qint32(k.media ? int(*k.media) : -1) << k.msx2 << k.software << qint32(k.part)
                << qint32(k.parts) << k.clone << k.mapper << k.hardware << qint32(k.source) << qint32(k.order)
-               << k.firstSha1;
+               << k.firstSha1 << k.label;
 }
 
 QDataStream &operator>>(QDataStream &in, KnownImage &k)
 {
     qint32 media = -1, part = 0, parts = 1, source = 0, order = 0;
     in >> k.description >> k.altTitle >> k.year >> k.publisher >> k.listName >> media >> k.msx2 >> k.software
-        >> part >> parts >> k.clone >> k.mapper >> k.hardware >> source >> order >> k.firstSha1;
+        >> part >> parts >> k.clone >> k.mapper >> k.hardware >> source >> order >> k.firstSha1 >> k.label;
     k.media = media >= 0 && media <= 2 ? std::optional(catalogue::Media(media)) : std::nullopt;
     k.part = part;
     k.parts = parts;

@@ -29,6 +29,7 @@ struct KnownImage
     QString software;    // the software's name in its list
     int part = 0;        // which of the software's images this is, in the list's order
     int parts = 1;       // how many images of the first one's media the software has
+    QString label;       // the part's own name in the list ("Game Disk 1"), where it has one
     QByteArray firstSha1; // of the software's first image (an alt set may share it with its parent)
     bool clone = false;  // the entry is a clone (cloneof) of another
     bool mapper = false; // a cartridge whose list names a game mapper: a mega ROM
