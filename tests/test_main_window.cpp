@@ -824,6 +824,7 @@ private slots:
         QVERIFY(pid.open(QIODevice::ReadOnly));
         ::kill(pid_t(pid.readAll().trimmed().toLongLong()), SIGKILL);
         QTRY_COMPARE(menuItems(), std::make_pair(false, qsizetype(0)));
+        QTRY_VERIFY((menuItems(), !QFileInfo::exists(staging))); // and its staged set goes
         for (const auto &[name, value] : environment)
             qunsetenv(name);
 #endif

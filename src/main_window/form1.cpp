@@ -682,7 +682,9 @@ void Form1::onImage1Clicked()
 
 std::optional<Form1::Running> Form1::runningEmulator()
 {
-    running_.removeIf([](const Running &r) { return !platform::processRunning(r.pid); });
+    // The sets staged for games that have ended go with them.
+    if (running_.removeIf([](const Running &r) { return !platform::processRunning(r.pid); }) > 0)
+        adapter::removeEnded(platform::privateBase());
     // The last started that answers: openMSX opens its socket a moment after its start.
     for (auto it = running_.crbegin(); it != running_.crend(); ++it)
         if (platform::sendToEmulator(it->pid, {QStringLiteral("machine_info type")}, 1000))
