@@ -219,7 +219,7 @@ int main(int argc, char *argv[])
         file = name;
     }
     if (media != Media::None && !QFileInfo(file).isFile())
-        return refuse(3, QStringLiteral("ゲームのファイル「%1」が %2 にありません。").arg(file, QDir::currentPath()));
+        return refuse(3, QStringLiteral("ゲームのファイル「%1」が %2 にありません。").arg(file, QDir::toNativeSeparators(QDir::currentPath())));
 
     QString machine, extension;
     const QString override = qEnvironmentVariable(overrideVariable(want).toLatin1().constData());
