@@ -9,4 +9,4 @@ build -DTARUMIN_SANITIZE=ON
 cd "$BUILD"
 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 ASAN_OPTIONS=detect_leaks=1 \
-QT_QPA_PLATFORM=offscreen ctest --output-on-failure -R '^test_(catalogue|catalogue_file|platform|main_window|entry_dialog)$'
+QT_QPA_PLATFORM=offscreen ctest --output-on-failure -R '^test_(catalogue|catalogue_file|platform|main_window|entry_dialog|adapter)$'
