@@ -38,7 +38,9 @@ QString home()
     return QDir::homePath();
 }
 
-QString userShare()
+} // namespace
+
+QString openMsxUserShare()
 {
 #ifdef Q_OS_WIN
     return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + QStringLiteral("/openMSX/share");
@@ -46,6 +48,8 @@ QString userShare()
     return home() + QStringLiteral("/.openMSX/share");
 #endif
 }
+
+namespace {
 
 QStringList systemShares(const QString &program)
 {
@@ -78,7 +82,7 @@ QStringList filePoolFolders(const QString &settings)
             if (folder.startsWith(QLatin1String("~/")))
                 folder = home() + folder.mid(1);
             if (QDir::isRelativePath(folder))
-                folder = userShare() + u'/' + folder;
+                folder = openMsxUserShare() + u'/' + folder;
             folders.append(folder);
         }
     }
@@ -142,7 +146,7 @@ Places Places::standard()
     QString program = p.openmsx;
     if (!program.contains(u'/') && !program.contains(u'\\'))
         program = QStandardPaths::findExecutable(program);
-    const QString user = userShare();
+    const QString user = openMsxUserShare();
     const QStringList shares = QStringList{user} + systemShares(program);
     const QString machines = qEnvironmentVariable("TARUMIN_OPENMSX_MACHINES");
     for (const QString &share : shares) {

@@ -13,6 +13,9 @@
 // is damaged, too large, not a plain file of the user's, or of another version is made again.
 namespace adapter {
 
+// openMSX's folder of the user's own data (~/.openMSX/share; on Windows in Documents).
+QString openMsxUserShare();
+
 struct Places
 {
     QString openmsx;             // the program (a name looked up in PATH, or a path)

@@ -36,18 +36,9 @@ int refuse(int status, const QString &text)
     return status;
 }
 
-QString userShare()
-{
-#ifdef Q_OS_WIN
-    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + QStringLiteral("/openMSX/share");
-#else
-    return QDir::homePath() + QStringLiteral("/.openMSX/share");
-#endif
-}
-
 QString whereRoms()
 {
-    return QStringLiteral("openMSX は ROM を %1/systemroms と /usr/share/openmsx/systemroms で探します").arg(userShare());
+    return QStringLiteral("openMSX は ROM を %1/systemroms と /usr/share/openmsx/systemroms で探します").arg(openMsxUserShare());
 }
 
 QString wantName(Want want)
@@ -78,7 +69,7 @@ Tester testerOf(MachineWorld &world)
 // The free MSX-MUSIC of C-BIOS in a cartridge slot, for an MSX1 asked for with FM-PAC.
 void writeMusicExtension()
 {
-    const QString file = userShare() + QStringLiteral("/extensions/tarumin_msx_music.xml");
+    const QString file = openMsxUserShare() + QStringLiteral("/extensions/tarumin_msx_music.xml");
     if (QFileInfo::exists(file))
         return;
     QDir().mkpath(QFileInfo(file).absolutePath());
