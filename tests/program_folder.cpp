@@ -77,7 +77,8 @@ QStringList ProgramFolder::waitForLaunch(int starts) const
         if (f.open(QIODevice::ReadOnly)) {
             const QString all = QString::fromUtf8(f.readAll());
             QStringList records = all.split(QStringLiteral("--\n"), Qt::SkipEmptyParts);
-            if (records.size() >= starts) {
+            // Only whole records: the stand-in may be caught halfway through writing one.
+            if (all.count(QStringLiteral("--\n")) >= starts) {
                 QStringList last = records.at(starts - 1).split(u'\n');
                 if (!last.isEmpty() && last.last().isEmpty())
                     last.removeLast();
