@@ -38,6 +38,12 @@ QString home()
     return QDir::homePath();
 }
 
+// The program as started: a bare name is looked for in PATH.
+QString resolvedProgram(const QString &program)
+{
+    return program.contains(u'/') || program.contains(u'\\') ? program : QStandardPaths::findExecutable(program);
+}
+
 } // namespace
 
 QString openMsxUserShare()
@@ -143,9 +149,7 @@ Places Places::standard()
 {
     Places p;
     p.openmsx = qEnvironmentVariable("TARUMIN_OPENMSX", QStringLiteral("openmsx"));
-    QString program = p.openmsx;
-    if (!program.contains(u'/') && !program.contains(u'\\'))
-        program = QStandardPaths::findExecutable(program);
+    const QString program = resolvedProgram(p.openmsx);
     const QString user = openMsxUserShare();
     const QStringList shares = QStringList{user} + systemShares(program);
     const QString machines = qEnvironmentVariable("TARUMIN_OPENMSX_MACHINES");
@@ -256,9 +260,7 @@ void MachineWorld::load()
 
     // What a kept answer of openMSX's depends on besides the description: openMSX itself and
     // the ROMs there are.
-    program_ = places_.openmsx;
-    if (!program_.contains(u'/') && !program_.contains(u'\\'))
-        program_ = QStandardPaths::findExecutable(program_);
+    program_ = resolvedProgram(places_.openmsx);
     QList<QByteArray> sha1s(roms_.sha1s.begin(), roms_.sha1s.end());
     std::sort(sha1s.begin(), sha1s.end());
     QList<QString> names(roms_.names.begin(), roms_.names.end());

@@ -134,8 +134,13 @@ std::optional<Staged> stageFiles(const QString &base, const QStringList &files, 
     return staged;
 }
 
-void removeEnded(const QString &base)
+namespace {
+
+// The staging folders of this user's under base, each with the process id it holds (none when
+// it holds none yet, or none that can be read). Folders of others, and links, are left out.
+QList<std::pair<QString, std::optional<qint64>>> stagings(const QString &base)
 {
+    QList<std::pair<QString, std::optional<qint64>>> out;
     const QStringList names = QDir(base).entryList({QString::fromLatin1(StagingPrefix) + QStringLiteral(".*")},
                                                    QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
     for (const QString &name : names) {
@@ -145,28 +150,28 @@ void removeEnded(const QString &base)
         QFile id(folder + QStringLiteral("/pid"));
         bool ok = false;
         const qint64 pid = id.open(QIODevice::ReadOnly) ? id.read(32).trimmed().toLongLong(&ok) : 0;
+        out.append({folder, ok ? std::optional<qint64>(pid) : std::nullopt});
+    }
+    return out;
+}
+
+} // namespace
+
+void removeEnded(const QString &base)
+{
+    for (const auto &[folder, pid] : stagings(base)) {
         // One still without its pid may be another launch's of this moment.
-        if (!ok && QFileInfo(folder).lastModified().secsTo(QDateTime::currentDateTime()) < 60)
+        if (!pid && QFileInfo(folder).lastModified().secsTo(QDateTime::currentDateTime()) < 60)
             continue;
-        if (!ok || !platform::processRunning(pid))
+        if (!pid || !platform::processRunning(*pid))
             QDir(folder).removeRecursively();
     }
 }
 
-} // namespace adapter
-
-namespace adapter {
-
 QStringList stagedParts(const QString &base, qint64 pid)
 {
-    const QStringList names = QDir(base).entryList({QString::fromLatin1(StagingPrefix) + QStringLiteral(".*")},
-                                                   QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
-    for (const QString &name : names) {
-        const QString folder = base + u'/' + name;
-        if (!platform::ownFolder(folder))
-            continue;
-        QFile id(folder + QStringLiteral("/pid"));
-        if (!id.open(QIODevice::ReadOnly) || id.read(32).trimmed().toLongLong() != pid)
+    for (const auto &[folder, owner] : stagings(base)) {
+        if (owner != pid)
             continue;
         QFile list(folder + QStringLiteral("/parts"));
         if (!list.open(QIODevice::ReadOnly) || list.size() > 64 * 1024)

@@ -766,7 +766,7 @@ void Form1::snapshotFromRunningGame(const Running &running)
         platform::moduleFunction(onboarding::PictureModuleName, onboarding::CropSnapshotSymbol));
     bool saved = false;
     if (!replies || replies->isEmpty()) {
-        why.clear();
+        // openMSX did not answer: said so by the message without words of its own
     } else if (!replies->first().ok) {
         why = replies->first().text;
     } else if (!crop || crop(screen, cropped) != onboarding::CropResult::Saved) {
