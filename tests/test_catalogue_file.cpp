@@ -141,30 +141,47 @@ private slots:
     void otherEncodingsAreNamedNotMixed_data()
     {
         QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<bool>("refused");
+        QTest::addColumn<int>("refusedAs"); // an Error::Kind, or -1
         QTest::addColumn<QByteArray>("firstLine"); // as the table holds it
         const QByteArray bom("\xEF\xBB\xBF");
-        QTest::newRow("UTF-8 with its mark") << bom + QStringLiteral("星風ランナー,ROM\r\n二,ROM\r\n").toUtf8()
-                                             << true << QByteArray("\x90\xaf\x95\x97\x83\x89\x83\x93\x83\x69\x81\x5b,ROM");
+        const QString text = QStringLiteral("星風ランナー,ROM\r\n二,ROM\r\n");
+        const QByteArray shown("\x90\xaf\x95\x97\x83\x89\x83\x93\x83\x69\x81\x5b,ROM");
+        auto utf16 = [&](bool little, bool mark) {
+            QByteArray out = mark ? QByteArray(little ? "\xFF\xFE" : "\xFE\xFF") : QByteArray();
+            for (const QChar c : text) {
+                const char hi = char(c.unicode() >> 8), lo = char(c.unicode() & 0xFF);
+                out.append(little ? lo : hi).append(little ? hi : lo);
+            }
+            return out;
+        };
+        const int utf8 = int(Error::Kind::Utf8), utf16Kind = int(Error::Kind::Utf16);
+        QTest::newRow("UTF-8 with its mark") << bom + text.toUtf8() << utf8 << shown;
+        QTest::newRow("UTF-8 without a mark") << text.toUtf8() << utf8 << shown;
+        QTest::newRow("UTF-16 LE with its mark") << utf16(true, true) << utf16Kind << shown;
+        QTest::newRow("UTF-16 BE with its mark") << utf16(false, true) << utf16Kind << shown;
+        QTest::newRow("UTF-16 LE without a mark") << utf16(true, false) << utf16Kind << shown;
+        QTest::newRow("UTF-16 BE without a mark") << utf16(false, false) << utf16Kind << shown;
         QTest::newRow("CP932 with a stray mark") << bom + QByteArray("\x90\xaf,ROM\r\nB,ROM\r\n")
-                                                 << false << QByteArray("\x90\xaf,ROM");
-        QTest::newRow("ASCII with a mark") << bom + QByteArray("A,ROM\r\nB,ROM\r\n") << false << QByteArray("A,ROM");
+                                                 << -1 << QByteArray("\x90\xaf,ROM");
+        QTest::newRow("ASCII with a mark") << bom + QByteArray("A,ROM\r\nB,ROM\r\n") << -1 << QByteArray("A,ROM");
+        // "\xC3\xA9" is é in UTF-8 and ﾃｩ in CP932: read as CP932, as always.
+        QTest::newRow("valid as both") << QByteArray("\xC3\xA9,ROM\r\nB,ROM\r\n") << -1 << QByteArray("\xC3\xA9,ROM");
     }
     void otherEncodingsAreNamedNotMixed()
     {
         QFETCH(QByteArray, file);
-        QFETCH(bool, refused);
+        QFETCH(int, refusedAs);
         QFETCH(QByteArray, firstLine);
         QVERIFY(writeFile(path(), file));
         LineTable table;
         const LoadResult loaded = table.load(path());
         QCOMPARE(table.line(0), firstLine);
         QCOMPARE(table.size(), 2);
-        QCOMPARE(loaded.error.has_value(), refused);
+        QCOMPARE(loaded.error.has_value(), refusedAs >= 0);
         const auto removed = CatalogueFile(path()).remove(1, table.line(1));
-        if (refused) {
-            QCOMPARE(loaded.error->kind, Error::Kind::Utf8);
-            QVERIFY(removed && removed->kind == Error::Kind::Utf8);
+        if (refusedAs >= 0) {
+            QCOMPARE(int(loaded.error->kind), refusedAs);
+            QVERIFY(removed && int(removed->kind) == refusedAs);
             QCOMPARE(readFile(path()), file);
         } else {
             QVERIFY(!removed);
@@ -225,6 +242,74 @@ private slots:
         QVERIFY(!file.remove(0, "game0,ROM,,,,,g,-cart g.rom"));
         QCOMPARE(readFile(path()), half.mid(half.indexOf('\n') + 1) + "\r\n");
 #endif
+    }
+
+    // An editor that empties the file and writes it out again in place (all at once after a
+    // moment, or a line at a time), or that leaves it shorter: a change made meanwhile waits
+    // for it and keeps every line it wrote, or is refused and writes nothing. The window read
+    // the whole file before; the import tool reads it only after the editor began.
+    void rewriteInPlaceLosesNothing_data()
+    {
+        QTest::addColumn<int>("pauseMs");   // after emptying the file
+        QTest::addColumn<int>("lineMs");    // between lines; -1: all at once
+        QTest::addColumn<int>("linesLeft"); // what the editor writes of the 500
+        QTest::addColumn<bool>("readFirst");
+        QTest::newRow("whole, read before") << 400 << -1 << 500 << true;
+        QTest::newRow("whole, read after") << 400 << -1 << 500 << false;
+        QTest::newRow("line by line, read before") << 0 << 2 << 500 << true;
+        QTest::newRow("line by line, read after") << 0 << 2 << 500 << false;
+        QTest::newRow("left short") << 0 << 2 << 107 << true;
+    }
+    void rewriteInPlaceLosesNothing()
+    {
+        QFETCH(int, pauseMs);
+        QFETCH(int, lineMs);
+        QFETCH(int, linesLeft);
+        QFETCH(bool, readFirst);
+        QList<QByteArray> all;
+        for (int i = 0; i < 500; ++i)
+            all << "game" + QByteArray::number(i) + ",ROM,1987,maker,,text,snap,-cart g" + QByteArray::number(i) + ".rom\r\n";
+        const QByteArray edited = all.mid(0, linesLeft).join();
+        const int rounds = qEnvironmentVariableIntValue("TARUMIN_REWRITES") > 0 ? qEnvironmentVariableIntValue("TARUMIN_REWRITES") : 2;
+        int lost = 0;
+        for (int round = 0; round < rounds; ++round) {
+            QVERIFY(writeFile(path(), all.join()));
+            const CatalogueFile file(path());
+            LineTable table;
+            if (readFirst)
+                QVERIFY(file.load(table).ok());
+            QThread *editor = QThread::create([&] {
+                QThread::msleep(150); // the file was there for a moment before the editor saved
+                QFile f(path());
+                if (!f.open(QIODevice::WriteOnly)) // emptied, in place
+                    return;
+                QThread::msleep(pauseMs);
+                if (lineMs < 0)
+                    f.write(edited);
+                for (int i = 0; lineMs >= 0 && i < linesLeft; ++i) {
+                    f.write(all[i]);
+                    f.flush();
+                    QThread::msleep(lineMs);
+                }
+            });
+            editor->start();
+            QThread::msleep(170 + round * 37 % 250);
+            if (!readFirst)
+                file.load(table);
+            const QByteArray ours = "ours" + QByteArray::number(round) + ",ROM,,,,,,-cart o.rom";
+            const auto refused = file.append({ours});
+            editor->wait();
+            delete editor;
+            const QByteArray now = readFile(path());
+            const QByteArray expected = refused ? edited : edited + ours + "\r\n";
+            if (refused)
+                QCOMPARE(refused->kind, Error::Kind::BeingWritten);
+            if (now != expected) {
+                ++lost;
+                qInfo("round %d: %d lines of %d", round, int(linesOf(now).size()), int(linesOf(expected).size()));
+            }
+        }
+        QCOMPARE(lost, 0);
     }
 
     // A reader holding the catalogue open (on Windows, one that does not share its deletion,

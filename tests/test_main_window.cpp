@@ -22,6 +22,8 @@
 #include <QPushButton>
 #include <QProcess>
 #include <QAccessible>
+#include <QSemaphore>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QMenu>
@@ -516,6 +518,71 @@ private slots:
         QCOMPARE(list()->currentRow(), 1);
         QTest::keyClick(search, Qt::Key_Return);
         QCOMPARE(folder_->waitForLaunch().mid(1), (QStringList{"MSX2J", "-cart", "b.rom"}));
+    }
+
+    // A disk that never answers (a hung network drive) holds neither the window nor its end:
+    // the switch goes by the last look at the files and asks again; closing the window does
+    // not wait for the look that is stuck.
+    void stuckDiskHoldsNothing()
+    {
+        open(cp932Lines(SampleLines));
+        QSignalSpy looked(form_.get(), &Form1::gameFilesChecked);
+        form_->activate();
+        QTRY_COMPARE(looked.size(), 1); // the files were there
+        QVERIFY(!form_->fileMissing(0));
+        static QSemaphore stuck; // lives as long as the abandoned look may
+        static std::atomic<int> looks{0};
+        form_->setFileChecker([](const QStringList &) {
+            ++looks;
+            stuck.acquire();
+            return FileCheck{};
+        });
+        QFile::remove(folder_->path() + "/hoshikaze.rom"); // gone since the last look
+        select(0);
+        QElapsedTimer clock;
+        clock.start();
+        clickSwitch();
+        QCOMPARE(folder_->waitForLaunch().mid(1), (QStringList{"MSX2J", "-cart", "hoshikaze.rom"}));
+        QTRY_COMPARE(looks.load(), 1); // asked again, and stuck
+        form_.reset();
+        QVERIFY(clock.elapsed() < 5000);
+        stuck.release(looks);
+    }
+
+    // Down past the last match and Up before the first go round; a name nothing matches is
+    // said in the field and leaves the choice as it was; the game found is never under the field.
+    void searchGoesRoundAndSaysWhenNothingMatches()
+    {
+        QStringList lines;
+        for (int i = 0; i < 40; ++i)
+            lines << QStringLiteral("%1 %2,ROM,,,,,s%2,-cart g.rom").arg(i == 0 || i == 5 ? "Alpha" : i == 39 ? "Omega" : "Game").arg(i);
+        open(cp932Lines(lines));
+        auto *search = child<QLineEdit>("Search");
+        auto type = [&](const QString &text) {
+            for (const QChar c : text) {
+                QKeyEvent key(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+                QApplication::sendEvent(search->isVisible() ? static_cast<QWidget *>(search) : list(), &key);
+            }
+        };
+        list()->setFocus();
+        type(QStringLiteral("alpha"));
+        QCOMPARE(list()->currentRow(), 0);
+        const int steps[][2] = {{Qt::Key_Down, 5}, {Qt::Key_Down, 0}, {Qt::Key_Up, 5}, {Qt::Key_Up, 0}};
+        for (const auto &[key, row] : steps) {
+            QTest::keyClick(search, Qt::Key(key));
+            QCOMPARE(list()->currentRow(), row);
+        }
+        auto *miss = child<QLabel>("SearchMiss");
+        QVERIFY(!miss->isVisible());
+        type(QStringLiteral("zzz"));
+        QVERIFY(miss->isVisible());
+        QCOMPARE(list()->currentRow(), 0);
+        QTest::keyClick(search, Qt::Key_Escape);
+        type(QStringLiteral("omega"));
+        QCOMPARE(list()->currentRow(), 39);
+        QVERIFY(!miss->isVisible());
+        const QRect row = list()->visualItemRect(list()->item(39));
+        QVERIFY(row.isValid() && list()->viewport()->mapTo(form_.get(), row.bottomLeft()).y() < search->y());
     }
 
     // A writer that never rests (every 150 ms, below the settle time) is followed all the same.

@@ -1,6 +1,7 @@
 #include "catalogue_file.h"
 
 #include "platform/system/file_lock.h"
+#include "platform/system/file_read.h"
 
 #include <QDateTime>
 #include <QDeadlineTimer>
@@ -8,11 +9,39 @@
 #include <QThread>
 #include <QFileInfo>
 
+#include <QMutex>
+
 #include <memory>
 
 namespace catalogue {
 
-CatalogueFile::CatalogueFile(QString path) : path_(std::move(path)) {}
+// What this program last read of the file or wrote to it.
+struct CatalogueFile::Seen
+{
+    QMutex mutex;
+    platform::FileStamp read;   // the file as last read
+    qsizetype readLines = -1;   // how many lines it had then (-1: never read)
+    platform::FileStamp saved;  // the file as this program last wrote it
+
+    void remember(const platform::FileStamp &stamp, qsizetype lines, bool ownSave)
+    {
+        const QMutexLocker lock(&mutex);
+        read = stamp;
+        readLines = lines;
+        if (ownSave)
+            saved = stamp;
+    }
+};
+
+CatalogueFile::CatalogueFile(QString path) : path_(std::move(path)), seen_(std::make_shared<Seen>()) {}
+
+LoadResult CatalogueFile::load(LineTable &table) const
+{
+    LoadResult result = table.load(path_);
+    if (!result.error)
+        seen_->remember(platform::stampOf(path_), result.lineCount, false);
+    return result;
+}
 
 namespace {
 
@@ -31,10 +60,15 @@ QString realFile(const QString &path)
 }
 
 // Written within the last two seconds (or, on a clock that went back, "in the future").
-bool recentlyWritten(const QString &file)
+constexpr qint64 RecentMs = 2000;
+// How long a file rewritten in place must stand unchanged to count as written.
+constexpr qint64 QuietMs = 300;
+// A file last written this long after it was made was written in place: this program's saves
+// write a new file in one go and put it in place.
+constexpr qint64 InPlaceMs = 100;
+bool recentlyWritten(const platform::FileStamp &stamp)
 {
-    const QDateTime modified = QFileInfo(file).lastModified();
-    return modified.isValid() && qAbs(modified.msecsTo(QDateTime::currentDateTime())) < 2000;
+    return stamp.exists && qAbs(QDateTime::currentMSecsSinceEpoch() - stamp.modifiedMs) < RecentMs;
 }
 
 // The wait hook told of a wait (every tick), and of its end once, whichever way the change
@@ -104,17 +138,45 @@ std::optional<Error> CatalogueFile::change(
 
     // The table is large; keep it off the stack.
     const auto table = std::make_unique<LineTable>();
+    platform::FileStamp before = platform::stampOf(file);
     LoadResult loaded = table->load(file);
-    // A program that rewrites the file in place (no lock, no rename) leaves its last line cut
-    // for a moment: a change waits for the file to settle rather than save half of it.
+    // Another program may be rewriting the file in place (an editor that empties it and then
+    // writes it out, a line at a time or all at once; no lock, no rename): saving now would
+    // keep what it has written so far and lose the rest. A file written within the last two
+    // seconds is waited for while its last line is cut, or, when it was rewritten in place,
+    // while it is empty, shorter than when this program last read it, or still moving; when
+    // it does not settle within the wait, nothing is written.
+    Seen seenNow;
+    {
+        const QMutexLocker lock(&seen_->mutex);
+        seenNow.read = seen_->read;
+        seenNow.readLines = seen_->readLines;
+        seenNow.saved = seen_->saved;
+    }
     const QDeadlineTimer settling(LockWaitMs);
-    while (!loaded.error && loaded.unterminated && recentlyWritten(file)) {
+    for (;;) {
+        const platform::FileStamp after = platform::stampOf(file);
+        if (loaded.error || !recentlyWritten(after))
+            break;
+        bool unsettled = loaded.unterminated || !(before == after);
+        if (!unsettled && !(after == seenNow.saved)) {
+            // Rewritten in place: the file this program read, written since, or a file written
+            // well after it was made (this program's saves are new files, put in place whole).
+            const bool inPlace = (after.sameFile(seenNow.read) && !(after == seenNow.read))
+                                 || (after.bornMs >= 0 && after.modifiedMs - after.bornMs > InPlaceMs);
+            if (inPlace)
+                unsettled = loaded.lineCount == 0 || loaded.lineCount < seenNow.readLines
+                            || QDateTime::currentMSecsSinceEpoch() - after.modifiedMs < QuietMs;
+        }
+        if (!unsettled)
+            break;
         if (settling.hasExpired()) {
             error.kind = Error::Kind::BeingWritten;
             return error;
         }
         waiting.tick();
         QThread::msleep(50);
+        before = platform::stampOf(file);
         loaded = table->load(file);
     }
     if (loaded.error)
@@ -124,7 +186,12 @@ std::optional<Error> CatalogueFile::change(
         return refused;
     // Nothing to write (a batch of games all there already, an edit saved as it was): the
     // file stays as it is.
-    return changed ? table->save(file, [&] { waiting.tick(); }) : std::nullopt;
+    if (!changed)
+        return std::nullopt;
+    if (auto failed = table->save(file, [&] { waiting.tick(); }))
+        return failed;
+    seen_->remember(platform::stampOf(file), table->size(), true);
+    return std::nullopt;
 }
 
 std::optional<Error> CatalogueFile::append(const QList<QByteArray> &lines) const

@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace catalogue {
@@ -28,7 +29,10 @@ public:
     explicit CatalogueFile(QString path);
 
     const QString &path() const { return path_; }
-    LoadResult load(LineTable &table) const { return table.load(path_); }
+    // Reads the file into table, and remembers what it read: a change later tells by it a
+    // file another program is rewriting in place (cut shorter than it was, or still moving).
+    // Copies of a CatalogueFile share what they remember.
+    LoadResult load(LineTable &table) const;
 
     // Called now and then while a change waits for another program's change to finish
     // (waiting true), and once when the wait is over (false): a window keeps painting and shows
@@ -67,6 +71,8 @@ private:
 
     QString path_;
     WaitHook waitHook_;
+    struct Seen;
+    std::shared_ptr<Seen> seen_;
 };
 
 } // namespace catalogue

@@ -23,7 +23,9 @@ struct Error
         LockNotAFile,       // something not a plain file stands at the lock's path (path)
         Full,               // the lines would not fit in the table (lineCount: lines now)
         LineChanged,        // the chosen line no longer holds what the user chose
-        Utf8,               // the file was saved as UTF-8 (it starts with the byte-order mark)
+        Utf8,               // the file was saved as UTF-8 (with its byte-order mark, or without
+                            // one when it holds UTF-8 that is no CP932)
+        Utf16,              // the file was saved as UTF-16 (a mark, or NUL bytes in its text)
         BeingWritten,       // another program is still writing the file (its last line is cut)
         HeldOpen,           // another program holds the file open, so it cannot be replaced
     };

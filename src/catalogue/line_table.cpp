@@ -54,6 +54,58 @@ std::optional<QByteArray> cp932OfUtf8(const QByteArray &data)
     return platform::encodeCp932(replaceUnwritable(text, QStringLiteral("？"), nullptr));
 }
 
+// Whether the bytes are UTF-8 throughout and hold at least one character beyond ASCII.
+bool utf8BeyondAscii(const QByteArray &data)
+{
+    bool beyond = false;
+    const auto *p = reinterpret_cast<const uchar *>(data.constData());
+    const qsizetype n = data.size();
+    for (qsizetype i = 0; i < n;) {
+        const uchar c = p[i];
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        const int more = c >= 0xC2 && c <= 0xDF ? 1 : c >= 0xE0 && c <= 0xEF ? 2 : c >= 0xF0 && c <= 0xF4 ? 3 : -1;
+        if (more < 0 || i + more >= n)
+            return false;
+        for (int k = 1; k <= more; ++k) {
+            if ((p[i + k] & 0xC0) != 0x80)
+                return false;
+        }
+        beyond = true;
+        i += 1 + more;
+    }
+    return beyond;
+}
+
+// A file saved as UTF-16 (by a Windows editor's "Unicode"): its mark, or NUL bytes, which no
+// CP932 text holds. The text, in CP932 to be shown ("？" for what CP932 cannot hold), or
+// nothing when the file is no UTF-16.
+std::optional<QByteArray> cp932OfUtf16(QByteArray data)
+{
+    bool little;
+    if (data.startsWith("\xFF\xFE") || data.startsWith("\xFE\xFF")) {
+        little = data.startsWith("\xFF\xFE");
+        data.remove(0, 2);
+    } else {
+        if (!data.contains('\0'))
+            return std::nullopt;
+        // ASCII in UTF-16 puts its NUL after the character (little-endian) or before it.
+        qsizetype odd = 0, even = 0;
+        for (qsizetype i = 0; i < data.size(); ++i) {
+            if (data[i] == '\0')
+                ++(i % 2 ? odd : even);
+        }
+        little = odd >= even;
+    }
+    if (data.size() % 2)
+        data.chop(1);
+    QStringDecoder decoder(little ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE, QStringDecoder::Flag::Stateless);
+    const QString text = decoder.decode(data);
+    return platform::encodeCp932(replaceUnwritable(text, QStringLiteral("？"), nullptr)).value_or(QByteArray());
+}
+
 } // namespace
 
 qsizetype LineTable::parse(const QByteArray &data)
@@ -115,9 +167,21 @@ LoadResult LineTable::load(const QString &path)
         return result;
     }
     QByteArray data = read.data;
+    // A file another program saved in another encoding is shown as far as CP932 can show it
+    // and is never changed: a line added in CP932 would leave it in two encodings at once.
     std::optional<Error> utf8;
-    if (data.startsWith("\xEF\xBB\xBF")) {
+    if (const auto shown = cp932OfUtf16(data)) {
+        data = *shown;
+        utf8 = errorAt(Error::Kind::Utf16, path);
+    } else if (data.startsWith("\xEF\xBB\xBF")) {
         data.remove(0, 3);
+        if (const auto shown = cp932OfUtf8(data)) {
+            data = *shown;
+            utf8 = errorAt(Error::Kind::Utf8, path);
+        }
+    } else if (utf8BeyondAscii(data) && platform::decodeCp932(data).contains(QChar::ReplacementCharacter)) {
+        // UTF-8 without a mark: told only when the bytes are no CP932; bytes that read as
+        // both are CP932, as always.
         if (const auto shown = cp932OfUtf8(data)) {
             data = *shown;
             utf8 = errorAt(Error::Kind::Utf8, path);

@@ -284,6 +284,7 @@ void Form2::closeEvent(QCloseEvent *event)
 {
     // However the dialog is closed, the main window is given back; nothing is saved.
     event->accept();
+    closed_ = true; // deleted at the next turn of the event loop
     emit returnedToMainWindow();
 }
 

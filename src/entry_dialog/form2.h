@@ -40,6 +40,9 @@ public:
     // The texts as they stand, with the selected slot.
     catalogue::Entry texts() const;
 
+    // Closed: it goes at the next turn of the event loop, and is no longer to be shown.
+    bool closed() const { return closed_; }
+
 signals:
     // The dialog saved or was closed: the main window takes over again.
     void returnedToMainWindow();
@@ -96,4 +99,5 @@ private:
     QPushButton *Command3 = nullptr;
     QPushButton *Command1 = nullptr;
     QPushButton *Command2 = nullptr;
+    bool closed_ = false;
 };

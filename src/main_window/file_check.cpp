@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QSet>
+#include <QThreadPool>
 
 namespace {
 
@@ -75,4 +76,16 @@ FileCheck checkGameFiles(const QStringList &files)
             check.absentFolders.append({group.gone.size() == 1 ? *group.gone.begin() : key, group.games});
     }
     return check;
+}
+
+QThreadPool *fileCheckThreads()
+{
+    // Made once and never destroyed: destroying a pool waits for its threads.
+    static QThreadPool *const pool = [] {
+        auto *threads = new QThreadPool;
+        threads->setMaxThreadCount(2);
+        threads->setExpiryTimeout(-1);
+        return threads;
+    }();
+    return pool;
 }

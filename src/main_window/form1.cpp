@@ -192,6 +192,13 @@ void Form1::buildGameList()
     // Typing a name finds the game: a field over the list's bottom edge, shown while it is used.
     Search = platform::makeTextBox(this, "Search", QString(), QRect(List1->x() + 2, List1->geometry().bottom() - 23, List1->width() - 4, 22));
     Search->hide();
+    // Said inside the field's right end when nothing matches what was typed.
+    SearchMiss = new QLabel(QStringLiteral("見つかりません"), Search);
+    SearchMiss->setObjectName(QStringLiteral("SearchMiss"));
+    SearchMiss->setStyleSheet(QStringLiteral("color: #C00000; background: transparent;"));
+    SearchMiss->adjustSize();
+    SearchMiss->move(Search->width() - SearchMiss->width() - 6, (Search->height() - SearchMiss->height()) / 2);
+    SearchMiss->hide();
 }
 
 void Form1::buildMachineOptions()
@@ -533,12 +540,12 @@ void Form1::startFileCheck()
         if (generation == checkGeneration_)
             applyFileCheck(watcher->result());
     });
-    watcher->setFuture(QtConcurrent::run([lines, folder = folder_] {
+    watcher->setFuture(QtConcurrent::run(fileCheckThreads(), [lines, folder = folder_, check = checkFiles_] {
         QStringList files;
         files.reserve(lines.size());
         for (const QByteArray &line : lines)
             files << onboarding::fileNamedBy(line, folder);
-        return checkGameFiles(files);
+        return check(files);
     }));
 }
 
@@ -570,6 +577,9 @@ void Form1::applyFileCheck(const FileCheck &check)
 void Form1::openSearch(const QString &typed)
 {
     Search->setText(typed);
+    SearchMiss->hide();
+    // The list's rows end above the field while it is open, so that the game found is seen.
+    List1->setStyleSheet(QStringLiteral("QListWidget { padding-bottom: %1px; }").arg(Search->height()));
     Search->show();
     Search->raise();
     Search->setFocus();
@@ -581,6 +591,8 @@ void Form1::closeSearch()
 {
     Search->hide();
     Search->clear();
+    SearchMiss->hide();
+    List1->setStyleSheet(QString());
     List1->setFocus();
 }
 
@@ -596,9 +608,15 @@ void Form1::findTyped(int from, int step)
         search_.setRows(rows);
         searchReady_ = true;
     }
-    const int row = search_.find(Search->text(), from < 0 ? 0 : from, step);
+    // From the chosen game on, round the list either way; from the top when none is chosen.
+    const int row = search_.find(Search->text(), currentListIndex() < 0 ? 0 : from, step);
+    const bool miss = row < 0 && !Search->text().trimmed().isEmpty();
+    SearchMiss->setVisible(miss);
+    Search->setAccessibleDescription(miss ? SearchMiss->text() : QString());
     if (row >= 0 && row != currentListIndex())
         List1->setCurrentRow(row);
+    if (row >= 0)
+        List1->scrollToItem(List1->item(row), QAbstractItemView::EnsureVisible);
 }
 
 void Form1::describeDetails()
@@ -650,14 +668,15 @@ void Form1::playSound(Sound sound, bool setDeviceType)
 
 void Form1::onImage1Clicked()
 {
-    // A game whose file is not there is not started: the user is told which file is missing.
+    // A game whose file was not there at the last look is not started: the user is told which
+    // file is missing. The window never looks at a disk itself (a hung network drive would
+    // freeze it): it takes the last answer of the file check and asks it again.
     const int chosen = currentListIndex();
-    if (chosen >= 0) {
-        const QString file = onboarding::fileNamedBy(table_.line(chosen), folder_);
-        if (!file.isEmpty() && !QFileInfo::exists(file)) {
-            platform::showMessage(this, messages::cannotStartMissing(file));
-            return;
-        }
+    if (chosen >= 0 && activatedOnce_)
+        startFileCheck();
+    if (fileMissing(chosen)) {
+        platform::showMessage(this, messages::cannotStartMissing(onboarding::fileNamedBy(table_.line(chosen), folder_)));
+        return;
     }
     // A picture that cannot be read leaves the one shown; the switch works all the same.
     state_.switchOn = !state_.switchOn;
@@ -895,7 +914,7 @@ Form2 *Form1::entryDialogIfLoaded() const
 
 Form2 *Form1::entryDialog()
 {
-    if (!dialog_) {
+    if (!dialog_ || dialog_->closed()) {
         dialog_ = new Form2(folder_, file_);
         connect(dialog_, &Form2::returnedToMainWindow, this, &Form1::returnFromDialog);
         connect(dialog_, &Form2::catalogueChangedElsewhere, this, &Form1::activate);

@@ -13,6 +13,7 @@
 #include <QString>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 class QCheckBox;
@@ -81,6 +82,9 @@ public:
 
     // Whether the last look at the game files found row's file missing.
     bool fileMissing(int row) const { return row >= 0 && row < missing_.size() && missing_[row]; }
+    // How the game files are looked at (on a worker thread); the tests put a stuck disk here.
+    using FileChecker = std::function<FileCheck(const QStringList &files)>;
+    void setFileChecker(FileChecker checker) { checkFiles_ = std::move(checker); }
 
 signals:
     // The game files were looked at after the list was (re)built.
@@ -151,6 +155,7 @@ private:
     bool searchReady_ = false;
     QList<bool> missing_;
     int checkGeneration_ = 0;
+    FileChecker checkFiles_ = checkGameFiles;
     QSet<QString> absentFoldersShown_;
     QList<Running> running_; // the last started last
 
@@ -164,6 +169,7 @@ private:
     QLabel *Label8 = nullptr;
     QListWidget *List1 = nullptr;
     QLineEdit *Search = nullptr; // over the list's bottom edge while a name is typed
+    QLabel *SearchMiss = nullptr; // in the field: nothing matches
     QCheckBox *Check2 = nullptr;
     QLabel *Label6 = nullptr;
     QComboBox *Combo1 = nullptr;

@@ -25,7 +25,7 @@ int GameSearch::find(const QString &typed, int from, int step) const
     const int n = int(keys_.size());
     if (wanted.isEmpty() || n == 0)
         return -1;
-    from = qBound(0, from, n - 1);
+    from = (from % n + n) % n; // one past either end is the other end
     for (int k = 0; k < n; ++k) {
         const int row = ((from + step * k) % n + n) % n;
         if (keys_[row].contains(wanted))

@@ -15,7 +15,7 @@ public:
     // The rows' texts, title and description, folded once.
     void setRows(const QList<std::pair<QString, QString>> &rows);
     // The first row from `from` on (then from the top) whose title or description holds what
-    // was typed; step -1 looks backwards. -1 when none does.
+    // was typed; step -1 looks backwards, round the end to the last row. -1 when none does.
     int find(const QString &typed, int from, int step = 1) const;
 
 private:

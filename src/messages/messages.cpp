@@ -66,6 +66,7 @@ QString reason(const Error &error)
     case Error::Kind::Full: return QStringLiteral("1001 件で一杯です");
     case Error::Kind::LineChanged: return QStringLiteral("ほかのプログラムが変更しました");
     case Error::Kind::Utf8: return QStringLiteral("UTF-8 で保存されています");
+    case Error::Kind::Utf16: return QStringLiteral("UTF-16 で保存されています");
     case Error::Kind::BeingWritten: return QStringLiteral("ほかのプログラムが書き込み中です");
     case Error::Kind::HeldOpen: return QStringLiteral("ほかのプログラムが %1 を開いています").arg(QFileInfo(error.path).fileName());
     }
@@ -77,11 +78,12 @@ QString loadProblem(const catalogue::LoadResult &result)
     if (!result.error)
         return {};
     const Error &error = *result.error;
-    if (error.kind == Error::Kind::Utf8)
-        return QStringLiteral("リストファイル %1 は UTF-8 で保存されています。"
+    if (error.kind == Error::Kind::Utf8 || error.kind == Error::Kind::Utf16)
+        return QStringLiteral("リストファイル %1 は %2 で保存されています。"
                               "テキストエディターなどで Shift-JIS（CP932）として保存し直してください。"
                               "それまでは登録・編集・削除はできません（ファイルは変更しません）。")
-            .arg(QDir::toNativeSeparators(error.path));
+            .arg(QDir::toNativeSeparators(error.path),
+                 error.kind == Error::Kind::Utf8 ? QStringLiteral("UTF-8") : QStringLiteral("UTF-16"));
     if (error.kind == Error::Kind::TooLong)
         return QStringLiteral("リストファイルに %1 行あります。表示できるのは 1001 行までです。"
                               "ファイルを守るため、登録・編集・削除はできません。")
@@ -111,14 +113,16 @@ QString changeFailed(Change change, const Error &error)
     case Error::Kind::Full:
         return QStringLiteral("リストは 1001 件で一杯です。これ以上登録できません。");
     case Error::Kind::Utf8:
-        return QStringLiteral("リストファイルが UTF-8 で保存されているため、変更できません。"
-                              "Shift-JIS（CP932）で保存し直してから、もう一度やり直してください。");
+    case Error::Kind::Utf16:
+        return QStringLiteral("リストファイルが %1 で保存されているため、変更できません。"
+                              "Shift-JIS（CP932）で保存し直してから、もう一度やり直してください。")
+            .arg(error.kind == Error::Kind::Utf8 ? QStringLiteral("UTF-8") : QStringLiteral("UTF-16"));
     case Error::Kind::HeldOpen:
         return QStringLiteral("ほかのプログラム（エディターや表計算ソフトなど）が %1 を開いているため、保存できませんでした。"
                               "そのプログラムで %1 を閉じてから、もう一度やり直してください。リストファイルは変更していません。")
             .arg(QFileInfo(error.path).fileName());
     case Error::Kind::BeingWritten:
-        return QStringLiteral("ほかのプログラムがリストファイルを書き込んでいる途中のようです（最後の行が途中で終わっています）。"
+        return QStringLiteral("ほかのプログラムがリストファイルを書き込んでいる途中のようです（途中までしか書かれていません）。"
                               "変更はしていません。しばらくしてから、もう一度やり直してください。");
     case Error::Kind::LineChanged:
         if (change == Change::Delete || change == Change::Import)

@@ -56,3 +56,31 @@ struct FileRead
 FileRead readPlainFile(const QString &path, qint64 maxBytes);
 
 } // namespace platform
+
+namespace platform {
+
+// What a file on disk is at a moment, without reading it: which file it is (a rename puts
+// another file at the path; a rewrite in place keeps the same one), its size, when it was last
+// written and, where the system knows it, when it was made. Empty (exists false) when there is
+// nothing at the path.
+struct FileStamp
+{
+    bool exists = false;
+    quint64 device = 0, file = 0; // the file's identity on its volume
+    qint64 size = 0;
+    qint64 modifiedMs = 0;        // since the epoch
+    qint64 bornMs = -1;           // since the epoch; -1 where the system does not say
+
+    bool sameFile(const FileStamp &other) const
+    {
+        return exists && other.exists && device == other.device && file == other.file;
+    }
+    bool operator==(const FileStamp &other) const
+    {
+        return sameFile(other) && size == other.size && modifiedMs == other.modifiedMs;
+    }
+};
+
+FileStamp stampOf(const QString &path);
+
+} // namespace platform
