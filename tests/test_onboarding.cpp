@@ -576,6 +576,47 @@ private slots:
     }
 #endif
 
+#ifdef Q_OS_UNIX
+    // A cache that is a pipe or a link to an endless device is neither waited on nor read
+    // past its bound: it is passed over and made again as a file.
+    void cachesThatAreNoFilesAreMadeAgain_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("pipe");
+        for (const char *name : {"known-files", "lists-index"}) {
+            QTest::addRow("%s, a pipe", name) << QString::fromLatin1(name) << true;
+            QTest::addRow("%s, a link to /dev/zero", name) << QString::fromLatin1(name) << false;
+        }
+    }
+    void cachesThatAreNoFilesAreMadeAgain()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, pipe);
+        const QString cache = dir_.filePath(QStringLiteral("cache/tarumin/") + name);
+        QDir().mkpath(QFileInfo(cache).absolutePath());
+        QFile::remove(cache);
+        QVERIFY(pipe ? ::mkfifo(QFile::encodeName(cache).constData(), 0600) == 0 : QFile::link(QStringLiteral("/dev/zero"), cache));
+        const platform::ProgramFolder folder(folder_);
+        QFile::remove(folder.catalogue()); // each row from an empty catalogue
+        const catalogue::CatalogueFile file(folder.catalogue());
+        const QString game = put(QStringLiteral("games/hq.rom"), HiddenQuest);
+        Registration done;
+        QThread *run = QThread::create([&] { done = registerGameFiles({game}, folder, file, Writing::Write); });
+        run->start();
+        const bool ended = run->wait(30000);
+        if (!ended && pipe) { // let it go before failing
+            QFile writer(cache);
+            writer.open(QIODevice::WriteOnly);
+            run->wait();
+        }
+        delete run;
+        QVERIFY(ended);
+        QCOMPARE(done.lines.size(), 1);
+        const QFileInfo made(cache);
+        QVERIFY(made.isFile() && !made.isSymLink() && made.size() > 0);
+    }
+#endif
+
     // A zip whose directory lists more entries than a game could hold is refused from its end
     // record, before the directory is read.
     void zipWithTooManyEntriesIsRefused()

@@ -1,5 +1,7 @@
 #include "machine_world.h"
 
+#include "platform/system/file_read.h"
+
 #include "platform/system/handover.h"
 #include "platform/system/paths.h"
 
@@ -173,13 +175,10 @@ void MachineWorld::load()
 {
     // The cache, believed only when it is a sane file of ours of this version.
     const QString cacheFile = places_.cacheFile;
-    if (platform::ownFile(cacheFile) && QFileInfo(cacheFile).size() <= MaxCacheBytes) {
-        QFile in(cacheFile);
-        if (in.open(QIODevice::ReadOnly)) {
-            const QJsonDocument doc = QJsonDocument::fromJson(in.readAll());
-            if (doc.isObject() && doc.object().value(QLatin1String("version")).toInt() == CacheVersion)
-                cache_ = doc.object();
-        }
+    if (const std::optional<QByteArray> kept = platform::readOwnCache(cacheFile, MaxCacheBytes)) {
+        const QJsonDocument doc = QJsonDocument::fromJson(*kept);
+        if (doc.isObject() && doc.object().value(QLatin1String("version")).toInt() == CacheVersion)
+            cache_ = doc.object();
     }
     if (cache_.isEmpty())
         changed_ = true;
@@ -351,14 +350,8 @@ void MachineWorld::save()
     const QByteArray bytes = QJsonDocument(cache_).toJson(QJsonDocument::Compact);
     if (bytes.size() > MaxCacheBytes)
         return;
-    QDir().mkpath(QFileInfo(places_.cacheFile).absolutePath());
     // Whatever else has the name (a link, another's file) is replaced, never written through.
-    const QFileInfo there(places_.cacheFile);
-    if ((there.exists() || there.isSymLink()) && !platform::ownFile(places_.cacheFile))
-        QFile::remove(places_.cacheFile);
-    QSaveFile out(places_.cacheFile);
-    if (out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size())
-        out.commit();
+    platform::writeOwnCache(places_.cacheFile, bytes);
     changed_ = false;
 }
 

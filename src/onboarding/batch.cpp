@@ -661,14 +661,10 @@ SoftwareLists loadSoftwareLists(const platform::ProgramFolder &programFolder,
     }
     signature += '\0';
     const QString cache = platform::perUserCacheFolder(QStringLiteral("tarumin")) + QStringLiteral("/lists-index");
-    {
-        QFile kept(cache);
-        if (kept.size() < 64 * 1024 * 1024 && kept.open(QIODevice::ReadOnly)) {
-            const QByteArray data = kept.readAll();
-            if (data.startsWith(signature) && lists.restore(data.mid(signature.size())))
-                return lists;
-            lists = SoftwareLists();
-        }
+    if (const std::optional<QByteArray> data = platform::readOwnCache(cache, 64 * 1024 * 1024)) {
+        if (data->startsWith(signature) && lists.restore(data->mid(signature.size())))
+            return lists;
+        lists = SoftwareLists();
     }
     lists.setCancelFlag(cancel);
     for (int source = 0; source < folders.size(); ++source)
@@ -679,11 +675,7 @@ SoftwareLists loadSoftwareLists(const platform::ProgramFolder &programFolder,
     lists.setCancelFlag(nullptr);
     if (!lists.cancelled() && !(cancel && cancel->load())) {
         // A cache that cannot be written only costs the next run the reading.
-        QDir().mkpath(QFileInfo(cache).absolutePath());
-        QSaveFile out(cache);
-        const QByteArray data = signature + lists.serialised();
-        if (out.open(QIODevice::WriteOnly) && out.write(data) == data.size())
-            out.commit();
+        platform::writeOwnCache(cache, signature + lists.serialised());
     }
     return lists;
 }

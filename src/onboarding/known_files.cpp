@@ -1,5 +1,7 @@
 #include "known_files.h"
 
+#include "platform/system/file_read.h"
+
 #include "batch.h"
 
 #include "platform/system/paths.h"
@@ -27,10 +29,10 @@ QString knownFilesCache()
 KnownFiles::KnownFiles(QString cacheFile) : cacheFile_(std::move(cacheFile))
 {
     // One entry a line: SHA-1, size, time, path; anything else (a damaged file) is passed over.
-    QFile file(cacheFile_);
-    if (cacheFile_.isEmpty() || file.size() > MaxCacheBytes || !file.open(QIODevice::ReadOnly))
+    const std::optional<QByteArray> data = platform::readOwnCache(cacheFile_, MaxCacheBytes);
+    if (!data)
         return;
-    const QList<QByteArray> lines = file.readAll().split('\n');
+    const QList<QByteArray> lines = data->split('\n');
     for (const QByteArray &line : lines) {
         const QList<QByteArray> parts = line.split('\t');
         if (parts.size() != 4 || parts[0].size() != 40)
@@ -100,10 +102,7 @@ void KnownFiles::save() const
                 + it.key().toUtf8() + '\n';
     }
     // A cache that cannot be written only costs the next run some reading.
-    QDir().mkpath(QFileInfo(cacheFile_).absolutePath());
-    QSaveFile out(cacheFile_);
-    if (out.open(QIODevice::WriteOnly) && out.write(data) == data.size())
-        out.commit();
+    platform::writeOwnCache(cacheFile_, data);
 }
 
 } // namespace onboarding

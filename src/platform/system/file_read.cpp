@@ -1,6 +1,11 @@
 #include "file_read.h"
 
 #include "file_names.h"
+#include "handover.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
 
 #include <cerrno>
 
@@ -211,6 +216,28 @@ FileStamp stampOf(const QString &path)
     }
 #endif
     return stamp;
+}
+
+std::optional<QByteArray> readOwnCache(const QString &path, qint64 maxBytes)
+{
+    if (path.isEmpty() || !ownFile(path))
+        return std::nullopt;
+    FileRead read = readPlainFile(path, maxBytes); // opened without waiting, size capped
+    if (!read.ok())
+        return std::nullopt;
+    return std::move(read.data);
+}
+
+bool writeOwnCache(const QString &path, const QByteArray &data)
+{
+    if (path.isEmpty())
+        return false;
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    const QFileInfo there(path);
+    if ((there.exists() || there.isSymLink()) && !ownFile(path) && !QFile::remove(path))
+        return false;
+    QSaveFile out(path);
+    return out.open(QIODevice::WriteOnly) && out.write(data) == data.size() && out.commit();
 }
 
 } // namespace platform

@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QString>
 
+#include <optional>
+
 namespace platform {
 
 // Why a file was not read.
@@ -82,5 +84,14 @@ struct FileStamp
 };
 
 FileStamp stampOf(const QString &path);
+
+// A cache file of the user's own: read only when it is a plain file (no link, pipe or
+// device), the user's, and at most maxBytes; nothing otherwise, and nothing ever waits.
+std::optional<QByteArray> readOwnCache(const QString &path, qint64 maxBytes);
+// Writes a cache file whole and puts it in place; whatever stands at its name that is not a
+// plain file of the user's (a link, a pipe, another user's file) is removed first, never
+// written through. False when it could not be written (a cache that is not kept only costs
+// the next run some work).
+bool writeOwnCache(const QString &path, const QByteArray &data);
 
 } // namespace platform
