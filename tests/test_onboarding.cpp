@@ -20,6 +20,7 @@
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #endif
 
@@ -1041,6 +1042,50 @@ private slots:
             QCOMPARE(owner(games + u'/' + copy), User);
             QCOMPARE(readFile(games + u'/' + copy), QByteArray(64 * 1024, 'u'));
         }
+    }
+#endif
+
+#ifdef Q_OS_UNIX
+    // What a root run starts for a user's folder (openMSX for the snapshots) gets that user's
+    // environment, not root's: a user the system does not name gets the folder as home.
+    void rootRunHandsOnTheOwnersEnvironment()
+    {
+        if (geteuid() != 0)
+            QSKIP("needs root");
+        uid_t user = 54321;
+        while (::getpwuid(user))
+            ++user;
+        const QString base = dir_.filePath(QStringLiteral("root env"));
+        const QString prog = base + QStringLiteral("/prog");
+        QDir().mkpath(prog + QStringLiteral("/tarumin"));
+        const QString fake = base + QStringLiteral("/fake-openmsx");
+        QVERIFY(writeFile(fake, "#!/bin/sh\nenv > \"$TARUMIN_TEST_ENV\"\n"));
+        ::chmod(QFile::encodeName(fake).constData(), 0755);
+        QVERIFY(writeFile(prog + QStringLiteral("/hq.rom"), HiddenQuest));
+        for (const QString &p : {dir_.path(), base})
+            ::chmod(QFile::encodeName(p).constData(), 0755);
+        for (const QString &p : {prog, prog + QStringLiteral("/tarumin"), prog + QStringLiteral("/hq.rom")})
+            QVERIFY(::chown(QFile::encodeName(p).constData(), user, user) == 0);
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("TARUMIN_OPENMSX"), fake);
+        env.insert(QStringLiteral("TARUMIN_TEST_ENV"), prog + QStringLiteral("/emulator-env"));
+        env.insert(QStringLiteral("DISPLAY"), QStringLiteral(":0"));
+        env.insert(QStringLiteral("HOME"), QStringLiteral("/root"));
+        env.insert(QStringLiteral("USER"), QStringLiteral("root"));
+        env.insert(QStringLiteral("LOGNAME"), QStringLiteral("root"));
+        for (const char *xdg : {"XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME"})
+            env.insert(QString::fromLatin1(xdg), QStringLiteral("/root/.") + QString::fromLatin1(xdg));
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), QStringLiteral("/run/user/0"));
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(IMPORT_TOOL), {QStringLiteral("--write"), QStringLiteral("--snapshots"),
+                                              QStringLiteral("--folder"), prog, prog + QStringLiteral("/hq.rom")});
+        QVERIFY(p.waitForFinished(60000));
+        const QByteArray seen = "\n" + readFile(prog + QStringLiteral("/emulator-env"));
+        QVERIFY2(seen.contains("\nHOME=" + QFile::encodeName(prog) + '\n'), seen.constData());
+        for (const char *rootOnly : {"USER=root", "LOGNAME=root", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME",
+                                     "XDG_RUNTIME_DIR=/run/user/0"})
+            QVERIFY2(!seen.contains(QByteArray("\n") + rootOnly), rootOnly);
     }
 #endif
 

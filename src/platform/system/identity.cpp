@@ -66,17 +66,21 @@ Identity actAsOwnerOf(const QStringList &paths)
     const uid_t uid = uid_t(*owner);
     gid_t gid = gid_t(-1);
     int failure = 0;
-    QByteArray home;
+    QByteArray home, name;
     if (const struct passwd *user = ::getpwuid(uid)) {
         gid = user->pw_gid;
         home = user->pw_dir;
+        name = user->pw_name;
         if (::initgroups(user->pw_name, gid) != 0)
             failure = errno;
     } else {
+        // No home of their own: the folder of theirs the run is about stands for it.
         struct stat st;
         for (const QString &path : paths) {
             if (::lstat(QFile::encodeName(path).constData(), &st) == 0 && st.st_uid == uid) {
                 gid = st.st_gid;
+                home = QFile::encodeName(S_ISDIR(st.st_mode) ? QFileInfo(path).absoluteFilePath()
+                                                              : QFileInfo(path).absolutePath());
                 break;
             }
         }
@@ -97,9 +101,27 @@ Identity actAsOwnerOf(const QStringList &paths)
         identity.system = systemErrorFromErrno(failure);
         return identity;
     }
-    // What the run starts (the emulator) keeps its settings in the user's home, not root's.
+    // What the run starts (the emulator) is the user's as a login of theirs would start it:
+    // their name, their home, their folders for settings, caches and data (the defaults under
+    // their home), their runtime folder where they have one; nothing of root's.
     if (!home.isEmpty())
         qputenv("HOME", home);
+    else
+        qunsetenv("HOME");
+    for (const char *variable : {"USER", "LOGNAME"}) {
+        if (!name.isEmpty())
+            qputenv(variable, name);
+        else
+            qunsetenv(variable);
+    }
+    for (const char *variable : {"XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME", "MAIL"})
+        qunsetenv(variable);
+    const QByteArray runtime = "/run/user/" + QByteArray::number(uid);
+    struct stat rt;
+    if (::lstat(runtime.constData(), &rt) == 0 && S_ISDIR(rt.st_mode) && rt.st_uid == uid)
+        qputenv("XDG_RUNTIME_DIR", runtime);
+    else
+        qunsetenv("XDG_RUNTIME_DIR");
     identity.kind = Identity::Kind::Became;
     identity.uid = uid;
     return identity;
