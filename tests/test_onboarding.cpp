@@ -298,6 +298,7 @@ private slots:
         QCOMPARE(done.items[3].outcome, O::DoesNotFit);
         QCOMPARE(done.items[4].outcome, O::DoesNotFit);
         QCOMPARE(countOf(done.items).copied, 2);
+        QCOMPARE(countOf(done.items).copiedForTheName, 0); // copied as asked: their names were fine
         QCOMPARE(QDir(folder.copiedGames()).entryList(QDir::Files), (QStringList{"a.rom", "b.rom"}));
     }
 
@@ -342,6 +343,17 @@ private slots:
             QCOMPARE(lines[k].left(lines[k].lastIndexOf(',')), before.split('\n')[k].left(before.split('\n')[k].lastIndexOf(',')));
         }
         QCOMPARE(run(dir_.filePath(QStringLiteral("moved"))).lines.size(), 1); // now the new game
+#ifdef Q_OS_UNIX
+        // Registered through a link; the library behind it moved and the link leads nowhere.
+        QDir().mkpath(dir_.filePath(QStringLiteral("behind")));
+        writeFile(dir_.filePath(QStringLiteral("behind/linked.rom")), "a game behind a link");
+        QVERIFY(QFile::link(dir_.filePath(QStringLiteral("behind")), dir_.filePath(QStringLiteral("link"))));
+        QCOMPARE(run(dir_.filePath(QStringLiteral("link/linked.rom"))).lines.size(), 1);
+        QDir(dir_.path()).rename(QStringLiteral("behind"), QStringLiteral("behind2"));
+        const Registration throughLink = registerGameFiles({dir_.filePath(QStringLiteral("behind2"))}, folder, file,
+                                                           Writing::Write, {}, Copying::Mode::WhenNeeded, Adding::RelinkOnly);
+        QCOMPARE(countOf(throughLink.items).relinked, 1);
+#endif
     }
 
     // Disks and tapes in no list whose names differ only in their number are one game.
@@ -472,8 +484,12 @@ private slots:
             file.write("game " + name);
         }
         const platform::ProgramFolder folder(folder_);
-        const Registration done = registerGameFiles({folder_ + QStringLiteral("/raw")}, folder,
+        // Given as the import tool is, relative to the current folder.
+        const QString before = QDir::currentPath();
+        QDir::setCurrent(folder_);
+        const Registration done = registerGameFiles({QStringLiteral("raw")}, folder,
                                                     catalogue::CatalogueFile(folder.catalogue()), Writing::Write);
+        QDir::setCurrent(before);
         QCOMPARE(done.lines.size(), 2);
         QVERIFY(done.lines[0].endsWith("-cart games/cut_x83.rom"));
         QVERIFY(done.lines[1].endsWith(sjis(QStringLiteral("-cart games/ゲーム.rom"))));

@@ -275,8 +275,10 @@ QString batchRegistered(const QList<onboarding::BatchItem> &items,
         text += QStringLiteral("\n登録済みのため飛ばしたもの: %1 本").arg(c.alreadyThere);
     if (c.doesNotFit)
         text += QStringLiteral("\n1001 件を超えるため登録しなかったもの: %1 本").arg(c.doesNotFit);
-    if (c.copied)
-        text += QStringLiteral("\nリストファイルに書けない名前のため games フォルダーにコピーして登録したもの: %1 本").arg(c.copied);
+    if (c.copiedForTheName)
+        text += QStringLiteral("\nリストファイルに書けない名前のため games フォルダーにコピーして登録したもの: %1 本").arg(c.copiedForTheName);
+    if (c.copied > c.copiedForTheName)
+        text += QStringLiteral("\ngames フォルダーにコピーして登録したもの: %1 本").arg(c.copied - c.copiedForTheName);
     if (c.partOfGame)
         text += QStringLiteral("\n登録したゲームの２枚目以降のディスクやテープ: %1 本").arg(c.partOfGame);
     if (c.otherDump)

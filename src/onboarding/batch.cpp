@@ -202,6 +202,7 @@ Placement placeFile(const GameFile &game, const platform::ProgramFolder &program
     // Into games/ under a name the catalogue can hold; an identical file there is reused, a
     // different one keeps its name and the copy takes a numbered one.
     Placement placed;
+    placed.forTheName = !catalogueCanName(own);
     if (game.problem != GameFile::Problem::None) {
         placed.problem = Placement::Problem::CannotCopy;
         return placed;
@@ -282,6 +283,7 @@ BatchItem composeItem(const GameFile &file, const KnownImage *known,
     }
     item.copy = placed.copy;
     item.newCopy = placed.newCopy;
+    item.copyForTheName = placed.forTheName && !placed.copy.isEmpty();
     item.sha1 = file.sha1;
     catalogue::Entry entry;
     entry.gameFileName = placed.name;
@@ -338,6 +340,12 @@ BatchItem composeItem(const GameFile &file, const KnownImage *known,
 
 QString fileNamedBy(QByteArrayView line, const platform::ProgramFolder &programFolder)
 {
+    const QString named = pathAsRegistered(line, programFolder);
+    return named.isEmpty() ? named : normalised(named);
+}
+
+QString pathAsRegistered(QByteArrayView line, const platform::ProgramFolder &programFolder)
+{
     const catalogue::Record record = catalogue::splitRecord(line);
     const QString args = platform::decodeCp932(record.fields[catalogue::LaunchArgsField]);
     const QStringList words =
@@ -347,7 +355,7 @@ QString fileNamedBy(QByteArrayView line, const platform::ProgramFolder &programF
     QString name = words.first();
     name.replace(u'\\', u'/');
     const bool absolute = QDir::isAbsolutePath(name) || (name.size() > 1 && name.at(1) == u':');
-    return normalised(absolute ? name : programFolder.root() + u'/' + name);
+    return QDir::cleanPath(absolute ? name : programFolder.root() + u'/' + name);
 }
 
 QList<QByteArray> settle(QList<BatchItem> &items, const catalogue::LineTable &table,
@@ -630,6 +638,7 @@ BatchCounts countOf(const QList<BatchItem> &items)
         const bool registered = item.outcome == BatchItem::Outcome::Identified
                                 || item.outcome == BatchItem::Outcome::NotIdentified;
         c.copied += registered && !item.copy.isEmpty();
+        c.copiedForTheName += registered && !item.copy.isEmpty() && item.copyForTheName;
     }
     return c;
 }

@@ -58,6 +58,7 @@ struct BatchItem
     QString detail;          // see Problem and Outcome
     QString copy;            // the copy in the program folder that the line names, if any
     bool newCopy = false;    // the copy is made (or planned) for this item, not found there
+    bool copyForTheName = false; // the catalogue could not hold the file's own name
     QByteArray sha1;         // of the game's image
     SkippedFile::Reason skipped = SkippedFile::Reason::NotAGameName;
     std::optional<platform::SystemError> system; // CannotCopy: why, when the system said
@@ -89,6 +90,7 @@ struct Placement
     QString name;
     QString copy;       // the copy's path, when the file is named through one
     bool newCopy = false;
+    bool forTheName = false; // copied because the catalogue cannot hold its own name
     Problem problem = Problem::None;
     std::optional<platform::SystemError> system; // CannotCopy: why, when the system said
 };
@@ -104,6 +106,9 @@ BatchItem composeItem(const GameFile &file, const KnownImage *known,
 
 // The file that a line's launch arguments name, as an absolute path, or an empty text.
 QString fileNamedBy(QByteArrayView line, const platform::ProgramFolder &programFolder);
+// The same as the line writes it, links on the way not followed (a file registered through a
+// link that now leads nowhere is still known by this path).
+QString pathAsRegistered(QByteArrayView line, const platform::ProgramFolder &programFolder);
 
 // Settles the items against the catalogue as it now is: a file already named by a line, or by
 // an earlier item, is AlreadyThere; what would go past the last line is DoesNotFit. Returns the
@@ -138,6 +143,7 @@ struct BatchCounts
 {
     int identified = 0, notIdentified = 0, alreadyThere = 0, doesNotFit = 0, partOfGame = 0,
         notAGame = 0, copied = 0, relinked = 0, otherDump = 0, notAdded = 0;
+    int copiedForTheName = 0; // of copied: those the catalogue could not have named where they were
 };
 BatchCounts countOf(const QList<BatchItem> &items);
 

@@ -303,7 +303,10 @@ CollectedFiles collectFiles(const QStringList &paths)
 {
     CollectedFiles collected;
     QStringList &files = collected.files;
-    for (const QString &path : paths) {
+    for (const QString &given : paths) {
+        // Made absolute as text: a name that is not UTF-8 keeps its bytes (the system's own
+        // round trip through the current folder would not).
+        const QString path = QDir::isAbsolutePath(given) ? given : QDir::currentPath() + u'/' + given;
         const QFileInfo info(path);
         if (!info.isDir()) {
             files << path;

@@ -54,9 +54,15 @@ void KnownFiles::index(const catalogue::LineTable &table, const platform::Progra
         const QString file = fileNamedBy(line, folder);
         if (file.isEmpty())
             continue;
+        // Known by its path as the line writes it and as it resolves: a game registered
+        // through a link is found again when the link leads nowhere any more.
+        const QString registered = pathAsRegistered(line, folder);
         const QFileInfo info(file);
         if (!info.exists()) {
-            if (const auto it = cache_.constFind(file); it != cache_.cend()) {
+            auto it = cache_.constFind(file);
+            if (it == cache_.cend())
+                it = cache_.constFind(registered);
+            if (it != cache_.cend()) {
                 kept_.insert(file, *it); // still wanted: the file may turn up elsewhere
                 if (!gone_.contains(it->sha1))
                     gone_.insert(it->sha1, {line, file});
@@ -75,6 +81,8 @@ void KnownFiles::index(const catalogue::LineTable &table, const platform::Progra
             e.sha1 = game.sha1;
         }
         kept_.insert(file, e);
+        if (registered != file)
+            kept_.insert(registered, e);
         if (!present_.contains(e.sha1))
             present_.insert(e.sha1, {line, file});
     }
@@ -85,8 +93,10 @@ void KnownFiles::remember(const QString &file, const GameFile &game)
     const QFileInfo info(file);
     if (game.problem != GameFile::Problem::None || game.sha1.isEmpty() || !info.exists())
         return;
-    kept_.insert(info.canonicalFilePath(),
-                 {info.size(), info.lastModified().toMSecsSinceEpoch(), game.sha1});
+    const Entry e{info.size(), info.lastModified().toMSecsSinceEpoch(), game.sha1};
+    kept_.insert(info.canonicalFilePath(), e);
+    if (const QString given = QDir::cleanPath(info.absoluteFilePath()); given != info.canonicalFilePath())
+        kept_.insert(given, e);
 }
 
 void KnownFiles::save() const
