@@ -361,13 +361,14 @@ private slots:
     {
         QTest::addColumn<QStringList>("files");
         QTest::addColumn<QStringList>("media"); // of each line written, in order
-        QTest::newRow("_disk1, _disk2") << QStringList{"ゆめの冒険_disk1.dsk", "ゆめの冒険_disk2.dsk"} << QStringList{"ディスク2枚組"};
+        QTest::addColumn<QString>("title");     // of the first line
+        QTest::newRow("_disk1, _disk2") << QStringList{"ゆめの冒険_disk1.dsk", "ゆめの冒険_disk2.dsk"} << QStringList{"ディスク2枚組"} << "ゆめの冒険";
         QTest::newRow("(Disk n of 3)") << QStringList{"Quest (Disk 1 of 3).dsk", "Quest (Disk 2 of 3).dsk", "Quest (Disk 3 of 3).DSK"}
-                                       << QStringList{"ディスク3枚組"};
-        QTest::newRow("_A, _B tapes") << QStringList{"umi_A.cas", "umi_B.cas"} << QStringList{"テープ2本組"};
-        QTest::newRow("-1, -2") << QStringList{"x-1.dsk", "x-2.dsk"} << QStringList{"ディスク2枚組"};
-        QTest::newRow("a gap: two games") << QStringList{"gap_disk1.dsk", "gap_disk3.dsk"} << QStringList{"ディスク", "ディスク"};
-        QTest::newRow("cartridges are no set") << QStringList{"c_1.rom", "c_2.rom"} << QStringList{"ROM", "ROM"};
+                                       << QStringList{"ディスク3枚組"} << "Quest";
+        QTest::newRow("_A, _B tapes") << QStringList{"umi_A.cas", "umi_B.cas"} << QStringList{"テープ2本組"} << "umi";
+        QTest::newRow("-1, -2") << QStringList{"x-1.dsk", "x-2.dsk"} << QStringList{"ディスク2枚組"} << "x";
+        QTest::newRow("a gap: two games") << QStringList{"gap_disk1.dsk", "gap_disk3.dsk"} << QStringList{"ディスク", "ディスク"} << "gap_disk1";
+        QTest::newRow("cartridges are no set") << QStringList{"c_1.rom", "c_2.rom"} << QStringList{"ROM", "ROM"} << "c_1";
     }
     void unknownSetsByTheirNames()
     {
@@ -382,6 +383,8 @@ private slots:
         for (const QByteArray &line : lines)
             got << platform::decodeCp932(catalogue::splitRecord(line).fields[1]);
         QCOMPARE(got, media);
+        QFETCH(QString, title);
+        QCOMPARE(platform::decodeCp932(catalogue::splitRecord(lines.value(0)).fields[0]), title);
         QCOMPARE(countOf(items).partOfGame, files.size() - media.size());
     }
 

@@ -76,13 +76,14 @@ struct SetPart
     QString key;
     int number = 0;
 };
-std::optional<SetPart> setPartOf(const QString &path)
+// A name's number in its set, and the name around it (head and tail).
+struct NumberedName
 {
-    const QFileInfo info(path);
-    const QString name = info.fileName();
-    const qsizetype dot = name.lastIndexOf(u'.');
-    const QString stem = dot > 0 ? name.left(dot) : name;
-    const QString extension = dot > 0 ? name.mid(dot).toLower() : QString();
+    QString head, tail;
+    int number = 0;
+};
+std::optional<NumberedName> numberedName(const QString &stem)
+{
     auto numberAt = [&stem](qsizetype at, qsizetype &end) -> int {
         if (at < stem.size() && stem.at(at).isDigit()) {
             int n = 0;
@@ -120,7 +121,59 @@ std::optional<SetPart> setPartOf(const QString &path)
     }
     if (number == 0)
         return std::nullopt;
-    return SetPart{info.absolutePath() + u'/' + stem.left(at) + u'#' + stem.mid(end) + extension, number};
+    return NumberedName{stem.left(at), stem.mid(end), number};
+}
+
+std::optional<SetPart> setPartOf(const QString &path)
+{
+    const QFileInfo info(path);
+    const QString name = info.fileName();
+    const qsizetype dot = name.lastIndexOf(u'.');
+    const QString stem = dot > 0 ? name.left(dot) : name;
+    const QString extension = dot > 0 ? name.mid(dot).toLower() : QString();
+    const auto numbered = numberedName(stem);
+    if (!numbered)
+        return std::nullopt;
+    return SetPart{info.absolutePath() + u'/' + numbered->head + u'#' + numbered->tail + extension, numbered->number};
+}
+
+// A set's title: its first part's name without the words of its number ("Game (Disk 1 of
+// 2)", "ゆめ_disk1", "game_A" and "game-1" are "Game", "ゆめ", "game" and "game").
+QString setTitle(const QString &title)
+{
+    const auto numbered = numberedName(title);
+    if (!numbered)
+        return title;
+    QString head = numbered->head, tail = numbered->tail;
+    // The word before the number ("Disk ", "side_") goes with it.
+    const QString lower = head.toLower();
+    for (const char *w : {"disk", "disc", "side"}) {
+        qsizetype word = lower.lastIndexOf(QLatin1String(w));
+        if (word >= 0 && lower.mid(word + 4).trimmed().remove(u'_').remove(u'-').isEmpty()) {
+            head.truncate(word);
+            break;
+        }
+    }
+    // So does " of 3" after it.
+    qsizetype t = 0;
+    while (t < tail.size() && tail.at(t) == u' ')
+        ++t;
+    if (tail.mid(t, 2).compare(QLatin1String("of"), Qt::CaseInsensitive) == 0) {
+        t += 2;
+        while (t < tail.size() && tail.at(t) == u' ')
+            ++t;
+        while (t < tail.size() && tail.at(t).isDigit())
+            ++t;
+        tail = tail.mid(t);
+    }
+    auto separator = [](QChar c) { return c == u' ' || c == u'_' || c == u'-'; };
+    // Brackets left empty go, and the separators at the seam.
+    while (!head.isEmpty() && (separator(head.back()) || head.back() == u'(' || head.back() == u'['))
+        head.chop(1);
+    while (!tail.isEmpty() && (separator(tail.front()) || tail.front() == u')' || tail.front() == u']'))
+        tail.remove(0, 1);
+    const QString joined = tail.isEmpty() ? head : head + u' ' + tail;
+    return joined.isEmpty() ? title : joined;
 }
 
 // The line with another media text (field 2).
@@ -607,6 +660,12 @@ QList<BatchItem> identifyRead(const QList<GameFile> &read, const SoftwareLists &
             continue;
         BatchItem &first = items[members.first().second];
         const catalogue::Media media = *catalogue::mediaOfFileName(first.path);
+        // Titled by the set's name, not its first part's.
+        const qsizetype comma = first.line.indexOf(',');
+        if (comma > 0) {
+            if (const auto title = platform::encodeCp932(setTitle(platform::decodeCp932(first.line.left(comma)))))
+                first.line = *title + first.line.mid(comma);
+        }
         first.line = withMediaText(first.line, catalogue::kindOf(media).mediaText.toString()
                                                    + QString::number(members.size())
                                                    + catalogue::kindOf(media).setCounter.toString());
