@@ -106,7 +106,7 @@ for module in tarumin-sound tarumin-picture tarumin-zip; do
 done
 deploy "$portable"
 cp -r "$TOP/sample/tarumin" "$TOP/sample/hash" "$portable/"
-cp "$TOP/sample/hoshikaze.rom" "$TOP/sample/hanno.rom" "$TOP/LICENSE" "$portable/"
+cp "$TOP"/sample/*.rom "$TOP"/sample/*.dsk "$TOP"/sample/*.cas "$TOP/LICENSE" "$portable/"
 x86_64-w64-mingw32-strip "$portable"/*.exe "$portable"/tarumin-*.dll
 (cd "$WIN" && zip -qr "Tarumin-$VERSION-win64.zip" "Tarumin-$VERSION-win64")
 echo "Windows build: $WIN/Tarumin-$VERSION-win64.zip ($(du -k "$WIN/Tarumin-$VERSION-win64.zip" | cut -f1) KB)"

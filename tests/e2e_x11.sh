@@ -49,7 +49,7 @@ sjis() { printf '%s\r\n' "$1" | iconv -f UTF-8 -t CP932; }
 mkdir -p "$folder"
 cp "$program" "$folder/"
 cp -r "$sample" "$folder/tarumin"
-cp "$sample/../hoshikaze.rom" "$sample/../hanno.rom" "$folder/" # the sample's two real games
+cp "$sample"/../*.rom "$sample"/../*.dsk "$sample"/../*.cas "$folder/" # the sample games
 cat > "$folder/mess.exe" <<'SH'
 #!/bin/sh
 { printf '%s' "$(pwd)"; for a in "$@"; do printf '|%s' "$a"; done; echo; } >> "$(dirname "$0")/launches.txt"

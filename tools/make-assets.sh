@@ -22,14 +22,13 @@ mkdir -p assets sample/tarumin/image sample/tarumin/snap sample/tarumin/sound
     -fill black -font "$FONT" -pointsize 9 -gravity south -annotate +0+0 'MSX' \
     -define png:color-type=2 assets/icon.png
 
-# 3: the no-snapshot picture, 256 x 192 JPEG (in the sample data): a blurred blue keyboard, an MSX mark at the
-#    bottom right and NOT AN IMAGE at the top left.
+# 3: the no-snapshot picture, 256 x 192 JPEG (in the sample data): a blurred blue keyboard and
+#    an MSX mark at the bottom right; no words that could read as an error.
 "$IM" -size 256x192 xc:'rgb(20,40,110)' -fill 'rgb(70,110,200)' \
     -draw 'rectangle 10,60 246,170' -fill 'rgb(150,180,240)' \
     -draw "$(for y in 70 92 114 136; do for x in 16 40 64 88 112 136 160 184 208; do
         printf 'rectangle %d,%d %d,%d ' "$x" "$y" $((x+18)) $((y+16)); done; done)" \
     -blur 0x3 \
-    -fill white -font "$FONT" -pointsize 10 -gravity northwest -annotate +8+6 'NOT AN IMAGE' \
     -fill white -font DejaVu-Sans-Bold -pointsize 34 -gravity southeast -annotate +10+4 'MSX' \
     -quality 85 sample/tarumin/image/notimage.jpg
 # The built-in copy is the same picture as PNG, which Qt reads without a plugin: no JPEG
