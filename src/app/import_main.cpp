@@ -92,7 +92,7 @@ int main(int argc, char *argv[])
     const QCommandLineOption relink(QStringLiteral("relink"),
                                     QStringLiteral("Only find the games of lines whose files are gone among the files given (by "
                                                    "their contents) and make those lines name them where they now are; "
-                                                   "add nothing."));
+                                                   "add nothing. Like everything else, only with --write."));
     parser.addOption(write);
     parser.addOption(relink);
     parser.addOption(copy);
@@ -158,7 +158,7 @@ int main(int argc, char *argv[])
     for (const auto &problem : done.listProblems)
         say(messages::listSkipped(problem));
     for (const auto &item : done.items) {
-        say(messages::importedItem(item));
+        say(messages::importedItem(item, writing && !done.error));
         if (!done.error && !item.replaced.isEmpty())
             say(messages::replacedCharacters(item.replaced));
     }
@@ -169,7 +169,10 @@ int main(int argc, char *argv[])
     }
     if (parser.isSet(snapshots) && writing)
         takeSnapshots(done.lines, folder);
-    say(messages::importedLines(done.lines.size(), writing));
+    if (parser.isSet(relink))
+        say(messages::importedRelinks(onboarding::countOf(done.items).relinked, writing));
+    else
+        say(messages::importedLines(done.lines.size(), writing));
     for (const QByteArray &line : done.lines)
         say(platform::decodeCp932(line));
     if (const int copies = onboarding::countOf(done.items).copied)

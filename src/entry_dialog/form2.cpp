@@ -25,7 +25,8 @@ using platform::twips;
 
 namespace {
 
-const QString PickerFilter = QStringLiteral("ゲームイメージ　(*.*)|*.*");
+// Game files first; every file as the second choice.
+const QString PickerFilter = QStringLiteral("ゲームのファイル|*.rom;*.mx1;*.mx2;*.dsk;*.cas;*.zip|すべてのファイル|*.*");
 
 } // namespace
 

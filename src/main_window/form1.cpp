@@ -15,6 +15,7 @@
 #include "platform/system/launcher.h"
 #include "platform/system/modules.h"
 #include "platform/widgets/controls.h"
+#include "platform/widgets/file_picker.h"
 #include "platform/widgets/mci_control.h"
 #include "platform/widgets/message_box.h"
 #include "platform/widgets/picture.h"
@@ -568,8 +569,19 @@ void Form1::applyFileCheck(const FileCheck &check)
         }
     }
     if (!said.isEmpty())
-        QTimer::singleShot(0, this, [this, said] { platform::showMessage(this, said.join(u'\n')); });
+        QTimer::singleShot(0, this, [this, said] { offerToFindMovedGames(said.join(u'\n')); });
     emit gameFilesChecked();
+}
+
+void Form1::offerToFindMovedGames(const QString &text)
+{
+    // The user may show where the games went: the lines of the games found there are made to
+    // name their new places (tarumin-import --relink --write), nothing else changes.
+    if (!platform::offerAction(this, text, QStringLiteral("場所を探す…")))
+        return;
+    const auto chosen = platform::pickFolder(this, QStringLiteral("ゲームを移した先のフォルダー"), folder_.root());
+    if (chosen)
+        registerFiles({*chosen}, onboarding::Adding::RelinkOnly);
 }
 
 // ---- finding a game by typing
@@ -1009,7 +1021,7 @@ void Form1::dropEvent(QDropEvent *event)
         QTimer::singleShot(0, this, [this, paths] { registerFiles(paths); });
 }
 
-void Form1::registerFiles(const QStringList &paths)
+void Form1::registerFiles(const QStringList &paths, onboarding::Adding adding)
 {
     // Closing the window meanwhile stops the registration before anything is written, and
     // then closes the window.
@@ -1022,7 +1034,8 @@ void Form1::registerFiles(const QStringList &paths)
         [&](platform::TaskProgress &progress) {
             done = onboarding::registerGameFiles(
                 paths, folder_, file, onboarding::Writing::Write,
-                {[&progress](int n, int total) { progress.report(n, total); }, &progress.cancel()});
+                {[&progress](int n, int total) { progress.report(n, total); }, &progress.cancel()},
+                onboarding::Copying::Mode::WhenNeeded, adding);
         });
     if (end == platform::TaskEnd::WindowClosed)
         return;

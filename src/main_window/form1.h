@@ -3,6 +3,7 @@
 #include "catalogue/catalogue_file.h"
 #include "main_window/file_check.h"
 #include "main_window/game_search.h"
+#include "onboarding/registration.h"
 #include "catalogue/line_table.h"
 #include "platform/system/program_folder.h"
 #include "platform/widgets/window.h"
@@ -66,7 +67,8 @@ public:
     // Registers game files and folders at once, identified against the software lists: what
     // dropping them on the window does. Shows a cancellable progress dialog when it takes
     // longer than half a second, then one message with the counts.
-    void registerFiles(const QStringList &paths);
+    // With RelinkOnly, only the lines of games found at a new place among them are changed.
+    void registerFiles(const QStringList &paths, onboarding::Adding adding = onboarding::Adding::Register);
 
     // An emulator this window started, and the game it was started with.
     struct Running
@@ -117,6 +119,7 @@ private:
     bool showSnapshot(const QString &snapName);
     void startFileCheck();
     void applyFileCheck(const FileCheck &check);
+    void offerToFindMovedGames(const QString &text);
     void openSearch(const QString &typed);
     void closeSearch();
     void findTyped(int from, int step);

@@ -412,7 +412,7 @@ QString copiedTo(const onboarding::BatchItem &item)
 
 } // namespace
 
-QString importedItem(const onboarding::BatchItem &item)
+QString importedItem(const onboarding::BatchItem &item, bool written)
 {
     using Outcome = onboarding::BatchItem::Outcome;
     const QString path = QDir::toNativeSeparators(platform::readableName(item.path));
@@ -429,7 +429,9 @@ QString importedItem(const onboarding::BatchItem &item)
     case Outcome::OtherDump:
         return QStringLiteral("別のダンプです   %1（%2 で登録します）").arg(path, QDir::toNativeSeparators(item.detail));
     case Outcome::Relinked:
-        return QStringLiteral("場所を更新しました %1（もとは %2）").arg(path, QDir::toNativeSeparators(item.detail));
+        return (written ? QStringLiteral("場所を更新しました %1（もとは %2）")
+                        : QStringLiteral("場所を更新します %1（もとは %2、--write で更新します）"))
+            .arg(path, QDir::toNativeSeparators(item.detail));
     case Outcome::DoesNotFit: return QStringLiteral("1001 件に入りません %1").arg(path);
     case Outcome::PartOfGame:
         if (!item.known) // a set told by its files' names
@@ -447,6 +449,12 @@ QString replacedCharacters(const QStringList &characters)
     if (characters.isEmpty())
         return {};
     return QStringLiteral("    リストファイルに書けない文字を「？」にしました: %1").arg(characters.join(u' '));
+}
+
+QString importedRelinks(int count, bool written)
+{
+    return written ? QStringLiteral("場所を更新した行: %1").arg(count)
+                   : QStringLiteral("場所を更新する行: %1（--write で更新します。まだ何も変えていません）").arg(count);
 }
 
 QString importedLines(qsizetype count, bool written)

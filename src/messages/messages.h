@@ -66,7 +66,9 @@ QString listSkipped(const onboarding::ListProblem &problem);
 // Why a file was not registered.
 QString notAGame(const onboarding::BatchItem &item);
 // The import tool's line for one file.
-QString importedItem(const onboarding::BatchItem &item);
+QString importedItem(const onboarding::BatchItem &item, bool written = true);
+// How many lines a --relink run changed, or would change without --write.
+QString importedRelinks(int count, bool written);
 // The characters of the lists' texts written as "？", for the import tool; empty when none.
 QString replacedCharacters(const QStringList &characters);
 // The import tool's heading over the lines it added, or would add without --write.

@@ -1,7 +1,9 @@
 #include "file_picker.h"
 
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QStringList>
+#include <QTreeView>
 
 namespace platform {
 
@@ -39,12 +41,31 @@ std::optional<QString> pickFileToOpen(QWidget *parent, const QString &filter,
 {
     if (handler())
         return handler()(filter);
-    const QString name = QFileDialog::getOpenFileName(parent, QString(), startFolder,
-                                                      toolkitFilter(filter), nullptr,
-                                                      QFileDialog::HideNameFilterDetails);
-    if (name.isEmpty())
+    QFileDialog dialog(parent, QString(), startFolder, toolkitFilter(filter));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    // Qt's own dialog (where the system has none): its list in details, wide enough for
+    // Japanese names, sizes and dates without cutting them.
+    if (auto *details = dialog.findChild<QTreeView *>(QStringLiteral("treeView"))) {
+        dialog.setViewMode(QFileDialog::Detail);
+        dialog.resize(760, 460);
+        details->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+        for (int column = 1; column < details->header()->count(); ++column)
+            details->header()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    return name;
+    return dialog.selectedFiles().first();
+}
+
+std::optional<QString> pickFolder(QWidget *parent, const QString &caption, const QString &startFolder)
+{
+    if (handler())
+        return handler()(QStringLiteral("<folder>"));
+    const QString folder = QFileDialog::getExistingDirectory(parent, caption, startFolder);
+    if (folder.isEmpty())
+        return std::nullopt;
+    return folder;
 }
 
 } // namespace platform

@@ -15,6 +15,10 @@ namespace platform {
 std::optional<QString> pickFileToOpen(QWidget *parent, const QString &filter,
                                       const QString &startFolder);
 
+// The folder dialog; the chosen folder, or nothing when the user cancelled. Tests answer it
+// through the same handler, with the filter "<folder>".
+std::optional<QString> pickFolder(QWidget *parent, const QString &caption, const QString &startFolder);
+
 // Lets tests answer in place of the dialog; pass nothing to restore the real one.
 using FilePickerHandler = std::function<std::optional<QString>(const QString &filter)>;
 void setFilePickerHandler(FilePickerHandler handler);

@@ -65,4 +65,18 @@ bool askYesNo(QWidget *parent, const QString &text)
     return box.clickedButton() == yes;
 }
 
+bool offerAction(QWidget *parent, const QString &text, const QString &action)
+{
+    if (questionHandler())
+        return questionHandler()(text);
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("tarumin"), text, QMessageBox::NoButton, parent);
+    nameForScreenReaders(box, parent, text);
+    QPushButton *act = box.addButton(action, QMessageBox::ActionRole);
+    QPushButton *close = box.addButton(QStringLiteral("閉じる"), QMessageBox::RejectRole);
+    box.setDefaultButton(close);
+    box.setEscapeButton(close);
+    box.exec();
+    return box.clickedButton() == act;
+}
+
 } // namespace platform

@@ -18,6 +18,10 @@ void showMessage(QWidget *parent, const QString &text, const QString &details = 
 // are). True for はい.
 bool askYesNo(QWidget *parent, const QString &text);
 
+// A message with a button that offers to do something about it ("場所を探す…") and 閉じる, the
+// default. True when the user chose the action. Tests answer it as a question.
+bool offerAction(QWidget *parent, const QString &text, const QString &action);
+
 // Lets tests see the messages instead of boxes (the text, then a blank line and the details
 // when there are some); pass nothing to restore the real box.
 using MessageHandler = std::function<void(const QString &text)>;
