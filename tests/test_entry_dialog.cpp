@@ -580,7 +580,7 @@ private slots:
         box("GameFileName")->setText(QStringLiteral("old"));
         pick_ = folder_->path() + QStringLiteral("/inside.rom");
         click(field<QPushButton>("Command3"));
-        QCOMPARE(messages_.last(), QStringLiteral("picker:ゲームイメージ　(*.*)|*.*"));
+        QCOMPARE(messages_.last(), QStringLiteral("picker:ゲームのファイル|*.rom;*.mx1;*.mx2;*.dsk;*.cas;*.zip|すべてのファイル|*.*"));
         QCOMPARE(box("GameFileName")->text(), QStringLiteral("inside.rom"));
         const QString outside = QDir::rootPath() + QStringLiteral("elsewhere/games/outside.dsk");
         pick_ = outside;
@@ -636,13 +636,30 @@ private slots:
         QCOMPARE(field<QPlainTextEdit>("Kasetu")->toPlainText(), QStringLiteral("Hanno Test (Tarumin sample)"));
         QCOMPARE(field<QComboBox>("slot")->currentIndex(), 0);
 
-        // An unknown tape: only the slot follows it.
+        // An unknown tape: the slot follows it, and it is titled by its name.
         QVERIFY(writeFile(folder_->path() + "/odd.cas", "tape"));
         box("GameName")->clear();
         pick_ = folder_->path() + QStringLiteral("/odd.cas");
         click(field<QPushButton>("Command3"));
         QCOMPARE(field<QComboBox>("slot")->currentIndex(), 1);
-        QVERIFY(box("GameName")->text().isEmpty());
+        QCOMPARE(box("GameName")->text(), QStringLiteral("odd"));
+    }
+
+    // A file the catalogue already names: the user is asked, naming the line, and decides.
+    void browsedFileAlreadyRegisteredIsAskedAbout()
+    {
+        open(numbered(2));
+        registerGame();
+        pick_ = folder_->path() + QStringLiteral("/g1.mx1");
+        answer_ = false;
+        click(field<QPushButton>("Command3"));
+        QCOMPARE(messages_.filter(QStringLiteral("question:")),
+                 QStringList{QStringLiteral("question:%1 は、リストの 2 行目「ゲーム1」としてもう登録されています。もう一度登録しますか？")
+                                 .arg(QDir::toNativeSeparators(*pick_))});
+        QVERIFY(box("GameFileName")->text().isEmpty());
+        answer_ = true;
+        click(field<QPushButton>("Command3"));
+        QCOMPARE(box("GameFileName")->text(), QStringLiteral("g1.mx1"));
     }
 
     void realMessageBoxWaitsForTheUser()

@@ -299,6 +299,11 @@ void Form2::onCommand3Clicked()
     // Read once: a copy is checked against what was read, and the lists are searched with it.
     // The copy is only planned here, and made when the dialog saves.
     const QString path = QFileInfo(*picked).absoluteFilePath();
+    // A file the catalogue already names is registered again only when the user says so.
+    if (const auto line = lineNaming(path)) {
+        if (!platform::askYesNo(this, messages::alreadyRegistered(path, line->first + 1, line->second)))
+            return;
+    }
     onboarding::GameFile game = onboarding::readGameFile(path);
     game.path = path;
     const onboarding::Placement placed = onboarding::placeFile(game, folder_, {onboarding::Copying::Mode::WhenNeeded, false});
@@ -311,6 +316,22 @@ void Form2::onCommand3Clicked()
         pendingCopy_ = PendingCopy{game, placed.name};
     GameFileName->setText(placed.name);
     fillFromSoftwareLists(game);
+}
+
+std::optional<std::pair<int, QString>> Form2::lineNaming(const QString &path) const
+{
+    const auto table = std::make_unique<catalogue::LineTable>();
+    if (!table->load(file_.path()).ok())
+        return std::nullopt;
+    const QString given = QDir::cleanPath(path), resolved = QFileInfo(path).canonicalFilePath();
+    for (int k = 0; k < table->size(); ++k) {
+        if (editing_ && k == editIndex_)
+            continue;
+        const QString named = onboarding::pathAsRegistered(table->line(k), folder_);
+        if (!named.isEmpty() && (named == given || named == resolved))
+            return std::pair(k, platform::decodeCp932(catalogue::gameNameOf(table->line(k))));
+    }
+    return std::nullopt;
 }
 
 void Form2::fillFromSoftwareLists(const onboarding::GameFile &game)
@@ -328,8 +349,12 @@ void Form2::fillFromSoftwareLists(const onboarding::GameFile &game)
     // so nothing the user typed is overwritten.
     const catalogue::Entry found = catalogue::entryFromLine(item.line).texts;
     showSlot(found.slot);
-    if (!known)
+    // A file no list knows is titled by its name, as the import tool titles it.
+    if (!known) {
+        if (GameName->text().isEmpty())
+            GameName->setText(found.text(catalogue::Field::GameName));
         return;
+    }
     const std::pair<QLineEdit *, catalogue::Field> boxes[] = {
         {GameName, catalogue::Field::GameName}, {media, catalogue::Field::Media},
         {Hatubai, catalogue::Field::ReleaseDate}, {Maker, catalogue::Field::Maker}};

@@ -100,4 +100,7 @@ private:
     QPushButton *Command1 = nullptr;
     QPushButton *Command2 = nullptr;
     bool closed_ = false;
+
+    // The line (its index and title) that already names the file, if one does.
+    std::optional<std::pair<int, QString>> lineNaming(const QString &path) const;
 };

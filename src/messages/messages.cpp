@@ -547,6 +547,12 @@ QString cannotStartMissing(const QString &path)
         .arg(QDir::toNativeSeparators(path));
 }
 
+QString alreadyRegistered(const QString &file, int lineNumber, const QString &title)
+{
+    return QStringLiteral("%1 は、リストの %2 行目「%3」としてもう登録されています。もう一度登録しますか？")
+        .arg(QDir::toNativeSeparators(file)).arg(lineNumber).arg(title);
+}
+
 QString folderMissing(const QString &folder, int games)
 {
     return QStringLiteral("%1 の中のファイルが１つも見つかりません（%2 本）。"

@@ -97,6 +97,8 @@ QString confirmDelete(const QString &title);
 QString noGameFile(const QString &path);
 QString cannotStartMissing(const QString &path);
 // Every file under one folder missing: a drive not mounted, a library moved.
+// The entry dialog's question when the file chosen is one a line already names.
+QString alreadyRegistered(const QString &file, int lineNumber, const QString &title);
 QString folderMissing(const QString &folder, int games);
 QString registrationCancelled();
 QString registrationInProgress();
