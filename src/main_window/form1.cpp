@@ -497,7 +497,7 @@ void Form1::showDetails()
     Nedan_L->setText(shown(4));
     Kaisetu_L->setText(shown(5));
     if (fileMissing(state_.selectedIndex))
-        Kaisetu_L->setText(messages::noGameFile(onboarding::fileNamedBy(table_.line(state_.selectedIndex), folder_))
+        Kaisetu_L->setText(messages::noGameFile(onboarding::pathAsRegistered(table_.line(state_.selectedIndex), folder_))
                            + u'\n' + shown(5));
     describeDetails();
     state_.snapName = platform::decodeCp932(record.fields[catalogue::SnapNameField]);
@@ -687,7 +687,7 @@ void Form1::onImage1Clicked()
     if (chosen >= 0 && activatedOnce_)
         startFileCheck();
     if (fileMissing(chosen)) {
-        platform::showMessage(this, messages::cannotStartMissing(onboarding::fileNamedBy(table_.line(chosen), folder_)));
+        platform::showMessage(this, messages::cannotStartMissing(onboarding::pathAsRegistered(table_.line(chosen), folder_)));
         return;
     }
     // A picture that cannot be read leaves the one shown; the switch works all the same.
