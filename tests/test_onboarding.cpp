@@ -209,6 +209,27 @@ private slots:
         QVERIFY(item(zip).line.startsWith(expected));
         // The same size, other bytes: not that cartridge.
         QCOMPARE(item(put(QStringLiteral("other.rom"), chip2 + chip1)).outcome, BatchItem::Outcome::NotIdentified);
+
+        // A game's speech samples beside its program, and an extension of two chips: the program
+        // is the game; the samples and the extension, however given, are no games.
+        const QByteArray program(2000, 'g'), speech(700, 's'), dict1(800, 'd'), dict2(400, 'e');
+        QVERIFY(lists_.loadList((QStringLiteral("<softwarelist name=\"msx1_cart\">"
+            "<software name=\"pb\"><description>Ball (Japan)</description><year>1986</year><publisher>S</publisher>"
+            "<part name=\"cart\" interface=\"msx_cart\"><dataarea name=\"rom\" size=\"2000\"><rom name=\"p\" size=\"2000\" sha1=\"%1\"/>"
+            "</dataarea><dataarea name=\"upd7756\" size=\"700\"><rom name=\"s\" size=\"700\" sha1=\"%2\"/></dataarea></part></software>"
+            "<software name=\"jisho\"><description>Dictionary (Japan)</description><year>1986</year><publisher>N</publisher>"
+            "<part name=\"cart\" interface=\"msx_cart\"><feature name=\"slot\" value=\"fs_sr022\"/><dataarea name=\"rom\" size=\"1200\">"
+            "<rom name=\"a\" size=\"800\" sha1=\"%3\"/><rom name=\"b\" size=\"400\" sha1=\"%4\" offset=\"800\"/></dataarea></part></software>"
+            "</softwarelist>").arg(QString::fromLatin1(sha1(program)), QString::fromLatin1(sha1(speech)),
+                                   QString::fromLatin1(sha1(dict1)), QString::fromLatin1(sha1(dict2)))).toUtf8()) > 0);
+        QCOMPARE(item(put(QStringLiteral("ball.rom"), program)).outcome, BatchItem::Outcome::Identified);
+        const BatchItem samples = item(put(QStringLiteral("speech.rom"), speech));
+        QCOMPARE(samples.problem, BatchItem::Problem::DataRom);
+        QVERIFY2(messages::importedItem(samples).contains(QStringLiteral("「Ball (Japan)」のカートリッジの中の、upd7756 のデータ")),
+                 qPrintable(messages::importedItem(samples)));
+        QCOMPARE(item(put(QStringLiteral("jisho.rom"), dict1 + dict2)).problem, BatchItem::Problem::Extension);
+        QVERIFY(writeZip(folder_ + QStringLiteral("/jisho.zip"), {{"a", dict1}, {"b", dict2}}));
+        QCOMPARE(item(folder_ + QStringLiteral("/jisho.zip")).problem, BatchItem::Problem::Extension);
     }
 
     void batchesSkipWhatIsThereAndWhatDoesNotFit()

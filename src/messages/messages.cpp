@@ -378,6 +378,9 @@ QString notAGame(const onboarding::BatchItem &item)
         return QStringLiteral("ファイル名にリストファイルに書けない文字「%1」があります").arg(item.detail);
     case Problem::OtherSystem:
         return QStringLiteral("MSX のゲームではありません（%1 のソフト）").arg(item.detail);
+    case Problem::DataRom:
+        return QStringLiteral("ゲームではなく、「%1」のカートリッジの中の、%2 のデータの ROM です")
+            .arg(item.known ? item.known->description : QString(), item.known ? item.known->dataArea : QString());
     case Problem::Extension:
         return QStringLiteral("ゲームではなく、機械を拡張するカートリッジです（%1）")
             .arg(item.known ? item.known->description : QString());

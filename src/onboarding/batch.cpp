@@ -313,6 +313,10 @@ BatchItem composeItem(const GameFile &file, const KnownImage *known,
     }
     if (known)
         item.known = *known;
+    if (known && !known->dataArea.isEmpty()) {
+        item.problem = Problem::DataRom;
+        return item;
+    }
     if (known && known->hardware) {
         item.problem = Problem::Extension;
         return item;

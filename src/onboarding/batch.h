@@ -45,6 +45,7 @@ struct BatchItem
         Extension,      // a cartridge that extends the machine, not a game
         FirstPartMissing, // a later disk or tape side of a game whose first is not among the files
         CannotCopy,     // the file had to be copied into the program folder and could not be (system)
+        DataRom,        // a chip of a cartridge's data (speech samples, kanji), not a program
         Changed,        // the file changed after it was identified: not copied, not registered
         Skipped,        // found in a folder and not read: skipped says why
     };

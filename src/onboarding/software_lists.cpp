@@ -170,6 +170,12 @@ bool SoftwareLists::readList(QIODevice &device, int source, int &takenOut,
         QString label;
         QList<QPair<qint64, QByteArray>> chips; // size and SHA-1 of each, in the list's order
     };
+    // Chips that hold a cartridge's data, not its program, and their area's name.
+    QList<QPair<QByteArray, QString>> dataChips;
+    QString area; // the data area being read
+    auto programArea = [](const QString &name) {
+        return name.isEmpty() || name == u"rom" || name == u"flop" || name == u"cass";
+    };
     QList<Part> parts;
     QList<Part> chipParts; // the software's parts made of several chips
     QList<ChipSet> foundChips;
@@ -192,6 +198,7 @@ bool SoftwareLists::readList(QIODevice &device, int source, int &takenOut,
                 software.source = source;
                 software.order = order++;
                 parts.clear();
+                dataChips.clear();
             } else if (tag == u"description") {
                 software.description = walk.text();
             } else if (tag == u"year") {
@@ -208,10 +215,17 @@ bool SoftwareLists::readList(QIODevice &device, int source, int &takenOut,
                 part.slot = attributes.value(QLatin1String("value")).toString();
             } else if (tag == u"feature" && attributes.value(QLatin1String("name")) == u"part_id") {
                 part.label = attributes.value(QLatin1String("value")).toString().simplified();
+            } else if (tag == u"dataarea") {
+                area = attributes.value(QLatin1String("name")).toString();
+            } else if ((tag == u"rom" || tag == u"disk") && attributes.hasAttribute(QLatin1String("sha1"))
+                       && !programArea(area)) {
+                dataChips.append({attributes.value(QLatin1String("sha1")).toLatin1().toLower(), area});
             } else if ((tag == u"rom" || tag == u"disk") && attributes.hasAttribute(QLatin1String("sha1"))) {
                 images.append(attributes.value(QLatin1String("sha1")).toLatin1().toLower());
                 part.chips.append({attributes.value(QLatin1String("size")).toLongLong(), images.last()});
             }
+        } else if (reader.isEndElement() && reader.name() == u"dataarea") {
+            area.clear();
         } else if (reader.isEndElement() && reader.name() == u"part") {
             // Only a part made of one image can be matched by one file.
             if (images.size() == 1) {
@@ -252,8 +266,16 @@ bool SoftwareLists::readList(QIODevice &device, int source, int &takenOut,
                 }
                 foundChips << set;
             }
+            // A data chip given alone is known, as what it is.
+            for (const auto &[sha1, dataArea] : dataChips) {
+                KnownImage image = software;
+                image.media = catalogue::Media::Cartridge;
+                image.dataArea = dataArea;
+                found.append(qMakePair(sha1, image));
+            }
             parts.clear();
             chipParts.clear();
+            dataChips.clear();
         }
     }
     if (walk.tooDeep()) {
@@ -420,21 +442,22 @@ bool SoftwareLists::readDatabase(QIODevice &device, QHash<QByteArray, KnownImage
 
 namespace {
 
-constexpr quint32 IndexVersion = 4;
+constexpr quint32 IndexVersion = 5;
 
 QDataStream &operator<<(QDataStream &out, const KnownImage &k)
 {
     return out << k.description << k.altTitle << k.year << k.publisher << k.listName
                << qint32(k.media ? int(*k.media) : -1) << k.msx2 << k.software << qint32(k.part)
                << qint32(k.parts) << k.clone << k.mapper << k.hardware << qint32(k.source) << qint32(k.order)
-               << k.firstSha1 << k.label;
+               << k.firstSha1 << k.label << k.dataArea;
 }
 
 QDataStream &operator>>(QDataStream &in, KnownImage &k)
 {
     qint32 media = -1, part = 0, parts = 1, source = 0, order = 0;
     in >> k.description >> k.altTitle >> k.year >> k.publisher >> k.listName >> media >> k.msx2 >> k.software
-        >> part >> parts >> k.clone >> k.mapper >> k.hardware >> source >> order >> k.firstSha1 >> k.label;
+        >> part >> parts >> k.clone >> k.mapper >> k.hardware >> source >> order >> k.firstSha1 >> k.label
+        >> k.dataArea;
     k.media = media >= 0 && media <= 2 ? std::optional(catalogue::Media(media)) : std::nullopt;
     k.part = part;
     k.parts = parts;

@@ -34,6 +34,8 @@ struct KnownImage
     bool clone = false;  // the entry is a clone (cloneof) of another
     bool mapper = false; // a cartridge whose list names a game mapper: a mega ROM
     bool hardware = false; // a cartridge that is an extension (disk drive, FM-PAC, sound, memory)
+    QString dataArea;    // a chip of a cartridge's data (speech samples, kanji), not its program:
+                         // the list's name for its area ("upd7756", "vlm5030", "kanji")
     // Which entry wins when several name one image: the user's lists before the shared ones,
     // a parent before a clone, then by list name and by order in the list.
     int source = 0;
