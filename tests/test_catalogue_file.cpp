@@ -266,6 +266,12 @@ private slots:
         QFETCH(int, lineMs);
         QFETCH(int, linesLeft);
         QFETCH(bool, readFirst);
+#ifdef Q_OS_WIN
+        // Windows gives a file put in place by a rename the time the old one was made, so an
+        // emptied file the program never saw whole cannot be told from one saved empty.
+        if (!readFirst)
+            QSKIP("needs the time a file was made");
+#endif
         QList<QByteArray> all;
         for (int i = 0; i < 500; ++i)
             all << "game" + QByteArray::number(i) + ",ROM,1987,maker,,text,snap,-cart g" + QByteArray::number(i) + ".rom\r\n";
