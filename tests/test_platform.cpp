@@ -27,6 +27,8 @@
 #include <QPainter>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QSemaphore>
+#include <QThreadPool>
 #include <QTest>
 #include <QThread>
 
@@ -56,7 +58,27 @@ private slots:
     void seedingIsAllOrNothing();
     void lockLetGoBetweenOpenAndLock();
     void newFilesNeverReplace();
+    void aDiskThatDoesNotAnswerIsSaidSo();
 };
+
+// Whether a file is there, asked off the caller's thread: an answer, or none when the disk
+// does not give one in time (both looking threads stuck, as on a hung network drive).
+void TestPlatform::aDiskThatDoesNotAnswerIsSaidSo()
+{
+    QTemporaryDir dir;
+    const QString there = dir.filePath(QStringLiteral("there"));
+    QVERIFY(writeFile(there, "x"));
+    QCOMPARE(platform::existsWithin(there, 5000), std::optional(true));
+    QCOMPARE(platform::existsWithin(dir.filePath(QStringLiteral("gone")), 5000), std::optional(false));
+    static QSemaphore stuck;
+    for (int i = 0; i < platform::diskLookThreads()->maxThreadCount(); ++i)
+        platform::diskLookThreads()->start([] { stuck.acquire(); });
+    QElapsedTimer clock;
+    clock.start();
+    QCOMPARE(platform::existsWithin(there, 300), std::optional<bool>());
+    QVERIFY(clock.elapsed() < 3000);
+    stuck.release(platform::diskLookThreads()->maxThreadCount());
+}
 
 void TestPlatform::splitsLikeTheWindowsRuntime_data()
 {

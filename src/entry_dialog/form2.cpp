@@ -3,6 +3,7 @@
 #include "messages/messages.h"
 #include "onboarding/batch.h"
 #include "platform/system/codepage.h"
+#include "platform/system/file_read.h"
 #include "platform/widgets/controls.h"
 #include "platform/widgets/file_picker.h"
 #include "platform/widgets/message_box.h"
@@ -234,9 +235,11 @@ void Form2::onCommand1Clicked()
     }
     // A file that is not there is saved only when the user says so.
     if (fileTyped && madeCopy.isEmpty()) {
-        const QString file = onboarding::fileNamedBy(line, folder_);
-        if (!file.isEmpty() && !QFileInfo::exists(file)
-            && !platform::askYesNo(this, messages::gameFileMissing(file))) {
+        // Looked at off the window's thread: a drive that does not answer is said as such.
+        const QString file = onboarding::pathAsRegistered(line, folder_);
+        const std::optional<bool> there = file.isEmpty() ? std::optional(true) : platform::existsWithin(file, 3000);
+        if (!there.value_or(false)
+            && !platform::askYesNo(this, there ? messages::gameFileMissing(file) : messages::gameFileNotAnswering(file))) {
             GameFileName->setFocus();
             return;
         }

@@ -3,7 +3,6 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QSet>
-#include <QThreadPool>
 
 namespace {
 
@@ -78,14 +77,3 @@ FileCheck checkGameFiles(const QStringList &files)
     return check;
 }
 
-QThreadPool *fileCheckThreads()
-{
-    // Made once and never destroyed: destroying a pool waits for its threads.
-    static QThreadPool *const pool = [] {
-        auto *threads = new QThreadPool;
-        threads->setMaxThreadCount(2);
-        threads->setExpiryTimeout(-1);
-        return threads;
-    }();
-    return pool;
-}

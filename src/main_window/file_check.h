@@ -18,8 +18,3 @@ struct FileCheck
 };
 
 FileCheck checkGameFiles(const QStringList &files);
-
-class QThreadPool;
-// The threads file checks run on. Never waited for: a check stuck on a hung network drive or
-// mount holds neither the window nor the program's end; it is abandoned with the process.
-QThreadPool *fileCheckThreads();

@@ -9,6 +9,7 @@
 #include "adapter/media_sets.h"
 #include "platform/system/codepage.h"
 #include "platform/system/file_names.h"
+#include "platform/system/file_read.h"
 #include "platform/system/fonts.h"
 #include "platform/system/emulator_control.h"
 #include "platform/system/handover.h"
@@ -541,7 +542,7 @@ void Form1::startFileCheck()
         if (generation == checkGeneration_)
             applyFileCheck(watcher->result());
     });
-    watcher->setFuture(QtConcurrent::run(fileCheckThreads(), [lines, folder = folder_, check = checkFiles_] {
+    watcher->setFuture(QtConcurrent::run(platform::diskLookThreads(), [lines, folder = folder_, check = checkFiles_] {
         QStringList files;
         files.reserve(lines.size());
         for (const QByteArray &line : lines)

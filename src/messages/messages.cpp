@@ -523,6 +523,12 @@ QString deleted()
     return QStringLiteral("リストを１つ削除しました。本気で。");
 }
 
+QString gameFileNotAnswering(const QString &path)
+{
+    return QStringLiteral("%1 があるかどうか確かめられません（ドライブが応答しません）。このまま登録しますか？")
+        .arg(QDir::toNativeSeparators(path));
+}
+
 QString gameFileMissing(const QString &path)
 {
     return QStringLiteral("%1 が見つかりません。このまま登録しますか？").arg(QDir::toNativeSeparators(path));

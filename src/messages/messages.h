@@ -91,6 +91,8 @@ QString deleted();
 QString chooseGameFirst(Change change);
 // The entry dialog's questions and refusals before a save.
 QString gameFileMissing(const QString &path);
+// The same question when the drive did not answer whether the file is there.
+QString gameFileNotAnswering(const QString &path);
 QString chooseSlot(const QString &fileName);
 QString confirmDelete(const QString &title);
 // A game whose file is not there: in its details, and when it is to be started.

@@ -3,7 +3,14 @@
 #include "file_names.h"
 #include "handover.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
+#include <QEventLoop>
+#include <QThreadPool>
+#include <QTimer>
+
+#include <atomic>
+#include <memory>
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -238,6 +245,37 @@ bool writeOwnCache(const QString &path, const QByteArray &data)
         return false;
     QSaveFile out(path);
     return out.open(QIODevice::WriteOnly) && out.write(data) == data.size() && out.commit();
+}
+
+QThreadPool *diskLookThreads()
+{
+    // Made once and never destroyed: destroying a pool waits for its threads.
+    static QThreadPool *const pool = [] {
+        auto *threads = new QThreadPool;
+        threads->setMaxThreadCount(2);
+        return threads;
+    }();
+    return pool;
+}
+
+std::optional<bool> existsWithin(const QString &path, int ms)
+{
+    // -1 until the look answers; shared with it, which may outlive the wait.
+    const auto answer = std::make_shared<std::atomic<int>>(-1);
+    diskLookThreads()->start([answer, path] { *answer = QFileInfo::exists(path) ? 1 : 0; });
+    const QDeadlineTimer deadline(ms);
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (*answer >= 0 || deadline.hasExpired())
+            loop.quit();
+    });
+    poll.start(5);
+    if (*answer < 0)
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    if (*answer < 0)
+        return std::nullopt;
+    return *answer == 1;
 }
 
 } // namespace platform

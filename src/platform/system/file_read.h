@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QString>
 
+class QThreadPool;
+
 #include <optional>
 
 namespace platform {
@@ -84,6 +86,14 @@ struct FileStamp
 };
 
 FileStamp stampOf(const QString &path);
+
+// The threads that look at disks which may never answer (a hung network drive or mount). Never
+// waited for: a look that is stuck holds neither a window nor the program's end; it is
+// abandoned with the process.
+QThreadPool *diskLookThreads();
+// Whether something is at the path, asked on one of those threads: events are handled while
+// it is asked, and nothing comes back when no answer came within ms.
+std::optional<bool> existsWithin(const QString &path, int ms);
 
 // A cache file of the user's own: read only when it is a plain file (no link, pipe or
 // device), the user's, and at most maxBytes; nothing otherwise, and nothing ever waits.
