@@ -121,7 +121,8 @@ private slots:
     {
         QTemporaryDir dir;
         const QStringList names{"Quest Disk1.dsk", "Quest Disk2.dsk", "Quest Disk10.dsk", "Quest Disk2.cas",
-                                "Other Disk1.dsk", "game-side_1.dsk", "game-side_2.dsk", "alone.dsk", "x2 y1.dsk", "x2 y2.dsk"};
+                                "Other Disk1.dsk", "game-side_1.dsk", "game-side_2.dsk", "alone.dsk", "x2 y1.dsk", "x2 y2.dsk",
+                                "f1a-disk1.dsk", "f1a-disk2.dsk"}; // as the import copies an alt set
         for (const QString &name : names) {
             QFile f(dir.filePath(name));
             QVERIFY(f.open(QIODevice::WriteOnly));
@@ -137,6 +138,7 @@ private slots:
         QCOMPARE(set("alone.dsk"), QStringLiteral("alone.dsk"));
         QCOMPARE(set("Other Disk1.dsk"), QStringLiteral("Other Disk1.dsk"));
         QCOMPARE(set("x2 y1.dsk"), QStringLiteral("x2 y1.dsk|x2 y2.dsk"));
+        QCOMPARE(set("f1a-disk1.dsk"), QStringLiteral("f1a-disk1.dsk|f1a-disk2.dsk"));
     }
 };
 

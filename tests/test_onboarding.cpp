@@ -410,44 +410,58 @@ private slots:
     }
 
     // An alt set sharing its first disk with its parent: the alt's line when its own later disk
-    // is given and the parent's is not.
+    // is given and the parent's is not; with both given, both games, the alt's naming copies of
+    // the shared disk and of its own as one set in games/.
     void altSetsSharingTheirFirstDisk_data()
     {
         QTest::addColumn<QStringList>("given");
-        QTest::addColumn<QString>("line");   // the description of the one line
-        QTest::addColumn<int>("problems");  // later disks left without their first
-        QTest::newRow("parent") << QStringList{"d1", "d2"} << "F1 (Japan)" << 0;
-        QTest::newRow("alt") << QStringList{"d1", "d2alt"} << "F1 (Japan， alt)" << 0;
-        QTest::newRow("both: the parent keeps disk 1") << QStringList{"d1", "d2", "d2alt"} << "F1 (Japan)" << 1;
+        QTest::addColumn<QStringList>("lines"); // the description of each line
+        QTest::newRow("parent") << QStringList{"d1", "d2"} << QStringList{"F1 (Japan)"};
+        QTest::newRow("alt") << QStringList{"d1", "d2alt"} << QStringList{"F1 (Japan， alt)"};
+        QTest::newRow("both") << QStringList{"d1", "d2", "d2alt"} << QStringList{"F1 (Japan)", "F1 (Japan， alt)"};
     }
     void altSetsSharingTheirFirstDisk()
     {
         QFETCH(QStringList, given);
-        QFETCH(QString, line);
-        QFETCH(int, problems);
+        QFETCH(QStringList, lines);
         const QHash<QString, QByteArray> disks{{"d1", QByteArray(720, '1')}, {"d2", QByteArray(720, '2')},
                                                {"d2alt", QByteArray(720, 'a')}};
         auto disk = [&](const char *name) {
             return QStringLiteral("<part name=\"%1\" interface=\"floppy_3_5\"><dataarea name=\"flop\"><rom name=\"x\" sha1=\"%2\"/>"
                                   "</dataarea></part>").arg(QLatin1String(name), QString::fromLatin1(sha1(disks.value(QLatin1String(name)))));
         };
-        QVERIFY(lists_.loadList((QStringLiteral("<softwarelist name=\"msx2_flop\">"
+        const QByteArray list = (QStringLiteral("<softwarelist name=\"msx2_flop\">"
             "<software name=\"f1\"><description>F1 (Japan)</description><year>1988</year><publisher>K</publisher>%1%2</software>"
             "<software name=\"f1a\" cloneof=\"f1\"><description>F1 (Japan, alt)</description><year>1988</year><publisher>K</publisher>%1%3</software>"
-            "</softwarelist>").arg(disk("d1"), disk("d2"), disk("d2alt"))).toUtf8()) > 0);
+            "</softwarelist>").arg(disk("d1"), disk("d2"), disk("d2alt"))).toUtf8();
+        QVERIFY(lists_.loadList(list) > 0);
         QStringList paths;
         for (const QString &name : given)
             paths << put(QStringLiteral("f1/") + name + QStringLiteral(".dsk"), disks.value(name));
         QList<BatchItem> items = identify(paths, lists_, folder_);
-        const QList<QByteArray> lines = settle(items, catalogue::LineTable(), folder_);
-        QCOMPARE(lines.size(), 1);
-        QCOMPARE(platform::decodeCp932(catalogue::splitRecord(lines[0]).fields[5]), line);
-        QVERIFY(platform::decodeCp932(catalogue::splitRecord(lines[0]).fields[1]).endsWith(QStringLiteral("ディスク2枚組")));
+        const QList<QByteArray> settled = settle(items, catalogue::LineTable(), folder_);
+        QStringList got;
+        for (const QByteArray &line : settled) {
+            got << platform::decodeCp932(catalogue::splitRecord(line).fields[5]);
+            QVERIFY(platform::decodeCp932(catalogue::splitRecord(line).fields[1]).endsWith(QStringLiteral("ディスク2枚組")));
+        }
+        QCOMPARE(got, lines);
         QCOMPARE(int(std::count_if(items.cbegin(), items.cend(), [](const BatchItem &i) {
-                     return i.problem == BatchItem::Problem::FirstPartMissing; })), problems);
+                     return i.problem == BatchItem::Problem::FirstPartMissing; })), 0);
+        if (lines.size() < 2)
+            return;
+        // Written: the alt's set stands in games/ as one, and its line names its first disk.
+        const platform::ProgramFolder folder(folder_);
+        put(QStringLiteral("hash/msx2_flop.xml"), list);
+        const Registration done = registerGameFiles(paths, folder, catalogue::CatalogueFile(folder.catalogue()), Writing::Write);
+        QCOMPARE(done.lines.size(), 2);
+        QVERIFY2(done.lines[1].endsWith(",-flop games/f1a-disk1.dsk"), done.lines[1].constData());
+        QCOMPARE(readFile(folder.copiedGames() + QStringLiteral("/f1a-disk1.dsk")), disks.value("d1"));
+        QCOMPARE(readFile(folder.copiedGames() + QStringLiteral("/f1a-disk2.dsk")), disks.value("d2alt"));
+        // A second run adds nothing.
+        QCOMPARE(registerGameFiles(paths, folder, catalogue::CatalogueFile(folder.catalogue()), Writing::Write).lines.size(), 0);
     }
 
-    // openMSX's database lists several dumps of a game: one line for the game.
     void alternateDumpsAreOneGame()
     {
         const QString db = put(QStringLiteral("db/softwaredb.xml"), QByteArray("<softwaredb><software><title>Nemesis 2</title>"

@@ -625,6 +625,62 @@ QList<BatchItem> identifyRead(const QList<GameFile> &read, const SoftwareLists &
             break;
         }
     }
+    // An alt set whose first disk is its parent's, with the parent given too: the alt's line
+    // is carried by its first later disk given, and names a copy of the shared disk beside
+    // copies of its own (planned here, made when the line is written).
+    auto sharedFirst = [&](const KnownImage &k) -> qsizetype {
+        for (qsizetype j = 0; j < items.size(); ++j) {
+            if (identified(items[j]) && items[j].known->part == 0 && read[j].sha1 == k.firstSha1
+                && read[j].zipParts.isEmpty())
+                return j;
+        }
+        return -1;
+    };
+    QHash<QString, qsizetype> carriers; // the alt's game -> its later disk that carries the line
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        if (!identified(items[i]) || items[i].known->part == 0 || withFirstPart.contains(gameOf(*items[i].known))
+            || items[i].known->firstSha1.isEmpty() || !read[i].zipParts.isEmpty() || sharedFirst(*items[i].known) < 0)
+            continue;
+        const auto it = carriers.constFind(gameOf(*items[i].known));
+        if (it == carriers.cend() || items[i].known->part < items[*it].known->part)
+            carriers.insert(gameOf(*items[i].known), i);
+    }
+    const QString copies = QDir::cleanPath(programFolder.copiedGames());
+    for (auto it = carriers.cbegin(); it != carriers.cend(); ++it) {
+        const qsizetype i = *it, first = sharedFirst(*items[i].known);
+        const KnownImage alt = [&] { KnownImage k = *items[i].known; k.part = 0; return k; }();
+        auto setName = [&alt, &read](qsizetype file, int number) {
+            const QString suffix = QFileInfo(read[file].path).suffix().toLower();
+            return alt.software + QStringLiteral("-disk") + QString::number(number)
+                   + (suffix.isEmpty() ? QString() : u'.' + suffix);
+        };
+        QList<QPair<int, QString>> setCopies{{int(first), setName(first, 1)}};
+        QList<std::pair<int, qsizetype>> later; // part, item
+        for (qsizetype k = 0; k < items.size(); ++k) {
+            if (identified(items[k]) && gameOf(*items[k].known) == it.key() && items[k].known->part > 0
+                && read[k].zipParts.isEmpty())
+                later.append({items[k].known->part, k});
+        }
+        std::sort(later.begin(), later.end());
+        for (const auto &[part, k] : later)
+            setCopies.append({int(k), setName(k, part + 1)});
+        // The line as for the copy of the shared disk standing in games/.
+        GameFile standIn = read[first];
+        standIn.path = copies + u'/' + setCopies.first().second;
+        BatchItem carrier = composeItem(standIn, &alt, programFolder, copying);
+        if (carrier.outcome != BatchItem::Outcome::Identified)
+            continue;
+        carrier.path = read[i].path;
+        carrier.sha1 = read[i].sha1; // the alt's own disk: the shared one is the parent's line's
+        carrier.copy = standIn.path;
+        carrier.newCopy = true;
+        carrier.setCopies = setCopies;
+        items[i] = carrier;
+        for (const auto &[part, k] : later) {
+            if (k != i)
+                items[k].newCopy = false; // copied with the set
+        }
+    }
     for (const BatchItem &item : items) {
         if (item.outcome == BatchItem::Outcome::Identified && item.known->part == 0)
             firstParts.insert(gameOf(*item.known), item.path);

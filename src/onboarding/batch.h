@@ -60,6 +60,11 @@ struct BatchItem
     QString copy;            // the copy in the program folder that the line names, if any
     bool newCopy = false;    // the copy is made (or planned) for this item, not found there
     bool copyForTheName = false; // the catalogue could not hold the file's own name
+    // An alternate set given with the parent it shares its first disk with: its line names a
+    // copy of that disk in games/, beside copies of its own later disks, named as one set
+    // ("<software>-disk1.dsk", "-disk2.dsk", ...) so that the emulator finds them together.
+    // The files (by their place among the files read) and the names of their copies, in order.
+    QList<QPair<int, QString>> setCopies;
     QByteArray sha1;         // of the game's image
     SkippedFile::Reason skipped = SkippedFile::Reason::NotAGameName;
     std::optional<platform::SystemError> system; // CannotCopy: why, when the system said

@@ -4,6 +4,7 @@
 
 #include "platform/system/new_file.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSet>
 
@@ -30,6 +31,33 @@ void appendSkipped(Registration &result, const CollectedFiles &collected)
         item.skipped = skipped.reason;
         result.items << item;
     }
+}
+
+// Makes the copies of an alt set that shares its first disk (see BatchItem::setCopies), all or
+// none; the copies made, or none when one could not be made (the item then says why).
+QStringList copySet(BatchItem &item, const QList<GameFile> &read, const platform::ProgramFolder &folder)
+{
+    const QString copies = folder.copiedGames();
+    QDir().mkpath(copies);
+    QStringList made;
+    for (const auto &[file, name] : item.setCopies) {
+        const GameCopy copy = copyGameFile(read[file], copies, [&name](int) { return name; }, 1, true);
+        if (copy.status == GameCopy::Status::Copied || copy.status == GameCopy::Status::Reused) {
+            if (copy.status == GameCopy::Status::Copied)
+                made << copies + u'/' + copy.fileName;
+            continue;
+        }
+        for (const QString &path : made)
+            QFile::remove(path);
+        item.outcome = BatchItem::Outcome::NotAGame;
+        item.problem = copy.status == GameCopy::Status::Changed ? BatchItem::Problem::Changed
+                                                                : BatchItem::Problem::CannotCopy;
+        if (copy.status == GameCopy::Status::Failed)
+            item.system = copy.system;
+        item.line.clear();
+        return {};
+    }
+    return made;
 }
 
 } // namespace
@@ -97,6 +125,7 @@ Registration registerGameFiles(const QStringList &paths, const platform::Program
     // against the file as it is then). A game's later parts are copied with its first, so
     // that the set stays together.
     QSet<qsizetype> made; // the copies this run made
+    QHash<qsizetype, QStringList> madeSets; // an alt set's copies this run made, by its item
     if (!loaded.error) {
         QList<BatchItem> trial = result.items;
         settleAll(trial, *table, known);
@@ -106,6 +135,11 @@ Registration registerGameFiles(const QStringList &paths, const platform::Program
                 goingIn.insert(item.path);
         }
         for (qsizetype i = 0; i < trial.size(); ++i) {
+            if (!result.items[i].setCopies.isEmpty()) {
+                if (goesIn(trial[i]))
+                    madeSets.insert(i, copySet(result.items[i], *read, folder));
+                continue;
+            }
             const bool partOfOne = trial[i].outcome == BatchItem::Outcome::PartOfGame && goingIn.contains(trial[i].detail);
             if (!(goesIn(trial[i]) || partOfOne) || !result.items[i].newCopy)
                 continue;
@@ -142,7 +176,12 @@ Registration registerGameFiles(const QStringList &paths, const platform::Program
         const bool kept = written.contains(item.path)
                           || (item.outcome == BatchItem::Outcome::PartOfGame && written.contains(item.detail));
         if (kept && i < read->size())
-            known.remember(item.copy.isEmpty() ? item.path : item.copy, (*read)[i]);
+            known.remember(item.copy.isEmpty() ? item.path : item.copy,
+                           (*read)[item.setCopies.isEmpty() ? i : item.setCopies.first().first]);
+        if (!kept) {
+            for (const QString &copy : madeSets.value(i))
+                QFile::remove(copy);
+        }
         if (kept || !item.newCopy)
             continue;
         if (made.contains(i))
