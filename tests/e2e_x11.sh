@@ -69,6 +69,31 @@ main=$(wait_window '^Tarumin') || fail "main window did not appear"
 
 row() { echo $((57 + 14 * $1)); }
 
+# The marks of missing files stand at the rows' right end: how many colours the list shows
+# there, rows 2 to 14 (the first may carry the focus's frame). One is the list's own grey.
+mark_colours() {
+    import -window "$main" "$work/list.png" 2>/dev/null &&
+        convert "$work/list.png" -crop 22x182+214+64 +repage -unique-colors txt:- | tail -n +2 | wc -l
+}
+wait_mark_colours() { # until the test holds for the count, up to 10 s
+    for _ in $(seq 50); do
+        n=$(mark_colours) && eval "[ \"\$n\" $1 ]" && return 0
+        sleep 0.2
+    done
+    return 1
+}
+
+step "first start: every sample game is there, none marked missing"
+sleep 1 # the files are looked at once the window is up
+[ "$(mark_colours)" = 1 ] || fail "a game is marked missing at the first start"
+# The look does reach the window: a file taken away is marked, and unmarked once back.
+mv "$folder/umibe.cas" "$work/umibe.cas"
+touch "$list"
+wait_mark_colours '-gt 1' || fail "a missing file was not marked"
+mv "$work/umibe.cas" "$folder/umibe.cas"
+touch "$list"
+wait_mark_colours '-eq 1' || fail "a file put back stayed marked"
+
 step "select the first game and switch on"
 click "$main" 60 "$(row 0)"
 click "$main" 59 399
