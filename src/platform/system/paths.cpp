@@ -151,20 +151,29 @@ ProgramFolderChoice chooseProgramFolder(const std::optional<QString> &executable
     // Seeded once, all or nothing: the folder is built beside its place and renamed into it,
     // so that a start killed half way leaves no half-seeded folder. Once seeded, the folder is
     // the user's: what the user removes stays removed.
-    if (QFileInfo(folder.dataFolder()).exists())
-        return choice;
     const QFileInfo place(choice.folder);
     const QString parent = place.absolutePath();
+    const QString lockPath = parent + QStringLiteral("/.") + place.fileName() + QStringLiteral(".seeding.lock");
+    const QString building = parent + QStringLiteral("/.") + place.fileName() + QStringLiteral(".seeding");
+    if (QFileInfo(folder.dataFolder()).exists()) {
+        // A start killed between putting the folder in place and letting go of its lock left
+        // the lock (and, completing an older folder, what it built): gone once nobody holds it.
+        if (QFileInfo(lockPath).isFile() || QFileInfo(building).isDir()) {
+            FileLock leftover(lockPath);
+            if (leftover.lock(0) == FileLock::Result::Locked)
+                QDir(building).removeRecursively();
+        }
+        return choice;
+    }
     clearSystemError();
     if (!QDir().mkpath(parent))
         return cannotCreate(choice, parent);
     // One copy of the program seeds at a time; a second one waits and finds it done.
-    FileLock lock(parent + QStringLiteral("/.") + place.fileName() + QStringLiteral(".seeding.lock"));
+    FileLock lock(lockPath);
     lock.lock(10000);
     if (QFileInfo(folder.dataFolder()).exists())
         return choice;
 
-    const QString building = parent + QStringLiteral("/.") + place.fileName() + QStringLiteral(".seeding");
     QDir(building).removeRecursively(); // what a killed start left
     clearSystemError();
     if (!QDir().mkpath(building))
