@@ -86,7 +86,7 @@ unset TARUMIN_MSX2J_MACHINE TARUMIN_MSXJ_MACHINE
 machines=/usr/share/openmsx/machines
 if [ -d "$machines" ]; then
     mkdir -p "$work/machines" home/.openMSX/share/systemroms home/.openMSX/share/extensions
-    grep -l jp_jis "$machines"/*.xml | xargs -I{} cp {} "$work/machines/"
+    grep -l '<keyboard_type>jp_' "$machines"/*.xml | xargs -I{} cp {} "$work/machines/"
     cp /usr/share/openmsx/extensions/fmpac.xml "$work/fmpac.xml"
     for h in $(cat "$work"/machines/*.xml "$work/fmpac.xml" | grep -o '<sha1>[0-9a-f]\{40\}</sha1>' | sed 's/<[^>]*>//g' | sort -u); do
         echo "s/$h/$(printf '%s' "$h" | sha1sum | cut -c1-40)/g"
@@ -104,31 +104,44 @@ if [ -d "$machines" ]; then
     # The 20th machine that could take a disk on MSX2J is the only one owned: the first launch
     # starts it, each machine's -testconfig taking as long as a real one's.
     own Sony_HB-F1XV
-    export TARUMIN_TEST_MACHINES="Sony_HB-F1XV Sony_HB-F1XD Toshiba_HX-10D Panasonic_FS-A1WSX Sony_HB-F1XDmk2"
+    export TARUMIN_TEST_MACHINES="Sony_HB-F1XV Sony_HB-F1XD Toshiba_HX-10D Panasonic_FS-A1WSX Sony_HB-F1XDmk2 National_CF-2000"
     expect 0 "-machine${nl}Sony_HB-F1XV${nl}-diska${nl}disk.dsk" -- MSX2J -flop disk.dsk
     # A cartridge runs on the owned machine, not on C-BIOS; a tape on MSXJ needs an MSX1 with a
     # cassette port, the tape running by itself.
     expect 0 "-machine${nl}Sony_HB-F1XV${nl}-cart${nl}game.rom" -- MSX2J -cart game.rom
     expect 4 - -- MSXJ -cass tape.cas
+    # A machine of the 50-on or ANSI layout is as Japanese as one of the JIS layout.
+    own National_CF-2000
+    expect 0 "-machine${nl}National_CF-2000${nl}${autorun}" -- MSXJ -cass tape.cas
+    # The Toshiba has the same ROM: it comes after the National by name.
     own Toshiba_HX-10D Sony_HB-F1XD
-    expect 0 "-machine${nl}Toshiba_HX-10D${nl}${autorun}" -- MSXJ -cass tape.cas
+    expect 0 "-machine${nl}National_CF-2000${nl}${autorun}" -- MSXJ -cass tape.cas
     # An MSX2 comes before an MSX2+; with FM-PAC, a machine with MSX-MUSIC built in first, then
     # one with the FM-PAC's ROM there, else none and a word of it.
     expect 0 "-machine${nl}Sony_HB-F1XD${nl}-diska${nl}disk.dsk" -- MSX2J -flop disk.dsk
     expect 0 "-machine${nl}Sony_HB-F1XV${nl}-cart${nl}game.rom" -- MSX2J -CART FMPAC.ROM -cart game.rom
-    expect 0 "-machine${nl}Toshiba_HX-10D${nl}-cart${nl}game.rom" -- MSXJ -CART FMPAC.ROM -cart game.rom
+    expect 0 "-machine${nl}National_CF-2000${nl}-cart${nl}game.rom" -- MSXJ -CART FMPAC.ROM -cart game.rom
     grep -q 'FM-PAC なしで' "$work/stderr" || fail "no word of the missing FM-PAC: $(cat "$work/stderr")"
     cp "$work/fmpac.xml" home/.openMSX/share/extensions/fmpac.xml
     h=$(grep -o '<sha1>[0-9a-f]\{40\}</sha1>' /usr/share/openmsx/extensions/fmpac.xml | sed 's/<[^>]*>//g' | head -n 1)
     printf '%s' "$h" > home/.openMSX/share/systemroms/fmpac.rom
     export TARUMIN_TEST_FMPAC=1
-    expect 0 "-machine${nl}Toshiba_HX-10D${nl}-ext${nl}fmpac${nl}-cart${nl}game.rom" -- MSXJ -CART FMPAC.ROM -cart game.rom
+    expect 0 "-machine${nl}National_CF-2000${nl}-ext${nl}fmpac${nl}-cart${nl}game.rom" -- MSXJ -CART FMPAC.ROM -cart game.rom
     # openMSX's refusal is kept: a machine it refused is passed over by the next launches.
     own Panasonic_FS-A1F
     expect 0 "-machine${nl}Sony_HB-F1XD${nl}-diska${nl}disk.dsk" -- MSX2J -flop disk.dsk
     cache=home/.cache/tarumin/openmsx-machines.json
     [ -s "$cache" ] || fail "no cache of the machines"
     grep -q 'Panasonic_FS-A1F\\t' "$cache" || fail "openMSX's refusal of FS-A1F was not kept"
+    # The file pool's games are no system ROMs: only its system_rom folders are looked in.
+    mkdir -p "$work/pool" "$work/sysroms"
+    printf x > "$work/pool/game.rom"
+    printf x > "$work/sysroms/extra.rom"
+    printf '<settings><setting id="__filepool">{-path %s -types {rom disk tape}} {-types system_rom -path %s}</setting></settings>\n' \
+        "$work/pool" "$work/sysroms" > home/.openMSX/share/settings.xml
+    expect 0 "-machine${nl}Sony_HB-F1XD${nl}-diska${nl}disk.dsk" -- MSX2J -flop disk.dsk
+    ! grep -q "$work/pool" "$cache" || fail "the game pool was hashed as system ROMs"
+    grep -q "$work/sysroms/extra.rom" "$cache" || fail "the pool's system ROMs were not looked in"
     # A set of three disks: the first inserted, the others following by name.
     touch "my games/Quest Disk1.dsk" "my games/Quest Disk2.dsk" "my games/Quest Disk3.dsk"
     export RECORD="$work/record"

@@ -1,5 +1,6 @@
 // The openMSX adapter's choices, without running it: machine descriptions as openMSX ships
 // them, the order in which machines serve a request, and the parts of a set.
+#include "adapter/machine_world.h"
 #include "adapter/machines.h"
 #include "adapter/media_sets.h"
 
@@ -45,6 +46,8 @@ private slots:
         QTest::newRow("MSX2+ with MSX-MUSIC") << "Panasonic_FS-A1WSX" << "MSX2+" << true << true << true;
         QTest::newRow("MSX1") << "Toshiba_HX-10D" << "MSX" << false << true << false;
         QTest::newRow("no cassette port") << "Pioneer_UC-V102" << "MSX2" << true << false << false;
+        QTest::newRow("jp_ansi MSX2") << "Panasonic_FS-A1" << "MSX2" << false << true << false;
+        QTest::newRow("jp_ansi MSX1") << "National_CF-2000" << "MSX" << false << true << false;
     }
     void descriptions()
     {
@@ -139,6 +142,27 @@ private slots:
         QCOMPARE(set("Other Disk1.dsk"), QStringLiteral("Other Disk1.dsk"));
         QCOMPARE(set("x2 y1.dsk"), QStringLiteral("x2 y1.dsk|x2 y2.dsk"));
         QCOMPARE(set("f1a-disk1.dsk"), QStringLiteral("f1a-disk1.dsk|f1a-disk2.dsk"));
+    }
+
+    // The file pool as openMSX writes it: only entries that hold system ROMs are looked in.
+    void filePool_data()
+    {
+        QTest::addColumn<QString>("setting");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("openMSX's default") << "{-path systemroms -types system_rom} {-path software -types {rom disk tape}}"
+                                           << "/s/systemroms";
+        QTest::newRow("types first, as a dict") << "{-types {rom system_rom} -path /roms/sys}" << "/roms/sys";
+        QTest::newRow("game pool only") << "{-path {/home/me/My Games} -types {rom disk tape}}" << "";
+        QTest::newRow("no types: every kind") << "{-path ~/pool/}" << "~/pool";
+        QTest::newRow("blank and quoted") << "{-path \"/a b/c\" -types system_rom} {-path /a\\ d -types system_rom}" << "/a b/c|/a d";
+        QTest::newRow("damaged") << "{-path {/x -types" << "";
+    }
+    void filePool()
+    {
+        QFETCH(QString, setting);
+        QFETCH(QString, expected);
+        expected.replace(QStringLiteral("~"), QDir::homePath());
+        QCOMPARE(filePoolRomFolders(setting, QStringLiteral("/s")).join(u'|'), expected);
     }
 };
 

@@ -25,7 +25,7 @@ namespace adapter {
 
 namespace {
 
-constexpr int CacheVersion = 1;
+constexpr int CacheVersion = 2; // 2: every jp_ keyboard is Japanese
 constexpr qint64 MaxRomBytes = 8 * 1024 * 1024;
 constexpr int MaxRomFiles = 20000;
 constexpr int TestconfigMs = 20000;
@@ -69,33 +69,93 @@ QStringList systemShares(const QString &program)
 #endif
 }
 
-// The folders of the file pool named in the user's settings.xml
-// (<setting id="__filepool">{-path DIR -types system_rom} ...</setting>).
-QStringList filePoolFolders(const QString &settings)
+// The file pool's entries as the user's settings.xml holds them.
+QString filePoolSetting(const QString &settings)
 {
     QFile in(settings);
     if (!in.open(QIODevice::ReadOnly) || in.size() > MaxRomBytes)
         return {};
     QXmlStreamReader xml(&in);
-    QStringList folders;
     while (!xml.atEnd()) {
-        if (xml.readNext() != QXmlStreamReader::StartElement || xml.name() != QLatin1String("setting")
-            || xml.attributes().value(QLatin1String("id")) != QLatin1String("__filepool"))
-            continue;
-        const QString value = xml.readElementText(QXmlStreamReader::SkipChildElements);
-        static const QRegularExpression path(QStringLiteral(R"(-path\s+(?:\{([^}]*)\}|(\S+)))"));
-        for (auto m = path.globalMatch(value); m.hasNext();) {
-            const QRegularExpressionMatch match = m.next();
-            QString folder = match.captured(1).isEmpty() ? match.captured(2) : match.captured(1);
-            if (folder.startsWith(QLatin1String("~/")))
-                folder = home() + folder.mid(1);
-            if (QDir::isRelativePath(folder))
-                folder = openMsxUserShare() + u'/' + folder;
-            folders.append(folder);
+        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QLatin1String("setting")
+            && xml.attributes().value(QLatin1String("id")) == QLatin1String("__filepool"))
+            return xml.readElementText(QXmlStreamReader::SkipChildElements);
+    }
+    return {};
+}
+
+} // namespace
+
+QStringList tclWords(const QString &list)
+{
+    QStringList words;
+    const qsizetype n = list.size();
+    qsizetype i = 0;
+    while (true) {
+        while (i < n && list.at(i).isSpace())
+            ++i;
+        if (i >= n)
+            break;
+        QString word;
+        if (list.at(i) == u'{') {
+            int depth = 1;
+            qsizetype j = i + 1;
+            for (; j < n && depth > 0; ++j) {
+                if (list.at(j) == u'\\' && j + 1 < n)
+                    ++j;
+                else if (list.at(j) == u'{')
+                    ++depth;
+                else if (list.at(j) == u'}')
+                    --depth;
+            }
+            if (depth > 0)
+                return {}; // an open brace: no list at all, as Tcl says
+            word = list.mid(i + 1, j - i - 2);
+            i = j;
+        } else {
+            const bool quoted = list.at(i) == u'"';
+            if (quoted)
+                ++i;
+            for (; i < n && (quoted ? list.at(i) != u'"' : !list.at(i).isSpace()); ++i) {
+                if (list.at(i) == u'\\' && i + 1 < n)
+                    ++i;
+                word += list.at(i);
+            }
+            if (quoted)
+                ++i;
         }
+        words.append(word);
+    }
+    return words;
+}
+
+QStringList filePoolRomFolders(const QString &setting, const QString &userShare)
+{
+    QStringList folders;
+    for (const QString &entry : tclWords(setting)) {
+        const QStringList words = tclWords(entry);
+        QString path;
+        std::optional<QStringList> types; // an entry without types holds every kind
+        for (qsizetype i = 0; i + 1 < words.size(); i += 2) {
+            if (words[i] == QLatin1String("-path"))
+                path = words[i + 1];
+            else if (words[i] == QLatin1String("-types"))
+                types = tclWords(words[i + 1]);
+        }
+        if (path.isEmpty() || (types && !types->contains(QLatin1String("system_rom"))))
+            continue;
+        if (path == QLatin1String("~") || path.startsWith(QLatin1String("~/")))
+            path = home() + path.mid(1);
+        if (QDir::isRelativePath(path))
+            path = userShare + u'/' + path;
+        path = QDir::cleanPath(path);
+        if (!folders.contains(path))
+            folders.append(path);
     }
     return folders;
 }
+
+namespace {
 
 QJsonObject machineToJson(const Machine &m)
 {
@@ -162,7 +222,7 @@ Places Places::standard()
     }
     if (!machines.isEmpty())
         p.machineFolders = machines.split(QDir::listSeparator(), Qt::SkipEmptyParts);
-    for (const QString &folder : filePoolFolders(user + QStringLiteral("/settings.xml")))
+    for (const QString &folder : filePoolRomFolders(filePoolSetting(user + QStringLiteral("/settings.xml")), user))
         if (!p.romFolders.contains(folder))
             p.romFolders.append(folder);
     p.cacheFile = platform::perUserCacheFolder(QStringLiteral("tarumin")) + QStringLiteral("/openmsx-machines.json");
@@ -175,7 +235,7 @@ void MachineWorld::load()
 {
     // The cache, believed only when it is a sane file of ours of this version.
     const QString cacheFile = places_.cacheFile;
-    if (const std::optional<QByteArray> kept = platform::readOwnCache(cacheFile, MaxCacheBytes)) {
+    if (const std::optional<QByteArray> kept = platform::readOwnCache(cacheFile, MaxCacheReadBytes)) {
         const QJsonDocument doc = QJsonDocument::fromJson(*kept);
         if (doc.isObject() && doc.object().value(QLatin1String("version")).toInt() == CacheVersion)
             cache_ = doc.object();
@@ -348,8 +408,6 @@ void MachineWorld::save()
     }
     cache_.insert(QStringLiteral("verdicts"), verdicts);
     const QByteArray bytes = QJsonDocument(cache_).toJson(QJsonDocument::Compact);
-    if (bytes.size() > MaxCacheBytes)
-        return;
     // Whatever else has the name (a link, another's file) is replaced, never written through.
     platform::writeOwnCache(places_.cacheFile, bytes);
     changed_ = false;

@@ -10,11 +10,18 @@
 // kept between launches in a cache (~/.cache/tarumin/openmsx-machines.json): each description
 // and each ROM file by path, size and time, and what openMSX said of a machine while openMSX,
 // the description and the ROMs stay as they were. Only definite answers are kept; a cache that
-// is damaged, too large, not a plain file of the user's, or of another version is made again.
+// is damaged, not a plain file of the user's, or of another version is made again.
 namespace adapter {
 
 // openMSX's folder of the user's own data (~/.openMSX/share; on Windows in Documents).
 QString openMsxUserShare();
+
+// The words of a Tcl list (braces, quotes and backslashes as Tcl reads them).
+QStringList tclWords(const QString &list);
+// The file pool's folders that hold system ROMs, from the value of openMSX's __filepool setting
+// ({-path DIR -types {rom disk tape}} ...; an entry without -types holds every kind); relative
+// paths are the user's share's.
+QStringList filePoolRomFolders(const QString &setting, const QString &userShare);
 
 struct Places
 {
@@ -47,7 +54,8 @@ public:
     // Writes the cache when something changed (whole, then put in place).
     void save();
 
-    static constexpr qint64 MaxCacheBytes = 4 * 1024 * 1024;
+    // A cache past this is not believed (it is written whatever its size).
+    static constexpr qint64 MaxCacheReadBytes = 256 * 1024 * 1024;
 
 private:
     QString stampOf(const QString &machine) const;

@@ -88,8 +88,8 @@ std::optional<Machine> readDescription(const QString &file, bool machine)
     Machine m;
     m.name = QFileInfo(file).completeBaseName();
     const QByteArray text = in.readAll();
-    // Most machines are not Japanese: those are told at a glance.
-    if (machine && !text.contains("jp_jis"))
+    // Most machines are not Japanese (a keyboard of the jp_ family): those are told at a glance.
+    if (machine && !text.contains("jp_"))
         return m;
     QXmlStreamReader xml(wellFormed(text));
     QStringList path;
@@ -106,7 +106,7 @@ std::optional<Machine> readDescription(const QString &file, bool machine)
             if (path.size() == 2 && path[1] == QLatin1String("info") && name == QLatin1String("type"))
                 m.generation = xml.readElementText().trimmed();
             else if (name == QLatin1String("keyboard_type"))
-                m.japanese = xml.readElementText().trimmed() == QLatin1String("jp_jis");
+                m.japanese = xml.readElementText().trimmed().startsWith(QLatin1String("jp_"));
             else if (name == QLatin1String("CassettePort"))
                 m.tape = true;
             else if (name == QLatin1String("MSX-MUSIC") || name == QLatin1String("MSX-MUSIC-WX"))
