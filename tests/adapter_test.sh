@@ -155,6 +155,14 @@ if [ -d "$machines" ]; then
     grep -q 'ALT+F9' "$RECORD" || fail "no word of ALT+F9 on the screen"
     [ "${staged%/*}" = "$work/run" ] || fail "disk set not staged in the runtime folder: $staged"
     [ "$(cat "$staged/parts")" = "$(printf '%s\n' "$staged/disk1.dsk" "$staged/disk2.dsk" "$staged/disk3.dsk")" ] || fail "parts: $(cat "$staged/parts")"
+    # The disk asked for goes in first; a part the catalogue lists as a game of its own stays out.
+    mkdir -p "my games/tarumin"
+    printf 'Quest 2,,,,,,q,-flop "Quest Disk2.dsk"\r\n' > "my games/tarumin/list.csv"
+    (cd "my games" && "$adapter" MSX2J -flop "Quest Disk3.dsk") 2>/dev/null
+    first=$(grep '^arg .*disk1\.dsk$' "$RECORD" | sed 's/^arg //')
+    [ "$(readlink "$first")|$(readlink "${first%1.dsk}2.dsk")|$(ls "${first%/*}" | grep -c dsk)" = "$work/my games/Quest Disk3.dsk|$work/my games/Quest Disk1.dsk|2" ] \
+        || fail "chosen disk first: $(ls -l "${first%/*}")"
+    rm -r "my games/tarumin"
     # A zip of a game's disks (as MAME's sets come): its disks unpacked, in number order.
     (cd "$work" && mkdir z && printf two > z/side2.dsk && printf one > z/side1.dsk && cd z && zip -q ../"my games/set.zip" side2.dsk side1.dsk)
     (cd "my games" && "$adapter" MSX2J -flop set.zip) 2>/dev/null

@@ -136,12 +136,30 @@ private slots:
                 out << QFileInfo(f).fileName();
             return out.join(u'|');
         };
-        QCOMPARE(set("Quest Disk2.dsk"), QStringLiteral("Quest Disk1.dsk|Quest Disk2.dsk|Quest Disk10.dsk"));
+        QCOMPARE(set("Quest Disk2.dsk"), QStringLiteral("Quest Disk2.dsk|Quest Disk1.dsk|Quest Disk10.dsk"));
         QCOMPARE(set("game-side_1.dsk"), QStringLiteral("game-side_1.dsk|game-side_2.dsk"));
         QCOMPARE(set("alone.dsk"), QStringLiteral("alone.dsk"));
         QCOMPARE(set("Other Disk1.dsk"), QStringLiteral("Other Disk1.dsk"));
         QCOMPARE(set("x2 y1.dsk"), QStringLiteral("x2 y1.dsk|x2 y2.dsk"));
         QCOMPARE(set("f1a-disk1.dsk"), QStringLiteral("f1a-disk1.dsk|f1a-disk2.dsk"));
+
+        // Parts the catalogue lists as games of their own stay out of the set.
+        QFile list(dir.filePath(QStringLiteral("list.csv")));
+        QVERIFY(list.open(QIODevice::WriteOnly));
+        list.write("Quest 10,,,,,,q,-flop \"Quest Disk10.dsk\"\r\nQuest 2,,,,,,q,-FLOP \"Quest Disk2.dsk\"\r\n"
+                   "x,,,,,,x,-cass \"game-side_2.dsk\"\r\n");
+        list.close();
+        const QSet<QString> registered = registeredMediaFiles(list.fileName(), dir.path());
+        const auto alone = [&](const char *name) {
+            QStringList out;
+            for (const QString &f : setOf(dir.filePath(QString::fromUtf8(name)), registered))
+                out << QFileInfo(f).fileName();
+            return out.join(u'|');
+        };
+        QCOMPARE(alone("Quest Disk2.dsk"), QStringLiteral("Quest Disk2.dsk|Quest Disk1.dsk"));
+        QCOMPARE(alone("Quest Disk10.dsk"), QStringLiteral("Quest Disk10.dsk|Quest Disk1.dsk"));
+        QCOMPARE(alone("game-side_1.dsk"), QStringLiteral("game-side_1.dsk"));
+        QCOMPARE(registeredMediaFiles(dir.filePath(QStringLiteral("none.csv")), dir.path()).size(), 0);
     }
 
     // The file pool as openMSX writes it: only entries that hold system ROMs are looked in.

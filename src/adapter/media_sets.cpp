@@ -1,8 +1,11 @@
 #include "media_sets.h"
 #include "media_sets_detail.h"
 
+#include "catalogue/record.h"
+#include "platform/system/codepage.h"
 #include "platform/system/file_names.h"
 #include "platform/system/handover.h"
+#include "platform/system/launcher.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -89,7 +92,39 @@ std::optional<PartNumber> partNumber(const QString &stem)
     return PartNumber{stem.left(m.capturedStart(group)), number, stem.mid(m.capturedEnd(group))};
 }
 
-QStringList setOf(const QString &file)
+namespace {
+
+QString fileKey(const QString &path)
+{
+#ifdef Q_OS_WIN
+    return QDir::cleanPath(QFileInfo(path).absoluteFilePath()).toLower();
+#else
+    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+#endif
+}
+
+} // namespace
+
+QSet<QString> registeredMediaFiles(const QString &catalogue, const QString &folder)
+{
+    QFile in(catalogue);
+    QSet<QString> files;
+    if (!in.open(QIODevice::ReadOnly) || in.size() > 64 * 1024 * 1024)
+        return files;
+    const QByteArray text = in.readAll();
+    for (const QByteArray &line : text.split('\n')) {
+        const catalogue::Record record = catalogue::splitRecord(line.endsWith('\r') ? line.chopped(1) : line);
+        const QStringList words = platform::splitCommandLine(platform::decodeCp932(record.fields[catalogue::LaunchArgsField]));
+        for (qsizetype i = 0; i + 1 < words.size(); ++i) {
+            const QString option = words[i].toLower();
+            if (option == QLatin1String("-flop") || option == QLatin1String("-cass"))
+                files.insert(fileKey(QDir(folder).absoluteFilePath(words[i + 1])));
+        }
+    }
+    return files;
+}
+
+QStringList setOf(const QString &file, const QSet<QString> &registeredAlone)
 {
     const QFileInfo info(file);
     const QString suffix = info.suffix();
@@ -103,11 +138,13 @@ QStringList setOf(const QString &file)
         if (other.suffix() != suffix)
             continue;
         const std::optional<PartNumber> n = partNumber(other.completeBaseName());
-        if (n && n->head == own->head && n->tail == own->tail)
-            parts.append({n->number, info.absolutePath() + u'/' + name});
+        const QString path = info.absolutePath() + u'/' + name;
+        if (n && n->head == own->head && n->tail == own->tail && name != info.fileName()
+            && !registeredAlone.contains(fileKey(path)))
+            parts.append({n->number, path});
     }
     std::sort(parts.begin(), parts.end());
-    QStringList out;
+    QStringList out{file};
     for (const auto &p : parts)
         out.append(p.second);
     if (out.size() < 2 || out.size() > MaxParts)

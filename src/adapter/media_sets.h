@@ -2,6 +2,7 @@
 
 #include "machines.h"
 
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -26,8 +27,14 @@ struct PartNumber
 };
 std::optional<PartNumber> partNumber(const QString &stem);
 
-// The files of the set the file belongs to, in number order; just the file when it is alone.
-QStringList setOf(const QString &file);
+// The files of the set the file belongs to: the file first, then its siblings in number order;
+// just the file when it is alone. A sibling among registeredAlone (clean absolute paths: files
+// the catalogue has lines of their own for) is a game of its own, not a part of this one.
+QStringList setOf(const QString &file, const QSet<QString> &registeredAlone = {});
+
+// The disk and tape files the lines of a catalogue name (clean absolute paths, relative names
+// taken from folder); empty when there is no catalogue to read.
+QSet<QString> registeredMediaFiles(const QString &catalogue, const QString &folder);
 
 // The member names of a zip that hold images of that medium, in number order (empty when the
 // zip cannot be read; the zip module is not built everywhere).

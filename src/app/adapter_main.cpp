@@ -256,7 +256,7 @@ int main(int argc, char *argv[])
     if (!extension.isEmpty())
         openmsx << QStringLiteral("-ext") << extension;
 
-    // A game of several disks or tapes: staged as a set, the first inserted.
+    // A game of several disks or tapes: staged as a set, the file asked for inserted first.
     std::optional<Staged> staged;
     if (media == Media::Disk || media == Media::Tape) {
         const QString base = platform::privateBase();
@@ -266,7 +266,9 @@ int main(int argc, char *argv[])
             if (members.size() >= 2 || (media == Media::Tape && members.size() == 1))
                 staged = stageZip(base, file, members, pid);
         } else {
-            const QStringList set = setOf(file);
+            // Parts that the catalogue has lines of their own for are games of their own.
+            const QString catalogue = QDir::currentPath() + QStringLiteral("/tarumin/list.csv");
+            const QStringList set = setOf(file, registeredMediaFiles(catalogue, QDir::currentPath()));
             if (set.size() >= 2)
                 staged = stageFiles(base, set, pid);
         }
