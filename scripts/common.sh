@@ -6,7 +6,7 @@ TOP=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=${TARUMIN_BUILD:-$TOP/build}
 
 BUILD_PACKAGES="g++ cmake make qt6-base-dev qt6-multimedia-dev qt6-translations-l10n libzip-dev libssl-dev pkg-config fonts-ipafont-gothic"
-TEST_PACKAGES="xvfb xauth openbox xdotool x11-utils imagemagick openmsx cbios pasmo desktop-file-utils appstream zip"
+TEST_PACKAGES="tcl xvfb xauth openbox xdotool x11-utils imagemagick openmsx cbios pasmo desktop-file-utils appstream zip"
 EMULATOR_PACKAGES="openmsx cbios"
 
 install_packages() {

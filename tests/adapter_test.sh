@@ -168,6 +168,11 @@ if [ -d "$machines" ]; then
     (cd "my games" && "$adapter" MSX2J -flop set.zip) 2>/dev/null
     first=$(grep '^arg .*disk1\.dsk$' "$RECORD" | sed 's/^arg //')
     [ "$(cat "$first" 2>/dev/null)$(cat "${first%1.dsk}2.dsk" 2>/dev/null)" = onetwo ] || fail "zip set: $(cat "$RECORD")"
+    # Two members of one name are two disks, each staged from its own place in the zip.
+    (cd "$work/z" && zip -q ../same.zip side1.dsk side2.dsk) && LC_ALL=C sed 's/side2\.dsk/side1.dsk/g' "$work/same.zip" > "my games/same.zip"
+    (cd "my games" && XDG_RUNTIME_DIR="$work/run/" "$adapter" MSX2J -flop same.zip) 2>/dev/null
+    first=$(grep '^arg .*disk1\.dsk$' "$RECORD" | sed 's/^arg //')
+    [ "$(cat "$first" 2>/dev/null)$(cat "${first%1.dsk}2.dsk" 2>/dev/null)" = onetwo ] || fail "same-named members: $(cat "$RECORD")"
     # Without a runtime folder: a folder of this user's alone, of a name no one could foresee;
     # what others put there, and links, are left alone; the folders of ended runs go.
     mkdir -p "$work/tmp/tarumin-disks.other" "$work/elsewhere.d"

@@ -3,8 +3,11 @@
 #include "adapter/machine_world.h"
 #include "adapter/machines.h"
 #include "adapter/media_sets.h"
+#include "platform/system/emulator_control.h"
 
 #include <QDir>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -181,6 +184,32 @@ private slots:
         QFETCH(QString, expected);
         expected.replace(QStringLiteral("~"), QDir::homePath());
         QCOMPARE(filePoolRomFolders(setting, QStringLiteral("/s")).join(u'|'), expected);
+    }
+
+    // A file name in a console command reaches openMSX's Tcl unchanged, whatever it holds.
+    void tclQuoting_data()
+    {
+        QTest::addColumn<QString>("word");
+        for (const char *word : {"plain", "a b", "{", "}x{", "back\\slash", "line\nbreak\\", "end\\\n", "tab\t$x[y];\"q\"",
+                                 "", "日本語 ディスク\\", "\r\x7f"})
+            QTest::newRow(word) << QString::fromUtf8(word);
+    }
+    void tclQuoting()
+    {
+        QFETCH(QString, word);
+        const QString tclsh = QStandardPaths::findExecutable(QStringLiteral("tclsh"));
+        if (tclsh.isEmpty())
+            QSKIP("no tclsh here");
+        QTemporaryDir dir;
+        QFile script(dir.filePath(QStringLiteral("t.tcl")));
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write("fconfigure stdout -translation binary -encoding utf-8\nproc take {w} {puts -nonewline $w}\ntake "
+                     + platform::tclQuoted(word).toUtf8() + "\n");
+        script.close();
+        QProcess tcl;
+        tcl.start(tclsh, {QStringLiteral("-encoding"), QStringLiteral("utf-8"), script.fileName()});
+        QVERIFY(tcl.waitForFinished(10000));
+        QCOMPARE(QString::fromUtf8(tcl.readAllStandardOutput()), word);
     }
 };
 

@@ -33,17 +33,15 @@ QStringList extensionsOf(Media media)
     }
 }
 
-void sortByNumber(QStringList &names)
+bool partBefore(const QString &a, const QString &b)
 {
-    std::stable_sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
-        const std::optional<PartNumber> x = partNumber(QFileInfo(a).completeBaseName());
-        const std::optional<PartNumber> y = partNumber(QFileInfo(b).completeBaseName());
-        if (x && y && x->number != y->number)
-            return x->number < y->number;
-        if (bool(x) != bool(y))
-            return bool(x);
-        return a < b;
-    });
+    const std::optional<PartNumber> x = partNumber(QFileInfo(a).completeBaseName());
+    const std::optional<PartNumber> y = partNumber(QFileInfo(b).completeBaseName());
+    if (x && y && x->number != y->number)
+        return x->number < y->number;
+    if (bool(x) != bool(y))
+        return bool(x);
+    return a < b;
 }
 
 std::optional<QString> newStaging(const QString &base, qint64 pid)
@@ -215,7 +213,7 @@ QStringList stagedParts(const QString &base, qint64 pid)
             return {};
         QStringList parts;
         for (const QByteArray &line : list.readAll().split('\n'))
-            if (!line.isEmpty() && QFileInfo(QString::fromUtf8(line)).absolutePath() == folder)
+            if (!line.isEmpty() && QDir::cleanPath(QFileInfo(QString::fromUtf8(line)).absolutePath()) == QDir::cleanPath(folder))
                 parts.append(QString::fromUtf8(line));
         return parts;
     }

@@ -36,9 +36,16 @@ QStringList setOf(const QString &file, const QSet<QString> &registeredAlone = {}
 // taken from folder); empty when there is no catalogue to read.
 QSet<QString> registeredMediaFiles(const QString &catalogue, const QString &folder);
 
-// The member names of a zip that hold images of that medium, in number order (empty when the
-// zip cannot be read; the zip module is not built everywhere).
-QStringList zipParts(const QString &zip, Media media);
+// A zip's member, by its place in the zip: two members may have one name.
+struct ZipMember
+{
+    qint64 index = 0;
+    QString name;
+};
+
+// The members of a zip that hold images of that medium, in number order (empty when the zip
+// cannot be read; the zip module is not built everywhere).
+QList<ZipMember> zipParts(const QString &zip, Media media);
 
 struct Staged
 {
@@ -49,7 +56,7 @@ struct Staged
 // Stages the parts (files linked, or a zip's members unpacked) in a new private folder under
 // base; nothing when that cannot be done.
 std::optional<Staged> stageFiles(const QString &base, const QStringList &files, qint64 pid);
-std::optional<Staged> stageZip(const QString &base, const QString &zip, const QStringList &members, qint64 pid);
+std::optional<Staged> stageZip(const QString &base, const QString &zip, const QList<ZipMember> &members, qint64 pid);
 
 // Removes the staging folders of ours under base whose openMSX has ended.
 void removeEnded(const QString &base);

@@ -17,7 +17,7 @@ namespace adapter {
 
 using namespace detail;
 
-QStringList zipParts(const QString &zip, Media media)
+QList<ZipMember> zipParts(const QString &zip, Media media)
 {
 #ifdef TARUMIN_ADAPTER_ZIP
     const QStringList extensions = extensionsOf(media);
@@ -26,6 +26,7 @@ QStringList zipParts(const QString &zip, Media media)
     if (!archive)
         return {};
     QStringList names;
+    QList<ZipMember> members;
     const zip_int64_t count = zip_get_num_entries(archive, 0);
     for (zip_int64_t i = 0; i < count && i < 1000; ++i) {
         const char *name = zip_get_name(archive, zip_uint64_t(i), ZIP_FL_ENC_GUESS);
@@ -33,11 +34,13 @@ QStringList zipParts(const QString &zip, Media media)
             continue;
         const QString member = QString::fromUtf8(name);
         if (!member.endsWith(u'/') && extensions.contains(QFileInfo(member).suffix().toLower()))
-            names.append(member);
+            members.append({qint64(i), member});
     }
     zip_close(archive);
-    sortByNumber(names);
-    return names.size() > MaxParts ? QStringList() : names;
+    std::stable_sort(members.begin(), members.end(), [](const ZipMember &a, const ZipMember &b) {
+        return partBefore(a.name, b.name);
+    });
+    return members.size() > MaxParts ? QList<ZipMember>() : members;
 #else
     Q_UNUSED(zip);
     Q_UNUSED(media);
@@ -45,7 +48,7 @@ QStringList zipParts(const QString &zip, Media media)
 #endif
 }
 
-std::optional<Staged> stageZip(const QString &base, const QString &zip, const QStringList &members, qint64 pid)
+std::optional<Staged> stageZip(const QString &base, const QString &zip, const QList<ZipMember> &members, qint64 pid)
 {
 #ifdef TARUMIN_ADAPTER_ZIP
     const std::optional<QString> folder = newStaging(base, pid);
@@ -55,12 +58,12 @@ std::optional<Staged> stageZip(const QString &base, const QString &zip, const QS
     int error = 0;
     zip_t *archive = zip_open(platform::nameForSystem(zip).constData(), ZIP_RDONLY, &error);
     bool whole = archive != nullptr;
-    for (const QString &member : members) {
+    for (const ZipMember &member : members) {
         if (!whole)
             break;
         const QString part = *folder + QStringLiteral("/disk") + QString::number(staged.parts.size() + 1) + u'.'
-                             + QFileInfo(member).suffix().toLower();
-        zip_file_t *in = zip_fopen(archive, member.toUtf8().constData(), ZIP_FL_ENC_UTF_8);
+                             + QFileInfo(member.name).suffix().toLower();
+        zip_file_t *in = zip_fopen_index(archive, zip_uint64_t(member.index), 0);
         QFile out(part);
         whole = in && out.open(QIODevice::NewOnly | QIODevice::WriteOnly);
         qint64 total = 0;

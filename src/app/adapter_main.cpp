@@ -262,7 +262,7 @@ int main(int argc, char *argv[])
         const QString base = platform::privateBase();
         const qint64 pid = QCoreApplication::applicationPid();
         if (QFileInfo(file).suffix().compare(QLatin1String("zip"), Qt::CaseInsensitive) == 0) {
-            const QStringList members = zipParts(file, media);
+            const QList<ZipMember> members = zipParts(file, media);
             if (members.size() >= 2 || (media == Media::Tape && members.size() == 1))
                 staged = stageZip(base, file, members, pid);
         } else {

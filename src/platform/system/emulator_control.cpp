@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QRegularExpression>
 
+#include <algorithm>
+
 #ifdef Q_OS_WIN
 #include <windows.h>
 #else
@@ -95,10 +97,13 @@ QString userName()
 
 std::optional<QList<ControlReply>> exchange(qint64 pid, const QStringList &commands, int timeoutMs)
 {
+    // Where openMSX puts it: under TMPDIR, else TMP, else /tmp.
     QString temporary = qEnvironmentVariable("TMPDIR");
     if (temporary.isEmpty())
+        temporary = qEnvironmentVariable("TMP");
+    if (temporary.isEmpty())
         temporary = QStringLiteral("/tmp");
-    const QString folder = temporary + QStringLiteral("/openmsx-") + userName();
+    const QString folder = QDir::cleanPath(temporary) + QStringLiteral("/openmsx-") + userName();
     const QByteArray path = nameForSystem(folder + QStringLiteral("/socket.") + QString::number(pid));
     // Only a folder and a socket of this user's: another's could answer in openMSX's place.
     struct stat st;
@@ -163,13 +168,18 @@ std::optional<QList<ControlReply>> sendToEmulator(qint64 pid, const QStringList 
 
 QString tclQuoted(const QString &word)
 {
-    if (!word.isEmpty() && !word.contains(u'{') && !word.contains(u'}') && !word.contains(u'\\'))
+    const bool control = std::any_of(word.begin(), word.end(), [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7f; });
+    if (!word.isEmpty() && !control && !word.contains(u'{') && !word.contains(u'}') && !word.contains(u'\\'))
         return u'{' + word + u'}';
+    // Control characters by their codes: a backslash before a line break would join the lines.
     QString out;
     for (const QChar c : word) {
-        if (QStringLiteral("{}[]$\\\";").contains(c) || c.isSpace())
-            out += u'\\';
-        out += c;
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f || (c.isSpace() && c != u' '))
+            out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+        else if (QStringLiteral("{}[]$\\\"; ").contains(c))
+            out += u'\\' + QString(c);
+        else
+            out += c;
     }
     return out.isEmpty() ? QStringLiteral("{}") : out;
 }

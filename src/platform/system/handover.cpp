@@ -111,7 +111,7 @@ QString privateBase()
     struct stat st;
     if (runtime.startsWith(u'/') && ::lstat(nameForSystem(runtime).constData(), &st) == 0
         && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() && (st.st_mode & 077) == 0)
-        return runtime;
+        return QDir::cleanPath(runtime); // "/run/user/1000/" names the folder "/run/user/1000"
     return QDir::tempPath();
 }
 
