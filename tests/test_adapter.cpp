@@ -186,6 +186,16 @@ private slots:
         QCOMPARE(filePoolRomFolders(setting, QStringLiteral("/s")).join(u'|'), expected);
     }
 
+    // The parts staged for a run are found under a base named with a trailing slash too.
+    void stagedPartsUnderAnyName()
+    {
+        QTemporaryDir dir;
+        const std::optional<Staged> staged = stageFiles(dir.path() + u'/', {dir.filePath(QStringLiteral("a1.dsk"))}, 4242);
+        QVERIFY(staged);
+        QCOMPARE(stagedParts(dir.path() + u'/', 4242), staged->parts);
+        QCOMPARE(stagedParts(dir.path(), 4242), staged->parts);
+    }
+
     // A file name in a console command reaches openMSX's Tcl unchanged, whatever it holds.
     void tclQuoting_data()
     {
