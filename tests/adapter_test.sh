@@ -25,7 +25,16 @@ if [ "$1" = -testconfig ]; then
     echo "Fatal error: Error in \"$3\" machine: Couldn't find ROM file for \"MAIN\" main.rom (sha1: 0123)." >&2
     exit 1
 fi
-{ echo "pid $$"; for a in "$@"; do echo "arg $a"; done; } > "$RECORD"
+# A staged set is gone once openMSX has ended: a copy of it is kept for the test.
+for a in "$@"; do
+    case $a in */disk1.*) rm -rf "$RECORD.staged"; cp -a "${a%/*}" "$RECORD.staged" ;; esac
+done
+{ echo "pid $$"; echo "parent $PPID"; for a in "$@"; do echo "arg $a"; done; } > "$RECORD"
+echo "ALSA lib seq_hw.c:466:(snd_seq_hw_open) open /dev/snd/seq failed" >&2
+if [ -n "${TARUMIN_TEST_REFUSE:-}" ]; then
+    echo "Fatal error: $TARUMIN_TEST_REFUSE" >&2
+    exit 1
+fi
 SH
 chmod +x bin/openmsx
 touch "my games/game.rom" "my games/my game.rom" "my games/tape.cas" "my games/disk.dsk"
@@ -53,7 +62,8 @@ expect() {
     else
         got=$(grep '^arg ' "$RECORD" | sed 's/^arg //')
         [ "$got" = "$want" ] || { fail "$*: got [$got] expected [$want]"; return; }
-        [ "$(sed -n 's/^pid //p' "$RECORD")" = "$pid" ] || { fail "$*: a shell was left running (no exec)"; return; }
+        [ "$(sed -n 's/^parent //p' "$RECORD")" = "$pid" ] || { fail "$*: openMSX is not the adapter's own child"; return; }
+        [ ! -s "$work/stderr" ] || grep -qv ALSA "$work/stderr" || { fail "$*: openMSX's chatter reached stderr"; return; }
     fi
     passed=$((passed + 1))
 }
@@ -73,6 +83,11 @@ expect 3 - -- MSX2J -cart missing.rom
 expect 2 - -- MSX3 -cart game.rom
 expect 2 - -- MSX2J -rom game.rom
 expect 2 - -- MSX2J -cart
+# openMSX's refusal is said in Japanese, with openMSX's own line after it.
+export RECORD="$work/record"
+(cd "my games" && TARUMIN_TEST_REFUSE="Couldn't open disk image disk.dsk: not a valid disk image" "$adapter" MSX2J -cart game.rom) 2> "$work/stderr"
+[ $? -ne 0 ] && [ "$(cat "$work/stderr")" = "mess.exe (openMSX): ディスクのイメージを読めません（壊れているか、ディスクのイメージではありません）。
+openMSX: Fatal error: Couldn't open disk image disk.dsk: not a valid disk image" ] || fail "refusal: $(cat "$work/stderr")"
 expect 2 - --
 autorun="-command${nl}set autoruncassettes on${nl}-command${nl}cassetteplayer insert \$::env(TARUMIN_TAPE)"
 # Machines named in the environment still win.
@@ -149,30 +164,30 @@ if [ -d "$machines" ]; then
     first=$(grep '^arg .*disk1\.dsk$' "$RECORD" | sed 's/^arg //')
     [ -n "$first" ] || fail "disk set: $(cat "$RECORD")"
     staged=$(dirname "$first")
+    copy="$RECORD.staged"
     for n in 1 2 3; do
-        [ "$(readlink "$staged/disk$n.dsk")" = "$work/my games/Quest Disk$n.dsk" ] || fail "disk $n of the set: $(ls -l "$staged")"
+        [ "$(readlink "$copy/disk$n.dsk")" = "$work/my games/Quest Disk$n.dsk" ] || fail "disk $n of the set: $(ls -l "$copy")"
     done
+    [ ! -e "$staged" ] || fail "the staged set outlived its openMSX"
     grep -q 'ALT+F9' "$RECORD" || fail "no word of ALT+F9 on the screen"
     [ "${staged%/*}" = "$work/run" ] || fail "disk set not staged in the runtime folder: $staged"
-    [ "$(cat "$staged/parts")" = "$(printf '%s\n' "$staged/disk1.dsk" "$staged/disk2.dsk" "$staged/disk3.dsk")" ] || fail "parts: $(cat "$staged/parts")"
+    [ "$(cat "$copy/parts")" = "$(printf '%s\n' "$staged/disk1.dsk" "$staged/disk2.dsk" "$staged/disk3.dsk")" ] || fail "parts: $(cat "$copy/parts")"
     # The disk asked for goes in first; a part the catalogue lists as a game of its own stays out.
     mkdir -p "my games/tarumin"
     printf 'Quest 2,,,,,,q,-flop "Quest Disk2.dsk"\r\n' > "my games/tarumin/list.csv"
     (cd "my games" && "$adapter" MSX2J -flop "Quest Disk3.dsk") 2>/dev/null
     first=$(grep '^arg .*disk1\.dsk$' "$RECORD" | sed 's/^arg //')
-    [ "$(readlink "$first")|$(readlink "${first%1.dsk}2.dsk")|$(ls "${first%/*}" | grep -c dsk)" = "$work/my games/Quest Disk3.dsk|$work/my games/Quest Disk1.dsk|2" ] \
-        || fail "chosen disk first: $(ls -l "${first%/*}")"
+    [ "$(readlink "$copy/disk1.dsk")|$(readlink "$copy/disk2.dsk")|$(ls "$copy" | grep -c dsk)" = "$work/my games/Quest Disk3.dsk|$work/my games/Quest Disk1.dsk|2" ] \
+        || fail "chosen disk first: $(ls -l "$copy")"
     rm -r "my games/tarumin"
     # A zip of a game's disks (as MAME's sets come): its disks unpacked, in number order.
     (cd "$work" && mkdir z && printf two > z/side2.dsk && printf one > z/side1.dsk && cd z && zip -q ../"my games/set.zip" side2.dsk side1.dsk)
     (cd "my games" && "$adapter" MSX2J -flop set.zip) 2>/dev/null
-    first=$(grep '^arg .*disk1\.dsk$' "$RECORD" | sed 's/^arg //')
-    [ "$(cat "$first" 2>/dev/null)$(cat "${first%1.dsk}2.dsk" 2>/dev/null)" = onetwo ] || fail "zip set: $(cat "$RECORD")"
+    [ "$(cat "$copy/disk1.dsk" "$copy/disk2.dsk" 2>/dev/null)" = onetwo ] || fail "zip set: $(cat "$RECORD")"
     # Two members of one name are two disks, each staged from its own place in the zip.
     (cd "$work/z" && zip -q ../same.zip side1.dsk side2.dsk) && LC_ALL=C sed 's/side2\.dsk/side1.dsk/g' "$work/same.zip" > "my games/same.zip"
     (cd "my games" && XDG_RUNTIME_DIR="$work/run/" "$adapter" MSX2J -flop same.zip) 2>/dev/null
-    first=$(grep '^arg .*disk1\.dsk$' "$RECORD" | sed 's/^arg //')
-    [ "$(cat "$first" 2>/dev/null)$(cat "${first%1.dsk}2.dsk" 2>/dev/null)" = onetwo ] || fail "same-named members: $(cat "$RECORD")"
+    [ "$(cat "$copy/disk1.dsk" "$copy/disk2.dsk" 2>/dev/null)" = onetwo ] || fail "same-named members: $(cat "$RECORD")"
     # Without a runtime folder: a folder of this user's alone, of a name no one could foresee;
     # what others put there, and links, are left alone; the folders of ended runs go.
     mkdir -p "$work/tmp/tarumin-disks.other" "$work/elsewhere.d"
@@ -183,9 +198,12 @@ if [ -d "$machines" ]; then
     staged=$(dirname "$(grep '^arg .*disk1\.dsk$' "$RECORD" | sed 's/^arg //')")
     case $staged in "$work/tmp/tarumin-disks."*) ;; *) fail "disk set staged at $staged" ;; esac
     [ "${staged##*.}" != "$(sed -n 's/^pid //p' "$RECORD")" ] || fail "the staging folder is named by the process id"
-    [ "$(stat -c %a "$staged")" = 700 ] || fail "staging folder mode $(stat -c %a "$staged")"
+    [ "$(stat -c %a "$copy")" = 700 ] || fail "staging folder mode $(stat -c %a "$copy")"
+    [ ! -e "$staged" ] || fail "the staged set outlived its openMSX"
+    # A run whose adapter was killed leaves its folder: the next launch takes it away.
+    mkdir "$work/tmp/tarumin-disks.ended" && sh -c 'echo $$' > "$work/tmp/tarumin-disks.ended/pid"
     (cd "my games" && env -u XDG_RUNTIME_DIR TMPDIR="$work/tmp" "$adapter" MSX2J -flop "Quest Disk1.dsk") 2>/dev/null
-    [ ! -e "$staged" ] || fail "the folder of an ended run was left"
+    [ ! -e "$work/tmp/tarumin-disks.ended" ] || fail "the folder of an ended run was left"
     if [ "$(id -u)" = 0 ]; then
         [ -f "$work/tmp/tarumin-disks.other/pid" ] || fail "another user's folder was removed"
     fi

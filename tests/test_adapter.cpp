@@ -3,6 +3,7 @@
 #include "adapter/machine_world.h"
 #include "adapter/machines.h"
 #include "adapter/media_sets.h"
+#include "adapter/refusals.h"
 #include "platform/system/emulator_control.h"
 
 #include <QDir>
@@ -194,6 +195,52 @@ private slots:
         QVERIFY(staged);
         QCOMPARE(stagedParts(dir.path() + u'/', 4242), staged->parts);
         QCOMPARE(stagedParts(dir.path(), 4242), staged->parts);
+    }
+
+    // openMSX's and MAME's refusals in Japanese, their chatter kept back.
+    void refusals_data()
+    {
+        QTest::addColumn<QStringList>("output");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("expected"); // our sentences, "|" between; "-" nothing said
+        QTest::newRow("disk image") << QStringList{"ALSA lib seq_hw.c:466: open /dev/snd/seq failed",
+                                                   "Fatal error: Couldn't open disk image x.dsk: not a valid disk image"}
+                                    << 1 << "ディスクのイメージを読めません（壊れているか、ディスクのイメージではありません）。";
+        QTest::newRow("tape image") << QStringList{"Fatal error: Failed to insert WAV image: \"Read beyond end of wav file.\" and also failed to insert CAS image: \"bad.cas: not a valid CAS image\""}
+                                    << 1 << "テープのイメージを読めません（壊れているか、テープのイメージではありません）。";
+        QTest::newRow("system ROM") << QStringList{"Fatal error: Error in \"Sony_HB-F1XD\" machine: Couldn't find ROM file for \"MSX BIOS\" hb-f1xd.rom (sha1: 4ce4)."}
+                                    << 1 << "機種の ROM が足りません。ROM を入れてください。";
+        QTest::newRow("no drive") << QStringList{"Fatal error: No disk drive A present to put image 'bad.dsk' in."} << 1
+                                  << "この機種にはディスクドライブがありません。";
+        QTest::newRow("ROM type") << QStringList{"Fatal error: Unknown mapper type"} << 1 << "この ROM を知りません（ROM の種類がわかりません）。";
+        QTest::newRow("no display") << QStringList{"Fatal error: Couldn't open X display"} << 1 << "画面を開けません。デスクトップの中で起動してください。";
+        QTest::newRow("game file") << QStringList{"Fatal error: nothere.rom not found in this context"} << 1 << "ゲームのファイルを開けません。";
+        QTest::newRow("MAME ROMs") << QStringList{"fsa1.ic3 NOT FOUND (tried in fsa1 fsa1a)", "Required files are missing, the machine cannot be run."}
+                                   << 2 << "機種の ROM が足りません。ROM を入れてください。";
+        QTest::newRow("MAME image") << QStringList{"Fatal error: Device floppydisk load (x.dsk) failed: Unable to identify the image format"}
+                                    << 1 << "ディスクのイメージを読めません（壊れているか、ディスクのイメージではありません）。";
+        QTest::newRow("refusal, status 0") << QStringList{"Fatal error: Only one machine option allowed"} << 0 << "エミュレータがゲームを起動できませんでした。";
+        QTest::newRow("a good run") << QStringList{"ALSA lib: no sequencer", "warning: renderer"} << 0 << "-";
+        QTest::newRow("crash, no words") << QStringList{"ALSA lib: no sequencer"} << 1 << "";
+    }
+    void refusals()
+    {
+        QFETCH(QStringList, output);
+        QFETCH(int, status);
+        QFETCH(QString, expected);
+        OutputWatch watch;
+        for (const QString &line : output)
+            watch.take(line.toUtf8());
+        const bool failed = status != 0 || expected != QLatin1String("-");
+        const QList<OutputWatch::Line> report = watch.report(&status);
+        QCOMPARE(status != 0, failed);
+        QStringList ours, theirs;
+        for (const OutputWatch::Line &line : report)
+            (line.ours ? ours : theirs) << line.text;
+        QCOMPARE(report.isEmpty() ? QStringLiteral("-") : ours.join(u'|'), expected);
+        if (!report.isEmpty() && !ours.isEmpty()) // each sentence followed by the emulator's own line
+            QVERIFY(!report.last().ours && output.contains(report.last().text));
+        QVERIFY(!theirs.join(u'|').contains(QLatin1String("ALSA")) || ours.isEmpty());
     }
 
     // A file name in a console command reaches openMSX's Tcl unchanged, whatever it holds.

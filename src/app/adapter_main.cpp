@@ -1,5 +1,6 @@
 // mess.exe for openMSX: takes the command line Tarumin gives MESS and starts openMSX instead,
-// in this process's place, on a machine this user has the ROMs of.
+// as its child, on a machine this user has the ROMs of; what openMSX says is kept back, and a
+// refusal is said in Japanese.
 //
 //   mess.exe MSX2J|MSXJ [-CART FMPAC.ROM] [-cart FILE | -cass FILE | -flop FILE]
 //   mess.exe --machines      what each request would start, and why one cannot be served
@@ -9,6 +10,7 @@
 #include "adapter/machine_world.h"
 #include "adapter/machines.h"
 #include "adapter/media_sets.h"
+#include "adapter/refusals.h"
 #include "platform/system/console.h"
 #include "platform/system/file_names.h"
 #include "platform/system/handover.h"
@@ -301,10 +303,14 @@ int main(int argc, char *argv[])
         break;
     }
     const QString program = qEnvironmentVariable("TARUMIN_OPENMSX", QStringLiteral("openmsx"));
-    const int status = platform::handOver(program, openmsx);
+    // openMSX runs as our child: what it says is kept back, and a refusal is said in Japanese.
+    OutputWatch output;
+    int status = platform::runWatched(program, openmsx, [&output](const QByteArray &line) { output.take(line); });
     if (staged)
         QDir(staged->folder).removeRecursively(); // openMSX has ended, or never started
     if (status == 127)
-        say(QStringLiteral("openMSX（%1）を起動できません。openMSX を入れてください。").arg(program));
+        return refuse(127, QStringLiteral("openMSX（%1）を起動できません。openMSX を入れてください。").arg(program));
+    for (const OutputWatch::Line &line : output.report(&status))
+        platform::writeLine(platform::Stream::Err, (line.ours ? QStringLiteral("mess.exe (openMSX): ") : QStringLiteral("openMSX: ")) + line.text);
     return status;
 }

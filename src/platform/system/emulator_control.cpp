@@ -1,6 +1,7 @@
 #include "emulator_control.h"
 
 #include "file_names.h"
+#include "handover.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -163,7 +164,13 @@ std::optional<QList<ControlReply>> sendToEmulator(qint64 pid, const QStringList 
 {
     if (pid <= 0 || commands.isEmpty())
         return std::nullopt;
-    return exchange(pid, commands, timeoutMs);
+    if (std::optional<QList<ControlReply>> replies = exchange(pid, commands, timeoutMs))
+        return replies;
+    // The emulator started by the adapter that pid is.
+    for (const qint64 child : childProcesses(pid))
+        if (std::optional<QList<ControlReply>> replies = exchange(child, commands, timeoutMs))
+            return replies;
+    return std::nullopt;
 }
 
 QString tclQuoted(const QString &word)

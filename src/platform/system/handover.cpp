@@ -12,14 +12,52 @@
 
 #ifdef Q_OS_WIN
 #include <windows.h>
+#include <tlhelp32.h>
 #else
 #include <cerrno>
 #include <csignal>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
+#ifdef Q_OS_LINUX
+#include <sys/prctl.h>
+#endif
 
 namespace platform {
+
+int runWatched(const QString &program, const QStringList &arguments, const std::function<void(const QByteArray &)> &onLine)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.setInputChannelMode(QProcess::ForwardedInputChannel);
+#ifdef Q_OS_LINUX
+    // Ended with its keeper: a process that stops this one stops the emulator too.
+    process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
+#endif
+    process.start(program, arguments);
+    if (!process.waitForStarted(-1))
+        return 127;
+    QByteArray pending;
+    const auto take = [&](bool all) {
+        pending += process.readAll();
+        qsizetype end;
+        while ((end = pending.indexOf('\n')) >= 0) {
+            onLine(pending.left(end));
+            pending.remove(0, end + 1);
+        }
+        if (pending.size() > 64 * 1024 || (all && !pending.isEmpty())) {
+            onLine(pending);
+            pending.clear();
+        }
+    };
+    while (process.state() == QProcess::Running) {
+        process.waitForReadyRead(-1);
+        take(false);
+    }
+    process.waitForFinished(-1);
+    take(true);
+    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : 1;
+}
 
 #ifdef Q_OS_WIN
 
@@ -33,6 +71,21 @@ int handOver(const QString &program, const QStringList &arguments)
         return 127;
     process.waitForFinished(-1);
     return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : 1;
+}
+
+QList<qint64> childProcesses(qint64 pid)
+{
+    QList<qint64> children;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return children;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (bool more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry))
+        if (qint64(entry.th32ParentProcessID) == pid && entry.th32ProcessID != 0)
+            children.append(qint64(entry.th32ProcessID));
+    CloseHandle(snapshot);
+    return children;
 }
 
 bool processRunning(qint64 pid)
@@ -84,6 +137,28 @@ int handOver(const QString &program, const QStringList &arguments)
     argv.push_back(nullptr);
     ::execvp(argv[0], argv.data());
     return 127;
+}
+
+QList<qint64> childProcesses(qint64 pid)
+{
+    // /proc/<id>/stat: "id (name) state parent ..."; the name may hold blanks and brackets.
+    QList<qint64> children;
+    const QStringList ids = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString &id : ids) {
+        bool number = false;
+        const qint64 child = id.toLongLong(&number);
+        if (!number)
+            continue;
+        QFile stat(QStringLiteral("/proc/") + id + QStringLiteral("/stat"));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray line = stat.read(1024);
+        const qsizetype close = line.lastIndexOf(')');
+        const QList<QByteArray> fields = line.mid(close + 2).split(' ');
+        if (close > 0 && fields.size() > 1 && fields[1].toLongLong() == pid)
+            children.append(child);
+    }
+    return children;
 }
 
 bool processRunning(qint64 pid)

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 // What the emulator adapter needs of the system: handing its process over to the emulator,
@@ -14,6 +15,15 @@ namespace platform {
 // exit status returned. Returns only when it could not be started (127), or on Windows when it
 // ended.
 int handOver(const QString &program, const QStringList &arguments);
+
+// Runs program with the arguments as this process's child and waits for its end, giving each
+// line of its output (standard output and error together) to onLine as it comes. The child
+// does not outlive this process (Linux). Returns its exit status; 127 when it could not be
+// started, 1 when it crashed.
+int runWatched(const QString &program, const QStringList &arguments, const std::function<void(const QByteArray &)> &onLine);
+
+// The processes that process started and that still run.
+QList<qint64> childProcesses(qint64 pid);
 
 // Whether a process of that id is still running.
 bool processRunning(qint64 pid);
