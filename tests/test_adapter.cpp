@@ -2,6 +2,7 @@
 // them, the order in which machines serve a request, and the parts of a set.
 #include "adapter/machine_world.h"
 #include "adapter/machines.h"
+#include "adapter/mame.h"
 #include "adapter/media_sets.h"
 #include "adapter/refusals.h"
 #include "platform/system/emulator_control.h"
@@ -241,6 +242,74 @@ private slots:
         if (!report.isEmpty() && !ours.isEmpty()) // each sentence followed by the emulator's own line
             QVERIFY(!report.last().ours && output.contains(report.last().text));
         QVERIFY(!theirs.join(u'|').contains(QLatin1String("ALSA")) || ours.isEmpty());
+    }
+
+    // MAME's Japanese MSX systems as MAME 0.251 lists them, the one chosen for a request among
+    // those whose ROMs MAME found, and the line in MAME's words.
+    void mame_data()
+    {
+        QTest::addColumn<QString>("line");   // mess.exe's arguments after the machine
+        QTest::addColumn<int>("want");
+        QTest::addColumn<QStringList>("owned");
+        QTest::addColumn<bool>("fmpacCart"); // the FM-PAC cartridge in the rompath
+        QTest::addColumn<QString>("expected"); // MAME's arguments, or empty
+        const int j1 = int(Want::MSXJ), j2 = int(Want::MSX2J);
+        const QString tape = QStringLiteral("-cass g.cas -autoboot_delay 3 -autoboot_command RUN\"CAS:\"\\n");
+        QTest::newRow("cartridge, FS-A1") << "-cart g.rom" << j2 << QStringList{"fsa1"} << false << "fsa1 -cart1 g.rom";
+        QTest::newRow("disk needs a drive") << "-flop g.dsk" << j2 << QStringList{"fsa1"} << false << "";
+        QTest::newRow("disk, HB-F1XD") << "-flop g.dsk" << j2 << QStringList{"fsa1", "hbf1xd"} << false << "hbf1xd -flop g.dsk";
+        QTest::newRow("disk, flop1") << "-flop g.dsk" << j2 << QStringList{"hbf900"} << false << "hbf900 -flop1 g.dsk";
+        QTest::newRow("MSX2 before MSX2+") << "-cart g.rom" << j2 << QStringList{"fsa1wsx", "hbf1xd"} << false << "hbf1xd -cart1 g.rom";
+        QTest::newRow("tape on MSX1") << "-cass g.cas" << j1 << QStringList{"cf2000", "fsa1"} << false << "cf2000 " + tape;
+        QTest::newRow("no MSX1 owned") << "-cass g.cas" << j1 << QStringList{"fsa1"} << false << "";
+        QTest::newRow("FM-PAC: FM built in") << "-CART FMPAC.ROM -cart g.rom" << j2 << QStringList{"hbf1xd", "fsa1wsx"} << false
+                                             << "fsa1wsx -cart1 g.rom";
+        QTest::newRow("FM-PAC: the cartridge") << "-CART FMPAC.ROM -cart g.rom" << j2 << QStringList{"hbf1xd"} << true
+                                               << "hbf1xd -cart1 g.rom -cart2 fmpac";
+        QTest::newRow("FM-PAC: none") << "-CART FMPAC.ROM -cart g.rom" << j2 << QStringList{"hbf1xd"} << false << "hbf1xd -cart1 g.rom";
+    }
+    void mame()
+    {
+        QFETCH(QString, line);
+        QFETCH(int, want);
+        QFETCH(QStringList, owned);
+        QFETCH(bool, fmpacCart);
+        QFETCH(QString, expected);
+        QFile data(QStringLiteral(TEST_DATA "/mame-0.251-msx-japan.xml"));
+        QVERIFY(data.open(QIODevice::ReadOnly));
+        const QList<Machine> systems = readMameSystems(data.readAll());
+        QCOMPARE(systems.size(), 109);
+        QFile names(QStringLiteral(TEST_DATA "/mame-0.251-msx-japan.listfull"));
+        QVERIFY(names.open(QIODevice::ReadOnly));
+        QCOMPARE(japaneseMsxNames(names.readAll()).size(), 109);
+        QList<Machine> mine;
+        for (const Machine &m : systems)
+            if (owned.contains(m.name))
+                mine.append(m);
+        QCOMPARE(mine.size(), owned.size());
+        const QStringList words = line.split(u' ');
+        Request request{Want(want), Media::None, words.first() == QLatin1String("-CART")};
+        const QString option = words.value(words.size() - 2);
+        request.media = option == QLatin1String("-cart") ? Media::Cartridge : option == QLatin1String("-flop") ? Media::Disk : Media::Tape;
+        const std::optional<Choice> c = choose(mine, RomIndex{}, fmpacCart, request, [](const QString &, const QString &) { return Verdict::Starts; });
+        QString got;
+        for (const Machine &m : mine)
+            if (c && m.name == c->machine)
+                got = mameArguments(m, request, words.last(), c->extension == QLatin1String("fmpac")).join(u' ');
+        QCOMPARE(got, expected);
+    }
+
+    // What is read of MAME's answers.
+    void mameAnswers()
+    {
+        QCOMPARE(verifiedSets("romset fsa1 [fsa1a] is good\nromset hbf1xd is best available\nromset \"cf2000\" not found!\n"
+                              "romset hb10 is bad\n3 romsets found, 2 were OK.\n"),
+                 (QSet<QString>{"fsa1", "hbf1xd"}));
+        QCOMPARE(rompathOf("homepath                  .\nrompath                   $HOME/mame/roms;/usr/share/games/mame/roms\n"),
+                 (QStringList{QDir::homePath() + "/mame/roms", "/usr/share/games/mame/roms"}));
+        QCOMPARE(mameGeneration("FS-A1 / 1st released version (MSX2, Japan)"), QStringLiteral("MSX2"));
+        QCOMPARE(mameGeneration("FS-A1GT (MSX Turbo-R, Japan)"), QStringLiteral("MSXturboR"));
+        QCOMPARE(mameGeneration("HB-F700P (MSX2, UK)"), QString());
     }
 
     // A file name in a console command reaches openMSX's Tcl unchanged, whatever it holds.

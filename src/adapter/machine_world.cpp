@@ -210,7 +210,9 @@ QByteArray sha1Of(const QString &file)
 Places Places::standard()
 {
     Places p;
-    p.openmsx = qEnvironmentVariable("TARUMIN_OPENMSX", QStringLiteral("openmsx"));
+    p.openmsx = qEnvironmentVariable("TARUMIN_OPENMSX");
+    if (p.openmsx.isEmpty())
+        p.openmsx = platform::emulatorPlaces(QStringLiteral("openmsx"), QStringLiteral("openMSX")).value(0, QStringLiteral("openmsx"));
     const QString program = resolvedProgram(p.openmsx);
     const QString user = openMsxUserShare();
     const QStringList shares = QStringList{user} + systemShares(program);

@@ -163,7 +163,7 @@ QList<Machine> candidates(const QList<Machine> &machines, const Request &request
 {
     QList<std::pair<int, Machine>> ranked;
     for (const Machine &m : machines) {
-        if (!m.japanese || isTestOrFree(m.name))
+        if (!m.japanese || (!m.mame && isTestOrFree(m.name)))
             continue;
         if (request.want == Want::MSXJ && m.generation != QLatin1String("MSX"))
             continue;

@@ -31,6 +31,10 @@ struct Machine
     bool tape = false;
     bool music = false;
     QList<RomNeed> roms;
+    // MAME's systems: the options of the first cartridge slot, floppy drive and cassette
+    // ("-cart1", "-flop1", "-cass"); openMSX's machines have none.
+    bool mame = false;
+    QString cartOption, diskOption, tapeOption;
 };
 
 // Reads a machine description (openMSX's msxconfig); nothing when it cannot be read.

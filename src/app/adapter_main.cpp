@@ -1,6 +1,6 @@
-// mess.exe for openMSX: takes the command line Tarumin gives MESS and starts openMSX instead,
-// as its child, on a machine this user has the ROMs of; what openMSX says is kept back, and a
-// refusal is said in Japanese.
+// mess.exe for openMSX and MAME: takes the command line Tarumin gives MESS and starts openMSX
+// (or, where there is no openMSX, MAME) instead, as its child, on a machine this user has the
+// ROMs of; what the emulator says is kept back, and a refusal is said in Japanese.
 //
 //   mess.exe MSX2J|MSXJ [-CART FMPAC.ROM] [-cart FILE | -cass FILE | -flop FILE]
 //   mess.exe --machines      what each request would start, and why one cannot be served
@@ -9,11 +9,13 @@
 // 3 a game file that is not there, 4 media no machine here can load.
 #include "adapter/machine_world.h"
 #include "adapter/machines.h"
+#include "adapter/mame.h"
 #include "adapter/media_sets.h"
 #include "adapter/refusals.h"
 #include "platform/system/console.h"
 #include "platform/system/file_names.h"
 #include "platform/system/handover.h"
+#include "platform/system/paths.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -105,6 +107,110 @@ void writeMusicExtension()
 )");
 }
 
+// The emulator behind mess.exe: TARUMIN_EMULATOR, else the word in tarumin-emulator.txt beside
+// this program ("openmsx" or "mame"), else openMSX where it is found, else MAME where it is.
+enum class Route { OpenMsx, Mame };
+
+QString mameProgram()
+{
+    const QString set = qEnvironmentVariable("TARUMIN_MAME");
+    return !set.isEmpty() ? set : platform::emulatorPlaces(QStringLiteral("mame"), QStringLiteral("MAME")).value(0);
+}
+
+std::optional<Route> routeAskedFor(QString *word)
+{
+    QString asked = qEnvironmentVariable("TARUMIN_EMULATOR").trimmed().toLower();
+    if (asked.isEmpty()) {
+        QFile file(QCoreApplication::applicationDirPath() + QStringLiteral("/tarumin-emulator.txt"));
+        if (file.open(QIODevice::ReadOnly))
+            asked = QString::fromUtf8(file.readLine(256)).trimmed().toLower();
+    }
+    *word = asked;
+    if (asked == QLatin1String("openmsx"))
+        return Route::OpenMsx;
+    if (asked == QLatin1String("mame"))
+        return Route::Mame;
+    return std::nullopt;
+}
+
+Route chosenRoute()
+{
+    QString word;
+    if (const std::optional<Route> asked = routeAskedFor(&word))
+        return *asked;
+    if (!word.isEmpty())
+        say(QStringLiteral("エミュレータ「%1」はわかりません（openmsx か mame）。見つかったものを使います。").arg(word));
+    const QString openmsx = Places::standard().openmsx;
+    const bool openmsxThere = QFileInfo(openmsx).isAbsolute() ? QFileInfo(openmsx).isFile()
+                                                               : !QStandardPaths::findExecutable(openmsx).isEmpty();
+    return !openmsxThere && !mameProgram().isEmpty() ? Route::Mame : Route::OpenMsx;
+}
+
+QString mameCache()
+{
+    return platform::perUserCacheFolder(QStringLiteral("tarumin")) + QStringLiteral("/mame-systems.json");
+}
+
+QString mameRomsWhere(const MameWorld &world)
+{
+    return QStringLiteral("MAME は ROM を %1 で探します").arg(QDir::toNativeSeparators(world.rompath().join(QStringLiteral("、"))));
+}
+
+// MAME: the line in MAME's words, on a Japanese system whose ROMs MAME finds.
+int runMame(const QString &program, Want want, Media media, const QString &file, bool fmpac)
+{
+    const auto sayMame = [](const QString &text) { platform::writeLine(platform::Stream::Err, QStringLiteral("mess.exe (MAME): ") + text); };
+    MameWorld world(program, mameCache());
+    world.load();
+    const Request request{want, media, fmpac};
+    const Tester starts = [](const QString &, const QString &) { return Verdict::Starts; };
+    const std::optional<Choice> choice = choose(world.owned(), RomIndex{}, world.fmpacThere(), request, starts);
+    if (!choice) {
+        const QString what = media == Media::Disk ? QStringLiteral("ディスクドライブのある")
+                             : media == Media::Tape ? QStringLiteral("カセットのつなげる")
+                                                    : QString();
+        sayMame(QStringLiteral("%1%2 の日本の機種の ROM がありません（MAME の %3 などの機種）。%4。")
+                    .arg(what, wantName(want), want == Want::MSXJ ? QStringLiteral("cf2000、hb10") : QStringLiteral("fsa1、hbf1xd"),
+                         mameRomsWhere(world)));
+        return 4;
+    }
+    Machine system;
+    for (const Machine &m : world.owned())
+        if (m.name == choice->machine)
+            system = m;
+    const bool cartridge = choice->extension == QLatin1String("fmpac") && system.cartOption == QLatin1String("-cart1");
+    if (fmpac && !system.music && !cartridge)
+        sayMame(QStringLiteral("FM-PAC: MAME の ROM の場所に msx1_cart の fmpac がないため、FM-PAC なしで %1 を起動します。").arg(system.name));
+    const QString path = media == Media::None ? QString() : QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath());
+    OutputWatch output;
+    int status = platform::runWatched(program, mameArguments(system, request, path, cartridge),
+                                      [&output](const QByteArray &line) { output.take(line); });
+    if (status == 127) {
+        sayMame(QStringLiteral("MAME（%1）を起動できません。").arg(program));
+        return 127;
+    }
+    for (const OutputWatch::Line &line : output.report(&status))
+        platform::writeLine(platform::Stream::Err, (line.ours ? QStringLiteral("mess.exe (MAME): ") : QStringLiteral("MAME: ")) + line.text);
+    return status;
+}
+
+void listMameMachines()
+{
+    const QString program = mameProgram();
+    if (program.isEmpty())
+        return;
+    MameWorld world(program, mameCache());
+    world.load();
+    const auto out = [](const QString &line) { platform::writeLine(platform::Stream::Out, line); };
+    out(QString());
+    out(QStringLiteral("MAME（%1）の日本の MSX %2 機種のうち、ROM のあるもの: %3 機種")
+            .arg(QDir::toNativeSeparators(program)).arg(world.systems().size()).arg(world.owned().size()));
+    for (const Machine &m : world.owned())
+        out(QStringLiteral("  %1（%2%3%4%5）")
+                .arg(m.name, m.generation, m.disk ? QStringLiteral("、ディスク") : QString(),
+                     m.tape ? QStringLiteral("、テープ") : QString(), m.music ? QStringLiteral("、FM 音源") : QString()));
+}
+
 int listMachines()
 {
     MachineWorld world(Places::standard());
@@ -163,6 +269,7 @@ int listMachines()
         }
     }
     world.save();
+    listMameMachines();
     return 0;
 }
 
@@ -213,6 +320,9 @@ int main(int argc, char *argv[])
     }
     if (media != Media::None && !QFileInfo(file).isFile())
         return refuse(3, QStringLiteral("ゲームのファイル「%1」が %2 にありません。").arg(file, QDir::toNativeSeparators(QDir::currentPath())));
+
+    if (chosenRoute() == Route::Mame)
+        return runMame(mameProgram(), want, media, file, fmpac);
 
     QString machine, extension;
     const QString override = qEnvironmentVariable(overrideVariable(want).toLatin1().constData());
@@ -302,7 +412,7 @@ int main(int argc, char *argv[])
     case Media::None:
         break;
     }
-    const QString program = qEnvironmentVariable("TARUMIN_OPENMSX", QStringLiteral("openmsx"));
+    const QString program = Places::standard().openmsx;
     // openMSX runs as our child: what it says is kept back, and a refusal is said in Japanese.
     OutputWatch output;
     int status = platform::runWatched(program, openmsx, [&output](const QByteArray &line) { output.take(line); });

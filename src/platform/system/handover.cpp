@@ -2,7 +2,9 @@
 
 #include "file_names.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QStandardPaths>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -196,6 +198,36 @@ bool linkFile(const QString &target, const QString &link)
 }
 
 #endif
+
+QStringList emulatorPlaces(const QString &name, const QString &folder)
+{
+#ifdef Q_OS_WIN
+    const QString file = name + QStringLiteral(".exe");
+#else
+    const QString file = name;
+#endif
+    QStringList candidates{QCoreApplication::applicationDirPath() + u'/' + file,
+                           QCoreApplication::applicationDirPath() + u'/' + folder + u'/' + file};
+    const QString found = QStandardPaths::findExecutable(name);
+    if (!found.isEmpty())
+        candidates << found;
+#ifdef Q_OS_WIN
+    for (const char *variable : {"ProgramFiles", "ProgramW6432", "ProgramFiles(x86)"}) {
+        const QString programs = qEnvironmentVariable(variable);
+        if (!programs.isEmpty())
+            candidates << QDir::fromNativeSeparators(programs) + u'/' + folder + u'/' + file;
+    }
+#else
+    candidates << QStringLiteral("/usr/games/") + file << QStringLiteral("/usr/local/games/") + file;
+#endif
+    QStringList places;
+    for (const QString &c : candidates) {
+        const QFileInfo info(c);
+        if (info.isFile() && info.isExecutable() && !places.contains(info.absoluteFilePath()))
+            places << info.absoluteFilePath();
+    }
+    return places;
+}
 
 std::optional<QString> makePrivateFolder(const QString &base, const QString &prefix)
 {

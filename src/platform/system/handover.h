@@ -25,6 +25,10 @@ int runWatched(const QString &program, const QStringList &arguments, const std::
 // The processes that process started and that still run.
 QList<qint64> childProcesses(qint64 pid);
 
+// Where an emulator of that name may be, in the order to look: the folder of this program, then
+// PATH (and /usr/games), then on Windows %ProgramFiles%\<folder>; the paths that exist.
+QStringList emulatorPlaces(const QString &name, const QString &folder);
+
 // Whether a process of that id is still running.
 bool processRunning(qint64 pid);
 
