@@ -7,6 +7,7 @@
 #   adapter_test.sh ADAPTER
 set -u
 adapter=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
+data=$(cd "$(dirname "$0")" && pwd)/data
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
@@ -244,6 +245,35 @@ if [ -d "$machines" ]; then
 else
     echo "SKIP: no openMSX machine descriptions here"
 fi
+
+# MAME, where there is no openMSX: a stand-in that answers as MAME 0.251 does for its Japanese
+# MSX systems, owning the sets that are zips in its rompath, and records the line it is given.
+mkdir -p "$work/mame/roms"
+cat > bin/mame <<SH
+#!/bin/sh
+case "\$1" in
+-listfull) cat "$data/mame-0.251-msx-japan.listfull" ;;
+-listxml) cat "$data/mame-0.251-msx-japan.xml" ;;
+-showconfig) echo "rompath                   $work/mame/roms" ;;
+-verifyroms) shift; for s in "\$@"; do [ -f "$work/mame/roms/\$s.zip" ] && echo "romset \$s is good"; done ;;
+*) { echo "parent \$PPID"; for a in "\$@"; do printf "arg %s\\n" "\$a"; done; } > "\$RECORD"
+   [ -z "\${TARUMIN_TEST_REFUSE:-}" ] || { echo "\$TARUMIN_TEST_REFUSE"; exit 2; } ;;
+esac
+SH
+chmod +x bin/mame
+export TARUMIN_MAME="$work/bin/mame"
+TARUMIN_OPENMSX="$work/no-openmsx" expect 4 - -- MSX2J -cart game.rom
+grep -q 'ROM がありません' "$work/stderr" || fail "MAME with no system: $(cat "$work/stderr")"
+touch "$work/mame/roms/fsa1.zip" "$work/mame/roms/hbf1xd.zip" "$work/mame/roms/cf2000.zip"
+TARUMIN_OPENMSX="$work/no-openmsx" expect 0 "fsa1${nl}-cart1${nl}$work/my games/game.rom" -- MSX2J -cart game.rom
+TARUMIN_EMULATOR=mame expect 0 "hbf1xd${nl}-flop${nl}$work/my games/disk.dsk" -- MSX2J -flop disk.dsk
+TARUMIN_EMULATOR=mame expect 0 "cf2000${nl}-cass${nl}$work/my games/tape.cas${nl}-autoboot_delay${nl}3${nl}-autoboot_command${nl}RUN\"CAS:\"\\n" -- MSXJ -cass tape.cas
+mkdir -p "$work/mame/roms/msx1_cart" && touch "$work/mame/roms/msx1_cart/fmpac.zip"
+TARUMIN_EMULATOR=mame expect 0 "fsa1${nl}-cart1${nl}$work/my games/game.rom${nl}-cart2${nl}fmpac" -- MSX2J -CART FMPAC.ROM -cart game.rom
+(cd "my games" && TARUMIN_EMULATOR=mame TARUMIN_TEST_REFUSE="Required files are missing, the machine cannot be run." "$adapter" MSX2J -cart game.rom) 2> "$work/stderr"
+[ $? -ne 0 ] && grep -q '^mess.exe (MAME): 機種の ROM が足りません' "$work/stderr" || fail "MAME's refusal: $(cat "$work/stderr")"
+out=$(TARUMIN_OPENMSX="$work/no-openmsx" "$adapter" --machines 2>&1)
+echo "$out" | grep -q '日本の MSX 109 機種のうち、ROM のあるもの: 3 機種' || fail "--machines has no MAME: $out"
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
