@@ -697,7 +697,10 @@ void Form1::onImage1Clicked()
     playSound(Sound::Switch, false);
 
     const QString arguments = state_.machineArg + u' ' + state_.fmpacArg + state_.launchArgs;
-    const QString program = folder_.emulator();
+    QString program = folder_.emulator();
+    // A folder without a mess.exe of its own plays through the adapter that came with the program.
+    if (const QString bundled = platform::bundledAdapter(); !bundled.isEmpty() && !QFileInfo::exists(program))
+        program = bundled;
     qint64 pid = 0;
     const auto error = platform::startProgram(
         program, arguments, folder_.root(), this, [this](const platform::EarlyExit &exit) {

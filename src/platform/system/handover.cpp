@@ -199,6 +199,16 @@ bool linkFile(const QString &target, const QString &link)
 
 #endif
 
+QString bundledAdapter()
+{
+#ifdef Q_OS_WIN
+    const QFileInfo adapter(QCoreApplication::applicationDirPath() + QStringLiteral("/tarumin-openmsx.exe"));
+    return adapter.isFile() ? adapter.absoluteFilePath() : QString();
+#else
+    return {}; // the folder's mess.exe is made at its seeding
+#endif
+}
+
 QStringList emulatorPlaces(const QString &name, const QString &folder)
 {
 #ifdef Q_OS_WIN

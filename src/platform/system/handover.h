@@ -29,6 +29,10 @@ QList<qint64> childProcesses(qint64 pid);
 // PATH (and /usr/games), then on Windows %ProgramFiles%\<folder>; the paths that exist.
 QStringList emulatorPlaces(const QString &name, const QString &folder);
 
+// The emulator adapter that comes with the program (Windows: tarumin-openmsx.exe beside it),
+// for a folder without a mess.exe of its own; empty where there is none.
+QString bundledAdapter();
+
 // Whether a process of that id is still running.
 bool processRunning(qint64 pid);
 
