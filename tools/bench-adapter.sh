@@ -30,22 +30,31 @@ touch "$work/disk.dsk"
 export HOME="$work/home" XDG_RUNTIME_DIR="$work/run" TARUMIN_OPENMSX="$work/bin/openmsx"
 unset XDG_CACHE_HOME TARUMIN_OPENMSX_MACHINES TARUMIN_MSX2J_MACHINE TARUMIN_MSXJ_MACHINE
 ms() { date +%s%N | cut -c1-13; }
+pool="$work/home/.openMSX/share/settings.xml"
 launch() {
     start=$(ms)
     (cd "$work" && "$adapter" MSX2J -flop disk.dsk) > /dev/null 2>&1 || true
     echo $(( $(ms) - start ))
 }
 start=$(ms); "$work/bin/openmsx" -machine x; floor=$(( $(ms) - start ))
-cold="" warm=""
-n=0
-while [ $n -lt "$runs" ]; do
-    rm -rf "$work/home/.cache"
-    cold="$cold $(launch)"
-    warm="$warm $(launch)"
-    n=$((n + 1))
-done
 median() { printf '%s\n' $1 | sort -n | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
-echo "machine descriptions: $(ls /usr/share/openmsx/machines/*.xml | wc -l) ($(grep -l jp_jis /usr/share/openmsx/machines/*.xml | wc -l) Japanese), ROM files: $(ls "$work/home/.openMSX/share/systemroms" | wc -l)"
+echo "machine descriptions: $(ls /usr/share/openmsx/machines/*.xml | wc -l) ($(grep -l '<keyboard_type>jp_' /usr/share/openmsx/machines/*.xml | wc -l) Japanese), ROM files: $(ls "$work/home/.openMSX/share/systemroms" | wc -l)"
 echo "the stand-in openMSX alone: ${floor} ms"
-echo "cold cache, ms:$cold (median $(median "$cold"))"
-echo "warm cache, ms:$warm (median $(median "$warm"))"
+# Without a file pool, then with openMSX's file pool holding 20,000 games (-types rom disk tape).
+for with in "no pool" "a 20000-file game pool"; do
+    if [ "$with" != "no pool" ]; then
+        mkdir -p "$work/pool"
+        (cd "$work/pool" && for i in $(seq 1 20000); do printf 'game %s' "$i" > "$i.rom"; done)
+        printf '<settings><setting id="__filepool">{-path systemroms -types system_rom} {-path %s -types {rom disk tape}}</setting></settings>\n' "$work/pool" > "$pool"
+    fi
+    cold="" warm=""
+    n=0
+    while [ $n -lt "$runs" ]; do
+        rm -rf "$work/home/.cache"
+        cold="$cold $(launch)"
+        warm="$warm $(launch)"
+        n=$((n + 1))
+    done
+    echo "$with: cold cache, ms:$cold (median $(median "$cold"))"
+    echo "$with: warm cache, ms:$warm (median $(median "$warm"))"
+done
