@@ -90,18 +90,6 @@ std::optional<PartNumber> partNumber(const QString &stem)
     return PartNumber{stem.left(m.capturedStart(group)), number, stem.mid(m.capturedEnd(group))};
 }
 
-namespace {
-
-QString fileKey(const QString &path)
-{
-#ifdef Q_OS_WIN
-    return QDir::cleanPath(QFileInfo(path).absoluteFilePath()).toLower();
-#else
-    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
-#endif
-}
-
-} // namespace
 
 QSet<QString> registeredMediaFiles(const QString &catalogue, const QString &folder)
 {
@@ -116,7 +104,7 @@ QSet<QString> registeredMediaFiles(const QString &catalogue, const QString &fold
         for (qsizetype i = 0; i + 1 < words.size(); ++i) {
             const QString option = words[i].toLower();
             if (option == QLatin1String("-flop") || option == QLatin1String("-cass"))
-                files.insert(fileKey(QDir(folder).absoluteFilePath(words[i + 1])));
+                files.insert(platform::pathKey(QDir(folder).absoluteFilePath(words[i + 1])));
         }
     }
     return files;
@@ -138,7 +126,7 @@ QStringList setOf(const QString &file, const QSet<QString> &registeredAlone)
         const std::optional<PartNumber> n = partNumber(other.completeBaseName());
         const QString path = info.absolutePath() + u'/' + name;
         if (n && n->head == own->head && n->tail == own->tail && name != info.fileName()
-            && !registeredAlone.contains(fileKey(path)))
+            && !registeredAlone.contains(platform::pathKey(path)))
             parts.append({n->number, path});
     }
     std::sort(parts.begin(), parts.end());

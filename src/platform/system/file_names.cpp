@@ -1,5 +1,7 @@
 #include "file_names.h"
 
+#include <QDir>
+
 #include "codepage.h"
 
 #include <QCoreApplication>
@@ -173,5 +175,15 @@ void walkFolder(const QString &folder, const std::function<void(const QString &,
 }
 
 #endif
+
+QString pathKey(const QString &path)
+{
+    const QString clean = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+#ifdef Q_OS_WIN
+    return clean.toLower();
+#else
+    return clean;
+#endif
+}
 
 } // namespace platform

@@ -15,6 +15,8 @@
 namespace platform {
 
 QString nameFromSystem(const QByteArray &bytes);
+// A path as the system compares paths: clean and absolute, and on Windows in one case.
+QString pathKey(const QString &path);
 QByteArray nameForSystem(const QString &name);
 // Whether the name holds such bytes.
 bool holdsRawBytes(const QString &name);
