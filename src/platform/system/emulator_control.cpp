@@ -11,7 +11,10 @@
 #include <algorithm>
 
 #ifdef Q_OS_WIN
+#define SECURITY_WIN32
+#include <winsock2.h>
 #include <windows.h>
+#include <security.h>
 #else
 #include <cerrno>
 #include <poll.h>
@@ -78,14 +81,144 @@ QByteArray request(const QStringList &commands)
 
 #ifdef Q_OS_WIN
 
+// A socket closed when it goes out of scope.
+struct Socket
+{
+    SOCKET s = INVALID_SOCKET;
+    ~Socket()
+    {
+        if (s != INVALID_SOCKET)
+            closesocket(s);
+    }
+};
+
+bool sendAll(SOCKET s, const char *data, qsizetype size)
+{
+    qsizetype sent = 0;
+    while (sent < size) {
+        const int n = ::send(s, data + sent, int(qMin<qsizetype>(size - sent, 65536)), 0);
+        if (n <= 0)
+            return false;
+        sent += n;
+    }
+    return true;
+}
+
+bool receiveAll(SOCKET s, char *data, qsizetype size, const QDeadlineTimer &deadline)
+{
+    qsizetype got = 0;
+    while (got < size) {
+        const DWORD wait = DWORD(qMax<qint64>(1, deadline.remainingTime()));
+        setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char *>(&wait), sizeof wait);
+        const int n = ::recv(s, data + got, int(size - got), 0);
+        if (n <= 0 || deadline.hasExpired())
+            return false;
+        got += n;
+    }
+    return true;
+}
+
+// openMSX's handshake: SSPI Negotiate as this user, each token sent as its length (four bytes,
+// most significant first) and its bytes.
+bool proveWhoWeAre(SOCKET s, const QDeadlineTimer &deadline)
+{
+    CredHandle credentials;
+    TimeStamp expiry;
+    if (AcquireCredentialsHandleW(nullptr, const_cast<SEC_WCHAR *>(L"Negotiate"), SECPKG_CRED_OUTBOUND, nullptr, nullptr,
+                                  nullptr, nullptr, &credentials, &expiry)
+        != SEC_E_OK)
+        return false;
+    CtxtHandle context;
+    bool haveContext = false;
+    QByteArray fromServer;
+    bool done = false, failed = false;
+    while (!done && !failed) {
+        SecBuffer out{0, SECBUFFER_TOKEN, nullptr};
+        SecBufferDesc outDesc{SECBUFFER_VERSION, 1, &out};
+        SecBuffer in{ULONG(fromServer.size()), SECBUFFER_TOKEN, fromServer.data()};
+        SecBufferDesc inDesc{SECBUFFER_VERSION, 1, &in};
+        ULONG attributes = 0;
+        const SECURITY_STATUS status = InitializeSecurityContextW(
+            &credentials, haveContext ? &context : nullptr, nullptr,
+            ISC_REQ_ALLOCATE_MEMORY | ISC_REQ_CONNECTION | ISC_REQ_STREAM, 0, SECURITY_NETWORK_DREP,
+            haveContext ? &inDesc : nullptr, 0, &context, &outDesc, &attributes, &expiry);
+        haveContext = true;
+        if (status != SEC_E_OK && status != SEC_I_CONTINUE_NEEDED) {
+            failed = true;
+            break;
+        }
+        if (out.cbBuffer > 0) {
+            const quint32 size = out.cbBuffer;
+            const char length[4] = {char(size >> 24), char(size >> 16), char(size >> 8), char(size)};
+            failed = !sendAll(s, length, 4) || !sendAll(s, static_cast<const char *>(out.pvBuffer), qsizetype(size));
+            FreeContextBuffer(out.pvBuffer);
+        }
+        if (failed || status == SEC_E_OK) {
+            done = !failed;
+            break;
+        }
+        unsigned char length[4];
+        if (!receiveAll(s, reinterpret_cast<char *>(length), 4, deadline)) {
+            failed = true;
+            break;
+        }
+        const quint32 size = quint32(length[0]) << 24 | quint32(length[1]) << 16 | quint32(length[2]) << 8 | length[3];
+        if (size > 64 * 1024) {
+            failed = true;
+            break;
+        }
+        fromServer.resize(qsizetype(size));
+        failed = !receiveAll(s, fromServer.data(), fromServer.size(), deadline);
+    }
+    if (haveContext)
+        DeleteSecurityContext(&context);
+    FreeCredentialsHandle(&credentials);
+    return done;
+}
+
 std::optional<QList<ControlReply>> exchange(qint64 pid, const QStringList &commands, int timeoutMs)
 {
-    // openMSX on Windows asks a client of its TCP port to prove who it is (SSPI) before it
-    // takes commands; that handshake is not made here, so no answer is had.
-    Q_UNUSED(pid);
-    Q_UNUSED(commands);
-    Q_UNUSED(timeoutMs);
-    return std::nullopt;
+    // openMSX writes the port it listens on (on this computer only) into a file of its temp folder.
+    QFile portFile(QDir::tempPath() + QStringLiteral("/openmsx-default/socket.") + QString::number(pid));
+    if (!portFile.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    bool ok = false;
+    const uint port = portFile.read(32).trimmed().toUInt(&ok);
+    if (!ok || port == 0 || port > 65535)
+        return std::nullopt;
+    static const bool started = [] {
+        WSADATA data;
+        return WSAStartup(MAKEWORD(2, 2), &data) == 0;
+    }();
+    if (!started)
+        return std::nullopt;
+    Socket socket;
+    socket.s = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    if (socket.s == INVALID_SOCKET)
+        return std::nullopt;
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(u_short(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (::connect(socket.s, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0)
+        return std::nullopt;
+    const QDeadlineTimer deadline(timeoutMs);
+    if (!proveWhoWeAre(socket.s, deadline))
+        return std::nullopt;
+    const QByteArray out = request(commands);
+    if (!sendAll(socket.s, out.constData(), out.size()))
+        return std::nullopt;
+    QByteArray received;
+    while (received.count("</reply>") < commands.size()) {
+        char buffer[4096];
+        const DWORD wait = DWORD(qMax<qint64>(1, deadline.remainingTime()));
+        setsockopt(socket.s, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char *>(&wait), sizeof wait);
+        const int n = ::recv(socket.s, buffer, sizeof buffer, 0);
+        if (n <= 0 || deadline.hasExpired() || received.size() > 1024 * 1024)
+            return std::nullopt;
+        received.append(buffer, n);
+    }
+    return repliesIn(received);
 }
 
 #else

@@ -7,8 +7,9 @@
 
 // Talking to a running openMSX through the control socket every openMSX opens: on Unix
 // $TMPDIR/openmsx-<user>/socket.<pid> (a folder only that user may enter), on Windows a TCP
-// port on this computer written into %TEMP%\openmsx-default\socket.<pid>. Console commands go
-// in as <command> elements, and each gets a <reply>.
+// port on this computer written into %TEMP%\openmsx-default\socket.<pid>, where openMSX first
+// asks who is there (SSPI Negotiate, as this user). Console commands go in as <command>
+// elements, and each gets a <reply>.
 namespace platform {
 
 struct ControlReply
