@@ -192,7 +192,10 @@ private slots:
     void stagedPartsUnderAnyName()
     {
         QTemporaryDir dir;
-        const std::optional<Staged> staged = stageFiles(dir.path() + u'/', {dir.filePath(QStringLiteral("a1.dsk"))}, 4242);
+        QFile part(dir.filePath(QStringLiteral("a1.dsk")));
+        QVERIFY(part.open(QIODevice::WriteOnly));
+        part.close();
+        const std::optional<Staged> staged = stageFiles(dir.path() + u'/', {part.fileName()}, 4242);
         QVERIFY(staged);
         QCOMPARE(stagedParts(dir.path() + u'/', 4242), staged->parts);
         QCOMPARE(stagedParts(dir.path(), 4242), staged->parts);

@@ -31,6 +31,12 @@
 
 #include <csignal>
 #include <QTimer>
+#ifdef STAND_IN_OPENMSX
+#include <pwd.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+#endif
 
 #include <memory>
 
@@ -903,7 +909,10 @@ private slots:
             std::unique_ptr<QMenu> menu(form_->makePictureMenu());
             menu->findChild<QAction *>(QStringLiteral("TakeSnapshot"))->trigger();
         }
-        const QImage saved(folder_->path() + QStringLiteral("/tarumin/snap/quest.png"));
+        const QString snap = folder_->path() + QStringLiteral("/tarumin/snap/quest.png");
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(snap), 10000);
+        QTRY_COMPARE(picture().pixel(0, 0), qRgb(255, 0, 0));
+        const QImage saved(snap);
         QCOMPARE(saved.size(), QSize(256, 192));
         QCOMPARE(saved.pixel(0, 0), qRgb(255, 0, 0));
         QCOMPARE(picture().pixel(0, 0), qRgb(255, 0, 0));
@@ -912,10 +921,14 @@ private slots:
             std::unique_ptr<QMenu> menu(form_->makePictureMenu());
             menu->findChild<QMenu *>(QStringLiteral("ChangePart"))->actions().at(1)->trigger();
         }
-        QVERIFY(messages_.isEmpty());
         QFile commands(record + QStringLiteral(".commands"));
-        QVERIFY(commands.open(QIODevice::ReadOnly));
-        const QStringList sent = QString::fromUtf8(commands.readAll()).split(u'\n', Qt::SkipEmptyParts);
+        const auto sentCommands = [&commands] {
+            commands.close();
+            return commands.open(QIODevice::ReadOnly) ? QString::fromUtf8(commands.readAll()).split(u'\n', Qt::SkipEmptyParts) : QStringList();
+        };
+        QTRY_VERIFY(sentCommands().value(sentCommands().size() - 1).startsWith(QStringLiteral("diska")));
+        QVERIFY(messages_.isEmpty());
+        const QStringList sent = sentCommands();
         QVERIFY2(sent.last().startsWith(QStringLiteral("diska {")) && sent.last().endsWith(QStringLiteral("/disk2.dsk}")),
                  qPrintable(sent.join(u'|')));
         const QString staged = sent.last().mid(7).chopped(1);
@@ -930,6 +943,52 @@ private slots:
         QTRY_VERIFY((menuItems(), !QFileInfo::exists(staging))); // and its staged set goes
         for (const auto &[name, value] : environment)
             qunsetenv(name);
+#endif
+    }
+
+    // An emulator whose socket takes the connection and never answers: the menu is there at
+    // once, its items greyed, and stays so.
+    void silentEmulatorNeverHoldsTheWindow()
+    {
+#ifndef STAND_IN_OPENMSX
+        QSKIP("no control sockets here");
+#else
+        QTemporaryDir scratch;
+        qputenv("TMPDIR", scratch.path().toUtf8());
+        const QString pidFile = scratch.filePath(QStringLiteral("pid"));
+        open(cp932Lines(SampleLines));
+        QFile script(folder_->path() + QStringLiteral("/mess.exe"));
+        QFile::remove(script.fileName());
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\necho $$ > '" + pidFile.toUtf8() + "'\nexec sleep 30\n");
+        script.close();
+        script.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        select(0);
+        clickSwitch();
+        QTRY_VERIFY(QFileInfo(pidFile).size() > 0);
+        QFile id(pidFile);
+        QVERIFY(id.open(QIODevice::ReadOnly));
+        const pid_t pid = pid_t(id.readAll().trimmed().toLongLong());
+        const QString folder = scratch.filePath(QStringLiteral("openmsx-") + QString::fromLocal8Bit(getpwuid(geteuid())->pw_name));
+        QVERIFY(QDir().mkpath(folder));
+        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        const QByteArray path = (folder + QStringLiteral("/socket.") + QString::number(pid)).toUtf8();
+        const int server = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        memcpy(address.sun_path, path.constData(), size_t(path.size()));
+        QVERIFY(::bind(server, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0 && ::listen(server, 4) == 0);
+        for (int round = 0; round < 3; ++round) {
+            QElapsedTimer clock;
+            clock.start();
+            std::unique_ptr<QMenu> menu(form_->makePictureMenu());
+            QVERIFY2(clock.elapsed() < 100, qPrintable(QString::number(clock.elapsed())));
+            QVERIFY(!menu->findChild<QAction *>(QStringLiteral("TakeSnapshot"))->isEnabled());
+            QTest::qWait(400);
+        }
+        ::kill(pid, SIGKILL);
+        ::close(server);
+        qunsetenv("TMPDIR");
 #endif
     }
 

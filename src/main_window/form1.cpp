@@ -6,12 +6,10 @@
 #include "onboarding/batch.h"
 #include "onboarding/registration.h"
 #include "onboarding/snapshot_picture.h"
-#include "adapter/media_sets.h"
 #include "platform/system/codepage.h"
 #include "platform/system/file_names.h"
 #include "platform/system/file_read.h"
 #include "platform/system/fonts.h"
-#include "platform/system/emulator_control.h"
 #include "platform/system/handover.h"
 #include "platform/system/launcher.h"
 #include "platform/system/modules.h"
@@ -710,63 +708,61 @@ void Form1::onImage1Clicked()
         platform::showMessage(this, messages::launchFailed(program, *error));
         return;
     }
-    running_.append({pid, state_.snapName, state_.launchArgs.section(u' ', 0, 0, QString::SectionSkipEmpty).toLower(), {}});
+    runningGames()->started(pid, state_.snapName, state_.launchArgs.section(u' ', 0, 0, QString::SectionSkipEmpty).toLower());
 }
 
 // ---- the running game
 
-std::optional<Form1::Running> Form1::runningEmulator()
+RunningGames *Form1::runningGames()
 {
-    // The sets staged for games that have ended go with them.
-    if (running_.removeIf([](const Running &r) { return !platform::processRunning(r.pid); }) > 0)
-        adapter::removeEnded(platform::privateBase());
-    // The last started that answers: openMSX opens its socket a moment after its start.
-    for (auto it = running_.crbegin(); it != running_.crend(); ++it)
-        if (platform::sendToEmulator(it->pid, {QStringLiteral("machine_info type")}, 1000))
-            return *it;
-    return std::nullopt;
+    if (!runningGames_) {
+        runningGames_ = new RunningGames([folder = folder_] { return onboarding::loadSoftwareLists(folder); }, this);
+        connect(runningGames_, &RunningGames::snapshotTaken, this, [this](const QString &snapName, bool ok, const QString &why) {
+            if (!ok)
+                platform::showMessage(this, messages::runningSnapshotFailed(why));
+            else if (table_.contains(state_.selectedIndex) && state_.snapName == snapName)
+                showDetails();
+        });
+        connect(runningGames_, &RunningGames::partChanged, this, [this](const QString &part, bool ok, const QString &why) {
+            if (!ok)
+                platform::showMessage(this, messages::partNotChanged(QFileInfo(part).fileName(), why));
+        });
+    }
+    return runningGames_;
 }
 
 QMenu *Form1::makePictureMenu()
 {
     auto *menu = new QMenu(this);
     menu->setObjectName(QStringLiteral("PictureMenu"));
-    std::optional<Running> running = runningEmulator();
     QAction *snapshot = menu->addAction(QStringLiteral("いまの画面をスナップショットにする"));
     snapshot->setObjectName(QStringLiteral("TakeSnapshot"));
-    snapshot->setEnabled(bool(running));
-    if (running)
-        connect(snapshot, &QAction::triggered, this, [this, r = *running] { snapshotFromRunningGame(r); });
-    const bool tape = running && running->mediaOption == QLatin1String("-cass");
-    QMenu *parts = menu->addMenu(tape ? QStringLiteral("テープを入れかえる") : QStringLiteral("ディスクを入れかえる"));
+    QMenu *parts = menu->addMenu(QString());
     parts->setObjectName(QStringLiteral("ChangePart"));
-    const QStringList staged = running ? adapter::stagedParts(platform::privateBase(), running->pid) : QStringList();
-    if (!staged.isEmpty() && running->partLabels.isEmpty()) {
-        // Each part by the name the lists give it, where they know it (read once per run).
-        const onboarding::SoftwareLists lists = onboarding::loadSoftwareLists(folder_);
-        QStringList labels;
-        for (const QString &file : staged) {
-            QFile in(file);
-            QCryptographicHash sha1(QCryptographicHash::Sha1);
-            const onboarding::KnownImage *known = in.open(QIODevice::ReadOnly) && in.size() <= 16 * 1024 * 1024
-                                                          && sha1.addData(&in)
-                                                      ? lists.find(sha1.result().toHex())
-                                                      : nullptr;
-            labels << (known ? known->label : QString());
+    // Shown at once with what the last answer said; filled again when the running game
+    // answers now (or greyed when none does).
+    const auto fill = [this, snapshot, parts] {
+        const std::optional<RunningGames::Game> &running = runningGames()->answering();
+        snapshot->setEnabled(bool(running));
+        snapshot->disconnect();
+        if (running)
+            connect(snapshot, &QAction::triggered, this, [this, r = *running] { snapshotFromRunningGame(r); });
+        const bool tape = running && running->mediaOption == QLatin1String("-cass");
+        parts->setTitle(tape ? QStringLiteral("テープを入れかえる") : QStringLiteral("ディスクを入れかえる"));
+        parts->clear();
+        const QStringList staged = running ? running->parts : QStringList();
+        for (int i = 0; i < staged.size(); ++i) {
+            const QString label = running->partLabels.value(i);
+            QAction *part = parts->addAction(QStringLiteral("&%1 %2目").arg(i + 1).arg(tape ? QStringLiteral("本") : QStringLiteral("枚"))
+                                             + (label.isEmpty() ? QString() : QStringLiteral("（%1）").arg(label)));
+            connect(part, &QAction::triggered, this, [this, r = *running, file = staged[i]] { runningGames()->changePart(r, file); });
         }
-        for (Running &r : running_)
-            if (r.pid == running->pid)
-                r.partLabels = labels;
-        running->partLabels = labels;
-    }
-    for (int i = 0; i < staged.size(); ++i) {
-        const QString label = running->partLabels.value(i);
-        QAction *part = parts->addAction(QStringLiteral("&%1 %2目").arg(i + 1).arg(tape ? QStringLiteral("本") : QStringLiteral("枚"))
-                                         + (label.isEmpty() ? QString() : QStringLiteral("（%1）").arg(label)));
-        connect(part, &QAction::triggered, this, [this, r = *running, file = staged[i]] { changePart(r, file); });
-    }
-    parts->setEnabled(staged.size() >= 2);
-    parts->menuAction()->setEnabled(staged.size() >= 2);
+        parts->setEnabled(staged.size() >= 2);
+        parts->menuAction()->setEnabled(staged.size() >= 2);
+    };
+    fill();
+    connect(runningGames(), &RunningGames::answered, menu, fill);
+    runningGames()->ask();
     return menu;
 }
 
@@ -777,7 +773,7 @@ void Form1::showPictureMenu(const QPoint &at)
     menu->deleteLater();
 }
 
-void Form1::snapshotFromRunningGame(const Running &running)
+void Form1::snapshotFromRunningGame(const RunningGames::Game &running)
 {
     const QStringList targets = folder_.snapshotCandidates(running.snapName);
     if (running.snapName.trimmed().isEmpty() || targets.isEmpty()) {
@@ -785,53 +781,11 @@ void Form1::snapshotFromRunningGame(const Running &running)
         return;
     }
     const QString target = targets[0].endsWith(QLatin1String(".png")) ? targets[0] : targets[1];
-    // openMSX writes its screen into a folder of the user's alone; the picture inside the
-    // border becomes the snapshot, put in place whole.
-    const std::optional<QString> work = platform::makePrivateFolder(platform::privateBase(), QStringLiteral("tarumin-shot"));
-    if (!work) {
-        platform::showMessage(this, messages::runningSnapshotFailed(QStringLiteral("一時フォルダーを作れません。")));
-        return;
-    }
-    const QString screen = *work + QStringLiteral("/screen.png");
-    const QString cropped = *work + QStringLiteral("/snapshot.png");
-    QString why;
-    const auto replies = platform::sendToEmulator(
-        running.pid, {QStringLiteral("screenshot -raw ") + platform::tclQuoted(screen)}, 5000);
     const auto crop = reinterpret_cast<onboarding::CropSnapshot>(
         platform::moduleFunction(onboarding::PictureModuleName, onboarding::CropSnapshotSymbol));
-    bool saved = false;
-    if (!replies || replies->isEmpty()) {
-        // openMSX did not answer: said so by the message without words of its own
-    } else if (!replies->first().ok) {
-        why = replies->first().text;
-    } else if (!crop || crop(screen, cropped) != onboarding::CropResult::Saved) {
-        why = QStringLiteral("画面の写真を読めません。");
-    } else {
-        QFile in(cropped);
-        QSaveFile out(target);
-        saved = in.open(QIODevice::ReadOnly) && out.open(QIODevice::WriteOnly) && out.write(in.readAll()) > 0
-                && out.commit();
-        if (!saved)
-            why = QStringLiteral("%1 に保存できません（%2）。").arg(target, out.errorString());
-    }
-    QDir(*work).removeRecursively();
-    if (!saved) {
-        platform::showMessage(this, messages::runningSnapshotFailed(why));
-        return;
-    }
-    if (table_.contains(state_.selectedIndex) && state_.snapName == running.snapName)
-        showDetails();
-}
-
-void Form1::changePart(const Running &running, const QString &part)
-{
-    const QString command = (running.mediaOption == QLatin1String("-cass") ? QStringLiteral("cassetteplayer insert ")
-                                                                          : QStringLiteral("diska "))
-                            + platform::tclQuoted(part);
-    const auto replies = platform::sendToEmulator(running.pid, {command});
-    if (!replies || replies->isEmpty() || !replies->first().ok)
-        platform::showMessage(this, messages::partNotChanged(QFileInfo(part).fileName(),
-                                                             replies && !replies->isEmpty() ? replies->first().text : QString()));
+    runningGames()->takeSnapshot(running, target, [crop](const QString &screen, const QString &cropped) {
+        return crop && crop(screen, cropped) == onboarding::CropResult::Saved;
+    });
 }
 
 void Form1::onImage2Clicked()

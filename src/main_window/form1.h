@@ -3,6 +3,7 @@
 #include "catalogue/catalogue_file.h"
 #include "main_window/file_check.h"
 #include "main_window/game_search.h"
+#include "main_window/running_games.h"
 #include "onboarding/registration.h"
 #include "catalogue/line_table.h"
 #include "platform/system/program_folder.h"
@@ -70,16 +71,9 @@ public:
     // With RelinkOnly, only the lines of games found at a new place among them are changed.
     void registerFiles(const QStringList &paths, onboarding::Adding adding = onboarding::Adding::Register);
 
-    // An emulator this window started, and the game it was started with.
-    struct Running
-    {
-        qint64 pid = 0;
-        QString snapName;
-        QString mediaOption; // "-cart", "-cass", "-flop", or empty
-        QStringList partLabels; // of the set's parts, as the lists name them (empty when unknown)
-    };
     // The menu of the running game on the snapshot picture (a right click, the menu key,
-    // Shift+F10), made anew: its items are greyed when no openMSX this window started answers.
+    // Shift+F10), made anew and shown at once: its items follow the running game's answer,
+    // greyed when no openMSX this window started answers.
     QMenu *makePictureMenu();
 
     // Whether the last look at the game files found row's file missing.
@@ -133,9 +127,8 @@ private:
     void returnFromDialog();
 
     void showPictureMenu(const QPoint &at);
-    std::optional<Running> runningEmulator();
-    void snapshotFromRunningGame(const Running &running);
-    void changePart(const Running &running, const QString &part);
+    RunningGames *runningGames();
+    void snapshotFromRunningGame(const RunningGames::Game &running);
 
     void onList1SelectionChanged();
     void onCombo1Activated(int index);
@@ -160,7 +153,7 @@ private:
     int checkGeneration_ = 0;
     FileChecker checkFiles_ = checkGameFiles;
     QSet<QString> absentFoldersShown_;
-    QList<Running> running_; // the last started last
+    RunningGames *runningGames_ = nullptr; // made at the first start or menu
 
     QPointer<Form2> dialog_;
     QFileSystemWatcher *watcher_ = nullptr;
