@@ -45,6 +45,28 @@ close_message() {
 }
 sjis() { printf '%s\r\n' "$1" | iconv -f UTF-8 -t CP932; }
 
+# Types into the focused field one character at a time, each read back from the program (its
+# text probe) before the next; a character the X server dropped under load is typed again.
+# xdotool maps each kana to a spare key code as it goes, and maps it back after the delay: the
+# delay gives the program the time to read the key with its mapping.
+type_text() {
+    local LC_ALL=C.UTF-8 text=$1 typed="" i c try n
+    for ((i = 0; i < ${#text}; i++)); do
+        c=${text:i:1}
+        for try in 1 2 3; do
+            xdotool type --delay 150 "$c"
+            for n in $(seq 150); do
+                [ "$(cat "$work/typed" 2>/dev/null)" = "$typed$c" ] && break 2
+                # Still without it after a second: typed again.
+                [ "$(cat "$work/typed" 2>/dev/null)" = "$typed" ] && [ "$n" -ge 50 ] && break
+                sleep 0.02
+            done
+        done
+        typed="$typed$c"
+        [ "$(cat "$work/typed" 2>/dev/null)" = "$typed" ] || fail "typed '$typed', the field holds '$(cat "$work/typed")'"
+    done
+}
+
 # The program folder.
 mkdir -p "$folder"
 cp "$program" "$folder/"
@@ -61,7 +83,7 @@ cp "$list" "$work/original.csv"
 start_display
 
 step "start-up"
-(cd "$work" && exec "$folder/Tarumin") > "$work/app.log" 2>&1 &
+(cd "$work" && TARUMIN_TEXT_PROBE="$work/typed" exec "$folder/Tarumin") > "$work/app.log" 2>&1 &
 app=$!
 pids+=($app)
 main=$(wait_window '^Tarumin') || fail "main window did not appear"
@@ -123,16 +145,13 @@ dialog=$(wait_window '^リスト登録$') || fail "no entry dialog"
 xprop -id "$dialog" WM_TRANSIENT_FOR | grep -qi "$(printf '0x%x' "$main")" \
     || fail "entry dialog not transient for the main window: $(xprop -id "$dialog" WM_TRANSIENT_FOR)"
 click "$dialog" 150 33
-# xdotool maps each kana to a spare key code as it goes; slow typing lets the program follow
-# the changing key map.
-xdotool type --delay 150 'テスト星人'
-sleep 1
+type_text 'テスト星人'
 click "$dialog" 108 65
-xdotool type --delay 30 'ROM'
+type_text 'ROM'
 click "$dialog" 125 186
 xdotool key Home Return
 click "$dialog" 160 209
-xdotool type --delay 30 'testgame'
+type_text 'testgame'
 click "$dialog" 108 252
 answer_yes "register a file not there yet"
 close_message register
@@ -146,7 +165,7 @@ click "$main" 60 "$(row $((count - 1)))"
 click "$main" 96 16
 dialog=$(wait_window '^リスト登録$') || fail "no entry dialog for edit"
 click "$dialog" 108 89
-xdotool type --delay 30 'Maker'
+type_text 'Maker'
 click "$dialog" 125 186
 xdotool key Home Down Return
 click "$dialog" 108 252

@@ -7,6 +7,8 @@
 #include "platform/widgets/mci_control.h"
 #include "platform/widgets/message_box.h"
 
+#include "platform/widgets/controls.h"
+
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QTimer>
@@ -87,6 +89,8 @@ int main(int argc, char *argv[])
 
     Form1 window(programFolderOf(folder, parts));
     window.show();
+    if (const QString probe = qEnvironmentVariable("TARUMIN_TEXT_PROBE"); !probe.isEmpty())
+        platform::startTextProbe(probe);
     // Qt's own texts are needed by the first message box or file picker, not by the window:
     // they are read once it is up.
     QTimer::singleShot(0, &app, [&app] { platform::installJapaneseTranslations(app); });

@@ -1,8 +1,16 @@
 #include "controls.h"
 
 #include <limits>
+#include <memory>
+#include <optional>
 
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
 #include <QLabel>
+#include <QPlainTextEdit>
+#include <QTextEdit>
+#include <QTimer>
 #include <QLineEdit>
 #include <QPalette>
 #include <QPushButton>
@@ -61,6 +69,30 @@ void setAccessibleNames(std::initializer_list<std::pair<QWidget *, const char16_
 {
     for (const auto &[widget, name] : names)
         widget->setAccessibleName(QString::fromUtf16(name));
+}
+
+void startTextProbe(const QString &file)
+{
+    auto *timer = new QTimer(qApp);
+    auto last = std::make_shared<std::optional<QString>>();
+    QObject::connect(timer, &QTimer::timeout, qApp, [file, last] {
+        const QWidget *focus = QApplication::focusWidget();
+        QString text;
+        if (const auto *line = qobject_cast<const QLineEdit *>(focus))
+            text = line->text();
+        else if (const auto *combo = qobject_cast<const QComboBox *>(focus))
+            text = combo->currentText();
+        else if (const auto *plain = qobject_cast<const QPlainTextEdit *>(focus))
+            text = plain->toPlainText();
+        else if (const auto *rich = qobject_cast<const QTextEdit *>(focus))
+            text = rich->toPlainText();
+        if (*last == text)
+            return;
+        QFile out(file);
+        if (out.open(QIODevice::WriteOnly | QIODevice::Truncate) && out.write(text.toUtf8()) >= 0)
+            *last = text;
+    });
+    timer->start(20);
 }
 
 } // namespace platform

@@ -30,4 +30,8 @@ void setBuddies(std::initializer_list<std::pair<QLabel *, QWidget *>> pairs);
 // What a screen reader says for each control.
 void setAccessibleNames(std::initializer_list<std::pair<QWidget *, const char16_t *>> names);
 
+// For tests that drive the program from outside: the text of the field that has the focus
+// written into file (UTF-8, whole) whenever it changes, so that typing can be read back.
+void startTextProbe(const QString &file);
+
 } // namespace platform
