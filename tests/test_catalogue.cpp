@@ -1,6 +1,8 @@
+#include "catalogue/launch_request.h"
 #include "catalogue/line_table.h"
 #include "catalogue/record.h"
 #include "platform/system/codepage.h"
+#include "platform/system/launcher.h"
 #include "file_support.h"
 
 #include <QDir>
@@ -41,6 +43,9 @@ class TestCatalogue : public QObject
 {
     Q_OBJECT
 private slots:
+    void launchRequestRoundTrip_data();
+    void launchRequestRoundTrip();
+    void launchRequestRefusals();
     void composesTheWorkedExample();
     void composeFileNameAndSlot_data();
     void composeFileNameAndSlot();
@@ -625,6 +630,59 @@ void TestCatalogue::saveKeepsTheGroupWithoutRoot()
     QCOMPARE(st.st_gid, other);
     QCOMPARE(st.st_uid, geteuid());
 #endif
+}
+
+// What the window asks for is what the adapter reads, for every machine, media and option, with
+// file names that need quoting.
+void TestCatalogue::launchRequestRoundTrip_data()
+{
+    QTest::addColumn<QString>("machine");
+    QTest::addColumn<bool>("fmpac");
+    QTest::addColumn<QString>("launchArgs");
+    QTest::addColumn<QString>("commandLine");
+    for (const char *machine : {"MSX2J", "MSXJ"})
+        for (bool fmpac : {false, true})
+            for (const QString &file : {QStringLiteral("game.rom"), QStringLiteral("my game.cas"), QStringLiteral("日本\\\"q\".dsk")})
+                for (const catalogue::MediaKind &kind : catalogue::mediaKinds()) {
+                    const QString args = catalogue::launchArgsFor(file, kind.media, true);
+                    const QString line = QString::fromLatin1(machine) + (fmpac ? QStringLiteral(" -CART FMPAC.ROM ") : QStringLiteral(" ")) + args;
+                    QTest::addRow("%s %d %s", machine, fmpac, qPrintable(args)) << machine << fmpac << args << line;
+                }
+    QTest::newRow("no game") << "MSX2J" << true << "" << "MSX2J -CART FMPAC.ROM ";
+}
+
+void TestCatalogue::launchRequestRoundTrip()
+{
+    QFETCH(QString, machine);
+    QFETCH(bool, fmpac);
+    QFETCH(QString, launchArgs);
+    QFETCH(QString, commandLine);
+    const catalogue::LaunchRequest request{machine, fmpac, launchArgs};
+    QCOMPARE(request.toCommandLine(), commandLine);
+    const auto parsed = catalogue::LaunchRequest::parse(platform::splitCommandLine(commandLine));
+    QVERIFY(std::holds_alternative<catalogue::LaunchRequest>(parsed));
+    QCOMPARE(std::get<catalogue::LaunchRequest>(parsed), request);
+    QCOMPARE(request.media(), catalogue::mediaOfLaunchArgs(launchArgs));
+}
+
+void TestCatalogue::launchRequestRefusals()
+{
+    using Kind = catalogue::LaunchRequest::Problem::Kind;
+    const QList<std::pair<QStringList, Kind>> cases{
+        {{}, Kind::NoMachine},
+        {{"MSX3", "-cart", "a.rom"}, Kind::UnknownMachine},
+        {{"MSX2J", "-cart"}, Kind::OptionWithoutFile},
+        {{"MSX2J", "-rom", "a.rom"}, Kind::UnknownOption},
+        {{"MSX2J", "-cart", "a.rom", "-flop", "b.dsk"}, Kind::TwoGames},
+    };
+    for (const auto &[arguments, kind] : cases) {
+        const auto parsed = catalogue::LaunchRequest::parse(arguments);
+        QVERIFY2(std::holds_alternative<catalogue::LaunchRequest::Problem>(parsed), qPrintable(arguments.join(u' ')));
+        QCOMPARE(int(std::get<catalogue::LaunchRequest::Problem>(parsed).kind), int(kind));
+    }
+    // Case as Tarumin's own lines have it, and as users typed it.
+    const auto mixed = catalogue::LaunchRequest::parse({"msxj", "-cart", "fmpac.rom", "-CASS", "t.cas"});
+    QCOMPARE(std::get<catalogue::LaunchRequest>(mixed), (catalogue::LaunchRequest{"MSXJ", true, "-cass t.cas"}));
 }
 
 QTEST_APPLESS_MAIN(TestCatalogue)

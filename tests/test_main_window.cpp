@@ -164,8 +164,8 @@ private slots:
         QCOMPARE(child<QWidget>("Image2")->geometry(), QRect(112, 364, 130, 52));
         QVERIFY(child<QLineEdit>("Text1")->text().isEmpty());
         QVERIFY(!child<QCheckBox>("Check2")->isChecked());
-        QCOMPARE(form->state().machineArg, QStringLiteral("MSX2J"));
-        QVERIFY(form->state().fmpacArg.isEmpty());
+        QCOMPARE(form->state().request.machine, QStringLiteral("MSX2J"));
+        QVERIFY(!form->state().request.fmpac);
 
         // Focus order from the list on.
         QWidget *w = list();
@@ -350,14 +350,14 @@ private slots:
         combo->lineEdit()->selectAll();
         QTest::keyClicks(combo->lineEdit(), "MSXJ");
         QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
-        QCOMPARE(form_->state().machineArg, QStringLiteral("MSX2J"));
+        QCOMPARE(form_->state().request.machine, QStringLiteral("MSX2J"));
         QCOMPARE(combo->count(), 2);
 
         auto *check = child<QCheckBox>("Check2");
         QTest::mouseClick(check, Qt::LeftButton);
-        QCOMPARE(form_->state().fmpacArg, QStringLiteral("-CART FMPAC.ROM "));
+        QVERIFY(form_->state().request.fmpac);
         QTest::mouseClick(check, Qt::LeftButton);
-        QVERIFY(form_->state().fmpacArg.isEmpty());
+        QVERIFY(!form_->state().request.fmpac);
         select(0);
         clickSwitch();
         QStringList launch = folder_->waitForLaunch();
@@ -368,11 +368,11 @@ private slots:
         combo->showPopup();
         QTest::keyClick(combo->view(), Qt::Key_End);
         QTest::keyClick(combo->view(), Qt::Key_Return);
-        QCOMPARE(form_->state().machineArg, QStringLiteral("MSXJ"));
+        QCOMPARE(form_->state().request.machine, QStringLiteral("MSXJ"));
         combo->showPopup();
         QTest::keyClick(combo->view(), Qt::Key_Home);
         QTest::keyClick(combo->view(), Qt::Key_Return);
-        QCOMPARE(form_->state().machineArg, QStringLiteral("MSX2J"));
+        QCOMPARE(form_->state().request.machine, QStringLiteral("MSX2J"));
     }
 
     void powerSwitchFlipsAndStartsEachTime()
@@ -789,9 +789,9 @@ private slots:
         // The FM-PAC label ticks its box.
         QTest::mouseClick(child<QLabel>("Label6"), Qt::LeftButton);
         QVERIFY(child<QCheckBox>("Check2")->isChecked());
-        QCOMPARE(form_->state().fmpacArg, QStringLiteral("-CART FMPAC.ROM "));
+        QVERIFY(form_->state().request.fmpac);
         QTest::mouseClick(child<QLabel>("Label6"), Qt::LeftButton);
-        QVERIFY(form_->state().fmpacArg.isEmpty());
+        QVERIFY(!form_->state().request.fmpac);
         // The power switch is a tab stop, pressed by Space, and by a screen reader's press.
         auto *power = child<QWidget>("Image1");
         QCOMPARE(power->focusPolicy(), Qt::StrongFocus);

@@ -12,6 +12,7 @@
 #include "adapter/mame.h"
 #include "adapter/media_sets.h"
 #include "adapter/refusals.h"
+#include "catalogue/launch_request.h"
 #include "platform/system/console.h"
 #include "platform/system/file_names.h"
 #include "platform/system/handover.h"
@@ -282,42 +283,28 @@ int main(int argc, char *argv[])
     if (arguments.value(0) == QLatin1String("--machines"))
         return listMachines();
 
-    if (arguments.isEmpty())
-        return refuse(2, QStringLiteral("機種が指定されていません（MSX2J か MSXJ）。"));
-    const QString machineName = arguments.first().toUpper();
-    Want want;
-    if (machineName == QLatin1String("MSX2J"))
-        want = Want::MSX2J;
-    else if (machineName == QLatin1String("MSXJ"))
-        want = Want::MSXJ;
-    else
-        return refuse(2, QStringLiteral("機種「%1」はわかりません（MSX2J か MSXJ）。").arg(machineName));
-
-    bool fmpac = false;
-    QString option, file;
-    Media media = Media::None;
-    for (qsizetype i = 1; i < arguments.size(); i += 2) {
-        const QString given = arguments[i];
-        if (i + 1 >= arguments.size())
-            return refuse(2, QStringLiteral("オプション「%1」にファイルがありません。").arg(given));
-        const QString name = arguments[i + 1];
-        const QString lower = given.toLower();
-        if (lower == QLatin1String("-cart") && name.toUpper() == QLatin1String("FMPAC.ROM")) {
-            fmpac = true;
-            continue;
+    const auto parsed = catalogue::LaunchRequest::parse(arguments);
+    if (const auto *problem = std::get_if<catalogue::LaunchRequest::Problem>(&parsed)) {
+        using Kind = catalogue::LaunchRequest::Problem::Kind;
+        const QStringList &w = problem->words;
+        switch (problem->kind) {
+        case Kind::NoMachine: return refuse(2, QStringLiteral("機種が指定されていません（MSX2J か MSXJ）。"));
+        case Kind::UnknownMachine: return refuse(2, QStringLiteral("機種「%1」はわかりません（MSX2J か MSXJ）。").arg(w.value(0)));
+        case Kind::OptionWithoutFile: return refuse(2, QStringLiteral("オプション「%1」にファイルがありません。").arg(w.value(0)));
+        case Kind::UnknownOption: return refuse(2, QStringLiteral("オプション「%1」はわかりません。").arg(w.value(0)));
+        case Kind::TwoGames:
+            return refuse(2, QStringLiteral("ゲームが２つ指定されています（「%1 %2」と「%3 %4」）。").arg(w.value(0), w.value(1), w.value(2), w.value(3)));
         }
-        const Media m = lower == QLatin1String("-cart")   ? Media::Cartridge
-                        : lower == QLatin1String("-cass") ? Media::Tape
-                        : lower == QLatin1String("-flop") ? Media::Disk
-                                                          : Media::None;
-        if (m == Media::None)
-            return refuse(2, QStringLiteral("オプション「%1」はわかりません。").arg(given));
-        if (media != Media::None)
-            return refuse(2, QStringLiteral("ゲームが２つ指定されています（「%1 %2」と「%3 %4」）。").arg(option, file, lower, name));
-        media = m;
-        option = lower;
-        file = name;
     }
+    const catalogue::LaunchRequest &request = std::get<catalogue::LaunchRequest>(parsed);
+    const QString machineName = request.machine;
+    const Want want = machineName == QLatin1String("MSXJ") ? Want::MSXJ : Want::MSX2J;
+    const bool fmpac = request.fmpac;
+    const QString file = request.file();
+    const Media media = !request.media()                                 ? Media::None
+                        : *request.media() == catalogue::Media::Cartridge ? Media::Cartridge
+                        : *request.media() == catalogue::Media::Tape      ? Media::Tape
+                                                                          : Media::Disk;
     if (media != Media::None && !QFileInfo(file).isFile())
         return refuse(3, QStringLiteral("ゲームのファイル「%1」が %2 にありません。").arg(file, QDir::toNativeSeparators(QDir::currentPath())));
 

@@ -67,8 +67,26 @@ QStringView baseNameOf(const QString &path)
     return QStringView(path).sliced(slash + 1);
 }
 
-// One argument of a command line that is split the Windows way: quoted when it holds a blank
-// or a quote, with backslashes doubled where they come before a quote.
+
+// The first character of the text that CP932 cannot hold (exactly, for a file's name), or an
+// empty text.
+QString firstUnwritable(const QString &text, bool exact = false)
+{
+    const auto encode = exact ? platform::encodeCp932Exact : platform::encodeCp932;
+    if (encode(text))
+        return {};
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype len = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const QString ch = text.mid(i, len);
+        i += len;
+        if (!encode(ch))
+            return ch;
+    }
+    return QStringLiteral("?");
+}
+
+} // namespace
+
 QString quotedArgument(const QString &argument)
 {
     if (!argument.contains(u' ') && !argument.contains(u'\t') && !argument.contains(u'"'))
@@ -93,25 +111,6 @@ QString quotedArgument(const QString &argument)
     out += u'"';
     return out;
 }
-
-// The first character of the text that CP932 cannot hold (exactly, for a file's name), or an
-// empty text.
-QString firstUnwritable(const QString &text, bool exact = false)
-{
-    const auto encode = exact ? platform::encodeCp932Exact : platform::encodeCp932;
-    if (encode(text))
-        return {};
-    for (qsizetype i = 0; i < text.size();) {
-        const qsizetype len = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
-        const QString ch = text.mid(i, len);
-        i += len;
-        if (!encode(ch))
-            return ch;
-    }
-    return QStringLiteral("?");
-}
-
-} // namespace
 
 QString replaceUnwritable(const QString &text, const QString &replacement, QStringList *found)
 {

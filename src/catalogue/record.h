@@ -81,6 +81,9 @@ LineEntry entryFromLine(QByteArrayView line);
 // holding a blank or a double quote is quoted in the launch arguments the way a Windows
 // command line is split, so that it stays one argument.
 QString snapNameFor(const QString &gameFileName);
+// One argument of a command line that is split the Windows way: quoted when it holds a blank
+// or a quote, with backslashes doubled where they come before a quote.
+QString quotedArgument(const QString &argument);
 QString launchArgsFor(const QString &gameFileName, std::optional<Media> slot, bool exact = false);
 
 // The catalogue line for an entry, as text, the texts taken as they stand.

@@ -1,5 +1,6 @@
 #include "form1.h"
 
+#include "catalogue/launch_request.h"
 #include "catalogue/record.h"
 #include "entry_dialog/form2.h"
 #include "messages/messages.h"
@@ -91,8 +92,6 @@ public:
     }
 };
 
-const QString FmpacOption = QStringLiteral("-CART FMPAC.ROM ");
-
 const QString StandByDescription = QStringLiteral(
     "選択したゲームの説明が入ります。しかし、ＭＳＸのロムゲームって６００本以上ありましたよね。"
     "１人で登録するのかぁ。でも、リストはＣＳＶ形式にする予定なので誰でも編集可能にするつもりです。");
@@ -147,8 +146,7 @@ Form1::Form1(const platform::ProgramFolder &programFolder, QWidget *parent)
     describeForKeyboardAndScreenReaders();
     connectEvents();
     loadList();
-    state_.machineArg = QStringLiteral("MSX2J");
-    state_.fmpacArg = QString();
+    state_.request = catalogue::LaunchRequest{};
 }
 
 Form1::~Form1()
@@ -657,12 +655,12 @@ bool Form1::showSnapshot(const QString &snapName)
 
 void Form1::onCombo1Activated(int index)
 {
-    state_.machineArg = Combo1->itemText(index);
+    state_.request.machine = Combo1->itemText(index);
 }
 
 void Form1::onCheck2Clicked()
 {
-    state_.fmpacArg = Check2->checkState() == Qt::Unchecked ? QString() : FmpacOption;
+    state_.request.fmpac = Check2->checkState() != Qt::Unchecked;
 }
 
 void Form1::playSound(Sound sound, bool setDeviceType)
@@ -694,7 +692,9 @@ void Form1::onImage1Clicked()
     Image1->setPictureFile(folder_.picture(state_.switchOn ? Picture::SwitchOn : Picture::SwitchOff));
     playSound(Sound::Switch, false);
 
-    const QString arguments = state_.machineArg + u' ' + state_.fmpacArg + state_.launchArgs;
+    catalogue::LaunchRequest request = state_.request;
+    request.launchArgs = state_.launchArgs;
+    const QString arguments = request.toCommandLine();
     QString program = folder_.emulator();
     // A folder without a mess.exe of its own plays through the adapter that came with the program.
     if (const QString bundled = platform::bundledAdapter(); !bundled.isEmpty() && !QFileInfo::exists(program))
@@ -708,7 +708,7 @@ void Form1::onImage1Clicked()
         platform::showMessage(this, messages::launchFailed(program, *error));
         return;
     }
-    runningGames()->started(pid, state_.snapName, state_.launchArgs.section(u' ', 0, 0, QString::SectionSkipEmpty).toLower());
+    runningGames()->started(pid, state_.snapName, request.media());
 }
 
 // ---- the running game
@@ -747,7 +747,7 @@ QMenu *Form1::makePictureMenu()
         snapshot->disconnect();
         if (running)
             connect(snapshot, &QAction::triggered, this, [this, r = *running] { snapshotFromRunningGame(r); });
-        const bool tape = running && running->mediaOption == QLatin1String("-cass");
+        const bool tape = running && running->media == catalogue::Media::Tape;
         parts->setTitle(tape ? QStringLiteral("テープを入れかえる") : QStringLiteral("ディスクを入れかえる"));
         parts->clear();
         const QStringList staged = running ? running->parts : QStringList();

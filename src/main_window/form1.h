@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue/catalogue_file.h"
+#include "catalogue/launch_request.h"
 #include "main_window/file_check.h"
 #include "main_window/game_search.h"
 #include "main_window/running_games.h"
@@ -44,8 +45,7 @@ public:
     // What the window remembers between events.
     struct State
     {
-        QString machineArg;    // "MSX2J" or "MSXJ"
-        QString fmpacArg;      // "" or "-CART FMPAC.ROM "
+        catalogue::LaunchRequest request; // the machine and FM-PAC chosen
         bool switchOn = false; // the power switch's picture
         int selectedIndex = -1; // list entry chosen, -1 when none is
         QString snapName;      // fields of the record shown last

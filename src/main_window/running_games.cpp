@@ -60,9 +60,9 @@ RunningGames::RunningGames(std::function<onboarding::SoftwareLists()> lists, QOb
 
 RunningGames::~RunningGames() = default;
 
-void RunningGames::started(qint64 pid, const QString &snapName, const QString &mediaOption)
+void RunningGames::started(qint64 pid, const QString &snapName, std::optional<catalogue::Media> media)
 {
-    games_.append(Game{pid, snapName, mediaOption, {}, {}});
+    games_.append(Game{pid, snapName, media, {}, {}});
 }
 
 void RunningGames::ask()
@@ -152,8 +152,8 @@ void RunningGames::takeSnapshot(const Game &game, const QString &target, Crop cr
 void RunningGames::changePart(const Game &game, const QString &part)
 {
     QPointer<RunningGames> self(this);
-    const QString command = (game.mediaOption == QLatin1String("-cass") ? QStringLiteral("cassetteplayer insert ")
-                                                                       : QStringLiteral("diska "))
+    const QString command = (game.media == catalogue::Media::Tape ? QStringLiteral("cassetteplayer insert ")
+                                                                 : QStringLiteral("diska "))
                             + platform::tclQuoted(part);
     talkers().start([self, pid = game.pid, command, part] {
         const auto replies = platform::sendToEmulator(pid, {command}, AnswerMs * 3);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "catalogue/media.h"
 #include "onboarding/software_lists.h"
 
 #include <QObject>
@@ -22,7 +23,7 @@ public:
     {
         qint64 pid = 0;
         QString snapName;
-        QString mediaOption;    // "-cart", "-cass", "-flop", or empty
+        std::optional<catalogue::Media> media;
         QStringList parts;      // the set's staged parts, in order (empty when it has none)
         QStringList partLabels; // as the software lists name them (empty where unknown)
     };
@@ -34,7 +35,7 @@ public:
     explicit RunningGames(std::function<onboarding::SoftwareLists()> lists, QObject *parent = nullptr);
     ~RunningGames() override;
 
-    void started(qint64 pid, const QString &snapName, const QString &mediaOption);
+    void started(qint64 pid, const QString &snapName, std::optional<catalogue::Media> media);
 
     // The last started game that answered the last time it was asked (nothing before any
     // answer); ask() asks again, and answered() tells when the answer is in.
