@@ -13,7 +13,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
 
 #include <cstdio>
@@ -40,7 +40,8 @@ int main(int argc, char *argv[])
     QCoreApplication::processEvents();
     const QByteArray action = argv[2];
     if (action == "delete") {
-        form.findChild<QListWidget *>(QStringLiteral("List1"))->setCurrentRow(atoi(argv[3]));
+        auto *list = form.findChild<QListView *>(QStringLiteral("List1"));
+        list->setCurrentIndex(list->model()->index(atoi(argv[3]), 0));
         form.findChild<QPushButton *>(QStringLiteral("Sakujyo_bot"))->click();
     } else if (action == "register") {
         form.findChild<QPushButton *>(QStringLiteral("Touroku_bot"))->click();

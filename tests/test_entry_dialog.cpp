@@ -12,7 +12,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -69,7 +69,7 @@ private:
     void registerGame() { click(main<QPushButton>("Touroku_bot")); }
     void editGame(int row)
     {
-        main<QListWidget>("List1")->setCurrentRow(row);
+        chooseRow(main<QListView>("List1"), row);
         click(main<QPushButton>("hensyu_bot"));
     }
     void save() { click(field<QPushButton>("Command1")); }
@@ -88,11 +88,12 @@ private:
     QStringList mainEntries()
     {
         QStringList out;
-        auto *list = main<QListWidget>("List1");
-        for (int i = 0; i < list->count(); ++i)
-            out << list->item(i)->text();
+        const QAbstractItemModel *list = main<QListView>("List1")->model();
+        for (int i = 0; i < list->rowCount(); ++i)
+            out << list->index(i, 0).data().toString();
         return out;
     }
+    static void chooseRow(QListView *list, int row) { list->setCurrentIndex(list->model()->index(row, 0)); }
 
 private slots:
     void initTestCase()
@@ -181,7 +182,7 @@ private slots:
         QVERIFY(!dialog()->isVisible());
         QCOMPARE(mainEntries().size(), 6);
         QCOMPARE(mainEntries().last(), QStringLiteral("Star Runner"));
-        QVERIFY(main<QListWidget>("List1")->selectedItems().isEmpty());
+        QVERIFY(main<QListView>("List1")->selectionModel()->selectedRows().isEmpty());
 
         // Shown again, the dialog starts empty: 登録 at once adds nothing.
         registerGame();
@@ -364,12 +365,12 @@ private slots:
         QCOMPARE(linesOf(folder_->catalogue()).size(), 4);
 
         // The other copy, still showing three games, deletes its first.
-        other.findChild<QListWidget *>(QStringLiteral("List1"))->setCurrentRow(0);
+        chooseRow(other.findChild<QListView *>(QStringLiteral("List1")), 0);
         QTest::mouseClick(other.findChild<QPushButton *>(QStringLiteral("Sakujyo_bot")), Qt::LeftButton);
         const QList<QByteArray> lines = linesOf(folder_->catalogue());
         QCOMPARE(lines.size(), 3);
         QVERIFY(lines.last().startsWith("Star Runner,"));
-        QCOMPARE(other.findChild<QListWidget *>(QStringLiteral("List1"))->count(), 3);
+        QCOMPARE(other.findChild<QListView *>(QStringLiteral("List1"))->model()->rowCount(), 3);
     }
 
     void longTextsAreNotCut()
@@ -444,7 +445,7 @@ private slots:
         save();
         QCOMPARE(linesOf(folder_->catalogue()).size(), 5);
         // Delete in the main window while the dialog is hidden with its old table.
-        main<QListWidget>("List1")->setCurrentRow(0);
+        chooseRow(main<QListView>("List1"), 0);
         click(main<QPushButton>("Sakujyo_bot"));
         QCOMPARE(linesOf(folder_->catalogue()).size(), 4);
         registerGame();

@@ -32,7 +32,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QMenu>
 #include <QSaveFile>
 #include <QShortcut>
@@ -64,7 +64,7 @@ constexpr int CatalogueLatestMs = 1000;
 const QColor ListBase(96, 96, 96);
 const QColor ListText(224, 224, 224);
 const QColor MissingText(176, 176, 176);
-constexpr int MissingRole = Qt::UserRole + 1;
+constexpr int MissingRole = GameListModel::MissingRole;
 
 // Draws a game whose file is missing greyed, with a mark at the row's right end.
 class MissingMarkDelegate : public QStyledItemDelegate
@@ -173,10 +173,12 @@ void Form1::buildGameList()
                                  twips(240, 480, 3495, 255), White);
     Label8->setFont(gothic9());
 
-    List1 = new QListWidget(this);
+    games_ = new GameListModel(this);
+    List1 = new QListView(this);
     List1->setObjectName(QStringLiteral("List1"));
+    List1->setModel(games_);
+    List1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     List1->setGeometry(twips(240, 720, 3375, 3660));
-    List1->setSortingEnabled(false);
     List1->setSelectionMode(QAbstractItemView::SingleSelection);
     List1->setUniformItemSizes(true);
     List1->setItemDelegate(new MissingMarkDelegate(List1));
@@ -333,9 +335,9 @@ void Form1::connectEvents()
     List1->installEventFilter(this);
     Search->installEventFilter(this);
     connect(Search, &QLineEdit::textEdited, this, [this] { findTyped(currentListIndex(), 1); });
-    connect(List1, &QListWidget::itemDoubleClicked, this, &Form1::onImage1Clicked);
+    connect(List1, &QListView::doubleClicked, this, &Form1::onImage1Clicked);
 
-    connect(List1, &QListWidget::itemSelectionChanged, this, &Form1::onList1SelectionChanged);
+    connect(List1->selectionModel(), &QItemSelectionModel::selectionChanged, this, &Form1::onList1SelectionChanged);
     connect(Combo1, &QComboBox::activated, this, &Form1::onCombo1Activated);
     connect(Check2, &QCheckBox::clicked, this, &Form1::onCheck2Clicked);
     connect(Image1, &platform::ImageControl::clicked, this, &Form1::onImage1Clicked);
@@ -414,7 +416,6 @@ void Form1::activate()
 {
     const int chosen = currentListIndex();
     const QByteArray line = chosen >= 0 ? table_.line(chosen) : QByteArray();
-    List1->clear();
     loadList();
     // The game shown stays chosen when its line is still there, byte for byte; when it is
     // gone (deleted, edited, removed by another program) nothing is chosen, as at start.
@@ -424,7 +425,7 @@ void Form1::activate()
             again = k;
     }
     if (again >= 0)
-        List1->setCurrentRow(again);
+        chooseLine(again);
     else
         clearChoice();
     if (activatedOnce_)
@@ -438,7 +439,7 @@ void Form1::loadList()
     names.reserve(table_.size());
     for (int i = 0; i < table_.size(); ++i)
         names << shownText(catalogue::gameNameOf(table_.line(i)));
-    List1->addItems(names);
+    games_->setTitles(names);
     searchReady_ = false; // the texts are folded for searching at the first keystroke
     missing_.clear();
     reportLoad(result);
@@ -461,10 +462,15 @@ void Form1::reportLoad(const catalogue::LoadResult &result)
     QTimer::singleShot(0, this, [this, text] { platform::showMessage(this, text); });
 }
 
+void Form1::chooseLine(int line)
+{
+    List1->setCurrentIndex(games_->index(games_->rowOf(line)));
+}
+
 int Form1::currentListIndex() const
 {
-    const QList<QListWidgetItem *> items = List1->selectedItems();
-    return items.isEmpty() ? -1 : List1->row(items.first());
+    const QModelIndexList rows = List1->selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : games_->lineAt(rows.first().row());
 }
 
 // ---- selection and details
@@ -550,11 +556,7 @@ void Form1::startFileCheck()
 void Form1::applyFileCheck(const FileCheck &check)
 {
     missing_ = check.missing;
-    for (int row = 0; row < List1->count() && row < missing_.size(); ++row) {
-        QListWidgetItem *item = List1->item(row);
-        item->setData(MissingRole, missing_[row]);
-        item->setData(Qt::AccessibleTextRole, missing_[row] ? item->text() + QStringLiteral("（ファイルなし）") : QVariant());
-    }
+    games_->setMissing(missing_);
     if (fileMissing(currentListIndex()))
         showDetails();
     // A folder whose games are all gone is said once a run, as such.
@@ -588,7 +590,7 @@ void Form1::openSearch(const QString &typed)
     Search->setText(typed);
     SearchMiss->hide();
     // The list's rows end above the field while it is open, so that the game found is seen.
-    List1->setStyleSheet(QStringLiteral("QListWidget { padding-bottom: %1px; }").arg(Search->height()));
+    List1->setStyleSheet(QStringLiteral("QListView { padding-bottom: %1px; }").arg(Search->height()));
     Search->show();
     Search->raise();
     Search->setFocus();
@@ -623,9 +625,9 @@ void Form1::findTyped(int from, int step)
     SearchMiss->setVisible(miss);
     Search->setAccessibleDescription(miss ? SearchMiss->text() : QString());
     if (row >= 0 && row != currentListIndex())
-        List1->setCurrentRow(row);
+        chooseLine(row);
     if (row >= 0)
-        List1->scrollToItem(List1->item(row), QAbstractItemView::EnsureVisible);
+        List1->scrollTo(games_->index(games_->rowOf(row)), QAbstractItemView::EnsureVisible);
 }
 
 void Form1::describeDetails()
@@ -850,8 +852,8 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
             return true;
         }
         // Nothing chosen yet: the first key down (or up) chooses the first game.
-        if ((key == Qt::Key_Down || key == Qt::Key_Up) && currentListIndex() < 0 && List1->count() > 0) {
-            List1->setCurrentRow(0);
+        if ((key == Qt::Key_Down || key == Qt::Key_Up) && currentListIndex() < 0 && games_->rowCount() > 0) {
+            List1->setCurrentIndex(games_->index(0));
             return true;
         }
     }

@@ -3,6 +3,7 @@
 #include "catalogue/catalogue_file.h"
 #include "catalogue/launch_request.h"
 #include "main_window/file_check.h"
+#include "main_window/game_list_model.h"
 #include "main_window/game_search.h"
 #include "main_window/running_games.h"
 #include "onboarding/registration.h"
@@ -25,7 +26,7 @@ class QTimer;
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class QListWidget;
+class QListView;
 class QPushButton;
 
 namespace platform {
@@ -121,7 +122,9 @@ private:
     void describeDetails();
     void reportLoad(const catalogue::LoadResult &result);
     void playSound(platform::ProgramFolder::Sound sound, bool setDeviceType);
+    // The catalogue line of the chosen row (-1 when none is chosen), and the row of a line chosen.
     int currentListIndex() const;
+    void chooseLine(int line);
     Form2 *entryDialog();
     void showEntryDialog(Form2 *dialog);
     void returnFromDialog();
@@ -163,7 +166,8 @@ private:
     QPushButton *hensyu_bot = nullptr;
     QPushButton *Sakujyo_bot = nullptr;
     QLabel *Label8 = nullptr;
-    QListWidget *List1 = nullptr;
+    QListView *List1 = nullptr;
+    GameListModel *games_ = nullptr; // what List1 shows
     QLineEdit *Search = nullptr; // over the list's bottom edge while a name is typed
     QLabel *SearchMiss = nullptr; // in the field: nothing matches
     QCheckBox *Check2 = nullptr;
