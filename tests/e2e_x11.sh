@@ -45,6 +45,15 @@ close_message() {
 }
 sjis() { printf '%s\r\n' "$1" | iconv -f UTF-8 -t CP932; }
 
+# What the program's text probe says: the focused widget's name, and the focused field's text.
+focused() { head -n 1 "$work/typed" 2>/dev/null; }
+field_text() { tail -n +2 "$work/typed" 2>/dev/null; }
+# Waits until the widget of that name has the focus (a click is taken a moment later).
+wait_focus() {
+    for _ in $(seq 250); do [ "$(focused)" = "$1" ] && return 0; sleep 0.02; done
+    fail "the focus went to '$(focused)', not to $1"
+}
+
 # Types into the focused field one character at a time, each read back from the program (its
 # text probe) before the next; a character the X server dropped under load is typed again.
 # xdotool maps each kana to a spare key code as it goes, and maps it back after the delay: the
@@ -56,14 +65,14 @@ type_text() {
         for try in 1 2 3; do
             xdotool type --delay 150 "$c"
             for n in $(seq 150); do
-                [ "$(cat "$work/typed" 2>/dev/null)" = "$typed$c" ] && break 2
+                [ "$(field_text)" = "$typed$c" ] && break 2
                 # Still without it after a second: typed again.
-                [ "$(cat "$work/typed" 2>/dev/null)" = "$typed" ] && [ "$n" -ge 50 ] && break
+                [ "$(field_text)" = "$typed" ] && [ "$n" -ge 50 ] && break
                 sleep 0.02
             done
         done
         typed="$typed$c"
-        [ "$(cat "$work/typed" 2>/dev/null)" = "$typed" ] || fail "typed '$typed', the field holds '$(cat "$work/typed")'"
+        [ "$(field_text)" = "$typed" ] || fail "typed '$typed', the field holds '$(field_text)'"
     done
 }
 
@@ -145,12 +154,15 @@ dialog=$(wait_window '^リスト登録$') || fail "no entry dialog"
 xprop -id "$dialog" WM_TRANSIENT_FOR | grep -qi "$(printf '0x%x' "$main")" \
     || fail "entry dialog not transient for the main window: $(xprop -id "$dialog" WM_TRANSIENT_FOR)"
 click "$dialog" 150 33
+wait_focus GameName
 type_text 'テスト星人'
 click "$dialog" 108 65
+wait_focus media
 type_text 'ROM'
 click "$dialog" 125 186
 xdotool key Home Return
 click "$dialog" 160 209
+wait_focus GameFileName
 type_text 'testgame'
 click "$dialog" 108 252
 answer_yes "register a file not there yet"
@@ -165,6 +177,7 @@ click "$main" 60 "$(row $((count - 1)))"
 click "$main" 96 16
 dialog=$(wait_window '^リスト登録$') || fail "no entry dialog for edit"
 click "$dialog" 108 89
+wait_focus Maker
 type_text 'Maker'
 click "$dialog" 125 186
 xdotool key Home Down Return

@@ -56,8 +56,6 @@ using Sound = platform::ProgramFolder::Sound;
 
 // How long the catalogue must be quiet after a change on disk before the list is rebuilt, and
 // how long after the first change it is rebuilt at the latest, however busy the file.
-constexpr int CatalogueSettleMs = 250;
-constexpr int CatalogueLatestMs = 1000;
 
 // The list's colours: light text on the layout's grey, darkened so that the text reads
 // (#E0E0E0 on #606060 is 4.8:1); a game whose file is missing in a dimmer grey, with a mark.
@@ -367,44 +365,12 @@ void Form1::showEvent(QShowEvent *event)
 
 void Form1::watchCatalogue()
 {
-    watcher_ = new QFileSystemWatcher(this);
-    rebuildTimer_ = new QTimer(this);
-    rebuildTimer_->setSingleShot(true);
-    rebuildTimer_->setInterval(CatalogueSettleMs);
-    // A burst of changes (a save writes a new file and renames it over the old one) is one
-    // rebuild, a moment after the last.
-    connect(watcher_, &QFileSystemWatcher::fileChanged, this, &Form1::catalogueTouched);
-    connect(watcher_, &QFileSystemWatcher::directoryChanged, this, &Form1::catalogueTouched);
-    connect(rebuildTimer_, &QTimer::timeout, this, &Form1::catalogueChangedOnDisk);
-    rewatch();
-}
-
-void Form1::catalogueTouched()
-{
-    // A file that never rests (a writer every 200 ms) is still followed: at the latest a
-    // second after the first change.
-    if (!rebuildTimer_->isActive()) {
-        firstChange_.start();
-        rebuildTimer_->start(CatalogueSettleMs);
-        return;
-    }
-    const qint64 left = CatalogueLatestMs - firstChange_.elapsed();
-    rebuildTimer_->start(int(qBound(qint64(0), left, qint64(CatalogueSettleMs))));
-}
-
-void Form1::rewatch()
-{
-    // A file replaced by a rename is a new file: it is watched anew.
-    const QString folder = QFileInfo(file_.path()).absolutePath();
-    if (QFileInfo(folder).isDir() && !watcher_->directories().contains(folder))
-        watcher_->addPath(folder);
-    if (QFileInfo(file_.path()).isFile() && !watcher_->files().contains(file_.path()))
-        watcher_->addPath(file_.path());
+    watcher_ = new CatalogueWatcher(file_.path(), this);
+    connect(watcher_, &CatalogueWatcher::settled, this, &Form1::catalogueChangedOnDisk);
 }
 
 void Form1::catalogueChangedOnDisk()
 {
-    rewatch();
     // While the entry dialog is open the list stays as it is; it is rebuilt when the dialog
     // closes, as always.
     if (dialog_ && dialog_->isVisible())

@@ -2,6 +2,7 @@
 
 #include "catalogue/catalogue_file.h"
 #include "catalogue/launch_request.h"
+#include "main_window/catalogue_watcher.h"
 #include "main_window/file_check.h"
 #include "main_window/game_list_model.h"
 #include "main_window/game_search.h"
@@ -106,8 +107,6 @@ private:
 
     void loadList();
     void watchCatalogue();
-    void rewatch();
-    void catalogueTouched();
     void catalogueChangedOnDisk();
     void showDetails();
     void clearChoice();
@@ -149,7 +148,6 @@ private:
     bool activatedOnce_ = false;
     bool loadProblemShown_ = false;
     bool tooLongShown_ = false;
-    QElapsedTimer firstChange_; // of the changes on disk not yet rebuilt
     GameSearch search_;
     bool searchReady_ = false;
     QList<bool> missing_;
@@ -159,8 +157,7 @@ private:
     RunningGames *runningGames_ = nullptr; // made at the first start or menu
 
     QPointer<Form2> dialog_;
-    QFileSystemWatcher *watcher_ = nullptr;
-    QTimer *rebuildTimer_ = nullptr;
+    CatalogueWatcher *watcher_ = nullptr; // made once the window is up
 
     QPushButton *Touroku_bot = nullptr;
     QPushButton *hensyu_bot = nullptr;

@@ -12,6 +12,8 @@
 #include <QPointer>
 #include <QThreadPool>
 
+#include <utility>
+
 namespace {
 
 constexpr qint64 MaxPartBytes = 16 * 1024 * 1024;
@@ -68,7 +70,8 @@ void RunningGames::started(qint64 pid, const QString &snapName, std::optional<ca
 void RunningGames::ask()
 {
     // Games that have ended are forgotten at once (a process table look, no disk).
-    const bool ended = games_.removeIf([](const Game &g) { return !platform::processRunning(g.pid); }) > 0;
+    if (games_.removeIf([](const Game &g) { return !platform::processRunning(g.pid); }) > 0)
+        ended_ = true;
     if (answering_ && !platform::processRunning(answering_->pid))
         answering_.reset();
     if (asking_) {
@@ -76,6 +79,7 @@ void RunningGames::ask()
         return;
     }
     asking_ = true;
+    const bool ended = std::exchange(ended_, false);
     QPointer<RunningGames> self(this);
     const QList<Game> games = games_;
     const std::shared_ptr<Shared> shared = shared_;

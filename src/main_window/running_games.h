@@ -61,4 +61,5 @@ private:
     std::optional<Game> answering_;
     bool asking_ = false;
     bool askAgain_ = false;
+    bool ended_ = false; // games have ended whose staged sets are still to go
 };

@@ -86,6 +86,8 @@ void startTextProbe(const QString &file)
             text = plain->toPlainText();
         else if (const auto *rich = qobject_cast<const QTextEdit *>(focus))
             text = rich->toPlainText();
+        // The field's name on the first line, then its text.
+        text = (focus ? focus->objectName() : QString()) + u'\n' + text;
         if (*last == text)
             return;
         QFile out(file);

@@ -30,8 +30,9 @@ void setBuddies(std::initializer_list<std::pair<QLabel *, QWidget *>> pairs);
 // What a screen reader says for each control.
 void setAccessibleNames(std::initializer_list<std::pair<QWidget *, const char16_t *>> names);
 
-// For tests that drive the program from outside: the text of the field that has the focus
-// written into file (UTF-8, whole) whenever it changes, so that typing can be read back.
+// For tests that drive the program from outside: the name of the widget that has the focus
+// and, from the second line, the text of that field, written into file (UTF-8, whole) whenever
+// either changes, so that typing can be read back.
 void startTextProbe(const QString &file);
 
 } // namespace platform
