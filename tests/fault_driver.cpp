@@ -5,8 +5,8 @@
 //   fault_driver FOLDER delete ROW | register NAME
 // Prints "MESSAGE <text>" for each message, then "TABLE <hex>" with the main window's table
 // as it would be written, so the caller can compare it with the file.
-#include "entry_dialog/form2.h"
-#include "main_window/form1.h"
+#include "entry_dialog/entry_dialog.h"
+#include "main_window/main_window.h"
 #include "platform/widgets/mci_control.h"
 #include "platform/widgets/message_box.h"
 
@@ -35,7 +35,7 @@ int main(int argc, char *argv[])
         return true;
     });
 
-    Form1 form(QString::fromLocal8Bit(argv[1]));
+    MainWindow form(QString::fromLocal8Bit(argv[1]));
     form.show();
     QCoreApplication::processEvents();
     const QByteArray action = argv[2];
@@ -45,7 +45,7 @@ int main(int argc, char *argv[])
         form.findChild<QPushButton *>(QStringLiteral("Sakujyo_bot"))->click();
     } else if (action == "register") {
         form.findChild<QPushButton *>(QStringLiteral("Touroku_bot"))->click();
-        Form2 *dialog = form.entryDialogIfLoaded();
+        EntryDialog *dialog = form.entryDialogIfLoaded();
         dialog->findChild<QLineEdit *>(QStringLiteral("GameName"))->setText(QString::fromUtf8(argv[3]));
         dialog->findChild<QLineEdit *>(QStringLiteral("GameFileName"))->setText(QStringLiteral("newgame"));
         dialog->findChild<QComboBox *>(QStringLiteral("slot"))->setCurrentIndex(0);

@@ -1,5 +1,5 @@
-#include "entry_dialog/form2.h"
-#include "main_window/form1.h"
+#include "entry_dialog/entry_dialog.h"
+#include "main_window/main_window.h"
 #include "platform/system/codepage.h"
 #include "platform/widgets/file_picker.h"
 #include "platform/widgets/mci_control.h"
@@ -45,18 +45,18 @@ private:
     std::optional<QString> pick_;
     bool answer_ = true; // what the user answers to a question
     std::unique_ptr<ProgramFolder> folder_;
-    std::unique_ptr<Form1> form_;
+    std::unique_ptr<MainWindow> form_;
 
     void open(const QByteArray &catalogue)
     {
         form_.reset();
         folder_ = std::make_unique<ProgramFolder>(catalogue);
-        form_ = std::make_unique<Form1>(folder_->path());
+        form_ = std::make_unique<MainWindow>(folder_->path());
         form_->show();
         QCoreApplication::processEvents();
     }
     template<typename T> T *main(const char *name) { return form_->findChild<T *>(QLatin1String(name)); }
-    Form2 *dialog() { return form_->entryDialogIfLoaded(); }
+    EntryDialog *dialog() { return form_->entryDialogIfLoaded(); }
     template<typename T> T *field(const char *name)
     {
         T *w = dialog() ? dialog()->findChild<T *>(QLatin1String(name)) : nullptr;
@@ -125,7 +125,7 @@ private slots:
     {
         open(numbered(3));
         registerGame();
-        Form2 *d = dialog();
+        EntryDialog *d = dialog();
         QVERIFY(d && d->isVisible());
         QCOMPARE(d->windowTitle(), QStringLiteral("リスト登録"));
         QCOMPARE(d->size(), QSize(312, 275));
@@ -355,7 +355,7 @@ private slots:
     {
         open(numbered(3));
         // A second copy of the program on the same folder.
-        Form1 other(folder_->path());
+        MainWindow other(folder_->path());
         other.show();
         QCoreApplication::processEvents();
 
@@ -692,7 +692,7 @@ private slots:
         open(numbered(2));
         registerGame();
         box("GameName")->setText(QStringLiteral("入力中"));
-        QPointer<Form2> d = dialog();
+        QPointer<EntryDialog> d = dialog();
         // While the dialog is shown, closing the main window ends nothing.
         QVERIFY(!form_->close());
         QVERIFY(d && d->isVisible());

@@ -1,4 +1,4 @@
-#include "main_window/form1.h"
+#include "main_window/main_window.h"
 #include "platform/system/codepage.h"
 #include "platform/system/handover.h"
 #include "platform/system/paths.h"
@@ -73,13 +73,13 @@ private:
     QStringList questions_;
     bool answer_ = true; // what the user answers to a question
     std::unique_ptr<ProgramFolder> folder_;
-    std::unique_ptr<Form1> form_;
+    std::unique_ptr<MainWindow> form_;
 
-    Form1 *open(const QByteArray &catalogue, bool withEmulator = true)
+    MainWindow *open(const QByteArray &catalogue, bool withEmulator = true)
     {
         form_.reset();
         folder_ = std::make_unique<ProgramFolder>(catalogue, withEmulator);
-        form_ = std::make_unique<Form1>(folder_->path());
+        form_ = std::make_unique<MainWindow>(folder_->path());
         form_->show();
         QCoreApplication::processEvents();
         return form_.get();
@@ -145,7 +145,7 @@ private slots:
 
     void layoutAtStart()
     {
-        Form1 *form = open(cp932Lines(SampleLines));
+        MainWindow *form = open(cp932Lines(SampleLines));
         QCOMPARE(form->windowTitle(), QStringLiteral("Tarumin（Ｖｅｒ0.9）"));
         QCOMPARE(form->size(), QSize(566, 428));
         QCOMPARE(form->minimumSize(), form->maximumSize());
@@ -581,7 +581,7 @@ private slots:
     void stuckDiskHoldsNothing()
     {
         open(cp932Lines(SampleLines));
-        QSignalSpy looked(form_.get(), &Form1::gameFilesChecked);
+        QSignalSpy looked(form_.get(), &MainWindow::gameFilesChecked);
         form_->activate();
         QTRY_COMPARE(looked.size(), 1); // the files were there
         QVERIFY(!form_->fileMissing(0));
@@ -728,7 +728,7 @@ private slots:
         QFile::remove(folder_->listPath());
         QCOMPARE(QProcess::execute(QStringLiteral("mkfifo"), {folder_->listPath()}), 0);
         messages_.clear();
-        form_ = std::make_unique<Form1>(folder_->path());
+        form_ = std::make_unique<MainWindow>(folder_->path());
         form_->show();
         QTRY_COMPARE(messages_.size(), 1);
         QVERIFY2(messages_[0].contains(QStringLiteral("普通のファイルではありません")), qPrintable(messages_[0]));
@@ -1236,7 +1236,7 @@ private slots:
         QFile::remove(list);
         QDir().mkpath(list);
         form_.reset();
-        form_ = std::make_unique<Form1>(folder_->path());
+        form_ = std::make_unique<MainWindow>(folder_->path());
         form_->show();
         QTRY_COMPARE(messages_.size(), 1);
         QVERIFY(messages_[0].contains(QStringLiteral("読み込めませんでした")));

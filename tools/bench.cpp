@@ -4,7 +4,7 @@
 //   QT_QPA_PLATFORM=offscreen build/tarumin-bench [rounds]
 #include "catalogue/catalogue_file.h"
 #include "catalogue/line_table.h"
-#include "main_window/form1.h"
+#include "main_window/main_window.h"
 #include "onboarding/batch.h"
 #include "platform/system/codepage.h"
 #include "platform/system/modules.h"
@@ -121,7 +121,7 @@ int main(int argc, char *argv[])
         // The first window of a run also pays for plugins, fonts and pictures.
         QElapsedTimer t;
         t.start();
-        Form1 first(folder);
+        MainWindow first(folder);
         first.show();
         QCoreApplication::processEvents();
         first.grab();
@@ -129,13 +129,13 @@ int main(int argc, char *argv[])
     }
     report("later main window: build, show, paint",
            measure(rounds, {}, [&] {
-               Form1 w(folder);
+               MainWindow w(folder);
                w.show();
                QCoreApplication::processEvents();
                w.grab();
            }));
 
-    Form1 form(folder);
+    MainWindow form(folder);
     form.show();
     QCoreApplication::processEvents();
     auto *listBox = form.findChild<QListView *>(QStringLiteral("List1"));

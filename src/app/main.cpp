@@ -1,5 +1,5 @@
 #include "installed_layout.h"
-#include "main_window/form1.h"
+#include "main_window/main_window.h"
 #include "messages/messages.h"
 #include "platform/system/modules.h"
 #include "platform/system/paths.h"
@@ -87,7 +87,7 @@ int main(int argc, char *argv[])
     }
     platform::setModuleFolders({executable.value_or(QString()), installedModuleFolder(executable)});
 
-    Form1 window(programFolderOf(folder, parts));
+    MainWindow window(programFolderOf(folder, parts));
     window.show();
     if (const QString probe = qEnvironmentVariable("TARUMIN_TEXT_PROBE"); !probe.isEmpty())
         platform::startTextProbe(probe);

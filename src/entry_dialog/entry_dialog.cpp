@@ -1,4 +1,4 @@
-#include "form2.h"
+#include "entry_dialog.h"
 
 #include "messages/messages.h"
 #include "onboarding/batch.h"
@@ -31,7 +31,7 @@ const QString PickerFilter = QStringLiteral("ゲームのファイル|*.rom;*.mx
 
 } // namespace
 
-Form2::Form2(const platform::ProgramFolder &programFolder, const catalogue::CatalogueFile &file, QWidget *parent)
+EntryDialog::EntryDialog(const platform::ProgramFolder &programFolder, const catalogue::CatalogueFile &file, QWidget *parent)
     : platform::Window(parent, Qt::Dialog), folder_(programFolder), file_(file)
 {
     setAttribute(Qt::WA_DeleteOnClose);
@@ -39,7 +39,7 @@ Form2::Form2(const platform::ProgramFolder &programFolder, const catalogue::Cata
     buildLayout();
 }
 
-void Form2::buildLayout()
+void EntryDialog::buildLayout()
 {
     setUpForm("Form2", QStringLiteral("リスト登録"),
               QSize(4680 / platform::TwipsPerPixel, 4125 / platform::TwipsPerPixel));
@@ -101,12 +101,12 @@ void Form2::buildLayout()
     platform::setBuddies({{Label1, GameName}, {Label2, media}, {Label3, Hatubai}, {Label4, Maker},
                           {Label5, KaKaku}, {Label6, Kasetu}, {Label8, slot}, {Label7, GameFileName}});
 
-    connect(Command1, &QPushButton::clicked, this, &Form2::onCommand1Clicked);
-    connect(Command2, &QPushButton::clicked, this, &Form2::onCommand2Clicked);
-    connect(Command3, &QPushButton::clicked, this, &Form2::onCommand3Clicked);
+    connect(Command1, &QPushButton::clicked, this, &EntryDialog::onCommand1Clicked);
+    connect(Command2, &QPushButton::clicked, this, &EntryDialog::onCommand2Clicked);
+    connect(Command3, &QPushButton::clicked, this, &EntryDialog::onCommand3Clicked);
 }
 
-void Form2::beginRegister()
+void EntryDialog::beginRegister()
 {
     // A registration starts from nothing, whatever the dialog showed before.
     pendingCopy_.reset();
@@ -120,7 +120,7 @@ void Form2::beginRegister()
     GameName->setFocus();
 }
 
-void Form2::beginEdit(int index, const QByteArray &line)
+void EntryDialog::beginEdit(int index, const QByteArray &line)
 {
     pendingCopy_.reset();
     const catalogue::Entry entry = catalogue::entryFromLine(line).asShown();
@@ -138,7 +138,7 @@ void Form2::beginEdit(int index, const QByteArray &line)
     editBase_ = {line, texts()};
 }
 
-catalogue::Entry Form2::texts() const
+catalogue::Entry EntryDialog::texts() const
 {
     catalogue::Entry e;
     e.gameName = GameName->text();
@@ -153,7 +153,7 @@ catalogue::Entry Form2::texts() const
     return e;
 }
 
-QWidget *Form2::boxOf(catalogue::Field field) const
+QWidget *EntryDialog::boxOf(catalogue::Field field) const
 {
     switch (field) {
     case catalogue::Field::GameName: return GameName;
@@ -167,13 +167,13 @@ QWidget *Form2::boxOf(catalogue::Field field) const
     return GameName;
 }
 
-void Form2::refuse(const QString &text, QWidget *fault)
+void EntryDialog::refuse(const QString &text, QWidget *fault)
 {
     platform::showMessage(this, text);
     fault->setFocus();
 }
 
-std::optional<catalogue::Media> Form2::mediaOfGameFile(const QString &fileName) const
+std::optional<catalogue::Media> EntryDialog::mediaOfGameFile(const QString &fileName) const
 {
     if (const auto media = catalogue::mediaOfFileName(fileName))
         return media;
@@ -189,7 +189,7 @@ std::optional<catalogue::Media> Form2::mediaOfGameFile(const QString &fileName) 
     return catalogue::mediaOfFileName(game.imageName);
 }
 
-void Form2::onCommand1Clicked()
+void EntryDialog::onCommand1Clicked()
 {
     catalogue::Entry entry = texts();
     const bool fileTyped = !entry.gameFileName.trimmed().isEmpty()
@@ -264,17 +264,17 @@ void Form2::onCommand1Clicked()
     hide();
 }
 
-void Form2::showSlot(std::optional<catalogue::Media> media)
+void EntryDialog::showSlot(std::optional<catalogue::Media> media)
 {
     slot->setCurrentIndex(media ? slot->findData(int(*media)) : -1);
 }
 
-void Form2::onCommand2Clicked()
+void EntryDialog::onCommand2Clicked()
 {
     close();
 }
 
-void Form2::keyPressEvent(QKeyEvent *event)
+void EntryDialog::keyPressEvent(QKeyEvent *event)
 {
     // Esc closes the dialog as 閉じる does.
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
@@ -284,7 +284,7 @@ void Form2::keyPressEvent(QKeyEvent *event)
     platform::Window::keyPressEvent(event);
 }
 
-void Form2::closeEvent(QCloseEvent *event)
+void EntryDialog::closeEvent(QCloseEvent *event)
 {
     // However the dialog is closed, the main window is given back; nothing is saved.
     event->accept();
@@ -292,7 +292,7 @@ void Form2::closeEvent(QCloseEvent *event)
     emit returnedToMainWindow();
 }
 
-void Form2::onCommand3Clicked()
+void EntryDialog::onCommand3Clicked()
 {
     const auto picked = platform::pickFileToOpen(this, PickerFilter, folder_.root());
     if (!picked)
@@ -321,7 +321,7 @@ void Form2::onCommand3Clicked()
     fillFromSoftwareLists(game);
 }
 
-std::optional<std::pair<int, QString>> Form2::lineNaming(const QString &path) const
+std::optional<std::pair<int, QString>> EntryDialog::lineNaming(const QString &path) const
 {
     const auto table = std::make_unique<catalogue::LineTable>();
     if (!table->load(file_.path()).ok())
@@ -337,7 +337,7 @@ std::optional<std::pair<int, QString>> Form2::lineNaming(const QString &path) co
     return std::nullopt;
 }
 
-void Form2::fillFromSoftwareLists(const onboarding::GameFile &game)
+void EntryDialog::fillFromSoftwareLists(const onboarding::GameFile &game)
 {
     // The lists are read at the first browse, not before.
     if (!lists_)

@@ -36,11 +36,11 @@ class MciControl;
 class PictureBox;
 } // namespace platform
 
-class Form2;
+class EntryDialog;
 
 // The main window: the game list, the shown game's details and snapshot, the emulator's
 // options and power switch, and the register, edit and delete commands.
-class Form1 : public platform::Window
+class MainWindow : public platform::Window
 {
     Q_OBJECT
 public:
@@ -55,14 +55,14 @@ public:
     };
 
     // programFolder holds mess.exe and the data folder tarumin.
-    explicit Form1(const platform::ProgramFolder &programFolder, QWidget *parent = nullptr);
-    ~Form1() override;
+    explicit MainWindow(const platform::ProgramFolder &programFolder, QWidget *parent = nullptr);
+    ~MainWindow() override;
 
     const State &state() const { return state_; }
     const catalogue::LineTable &table() const { return table_; }
     const platform::ProgramFolder &programFolder() const { return folder_; }
-    platform::MciControl *mci() const { return MMControl1; }
-    Form2 *entryDialogIfLoaded() const;
+    platform::MciControl *mci() const { return soundPlayer; }
+    EntryDialog *entryDialogIfLoaded() const;
 
     // Becoming the program's active window again: the list is rebuilt from the file.
     void activate();
@@ -124,22 +124,22 @@ private:
     // The catalogue line of the chosen row (-1 when none is chosen), and the row of a line chosen.
     int currentListIndex() const;
     void chooseLine(int line);
-    Form2 *entryDialog();
-    void showEntryDialog(Form2 *dialog);
+    EntryDialog *entryDialog();
+    void showEntryDialog(EntryDialog *dialog);
     void returnFromDialog();
 
     void showPictureMenu(const QPoint &at);
     RunningGames *runningGames();
     void snapshotFromRunningGame(const RunningGames::Game &running);
 
-    void onList1SelectionChanged();
-    void onCombo1Activated(int index);
-    void onCheck2Clicked();
-    void onImage1Clicked();
-    void onImage2Clicked();
-    void onTourokuClicked();
-    void onHensyuClicked();
-    void onSakujyoClicked();
+    void onGameChosen();
+    void onMachineChosen(int index);
+    void onFmpacClicked();
+    void onPowerSwitchClicked();
+    void onNameplateClicked();
+    void onRegisterClicked();
+    void onEditClicked();
+    void onDeleteClicked();
 
     platform::ProgramFolder folder_;
     catalogue::CatalogueFile file_;
@@ -156,34 +156,34 @@ private:
     QSet<QString> absentFoldersShown_;
     RunningGames *runningGames_ = nullptr; // made at the first start or menu
 
-    QPointer<Form2> dialog_;
+    QPointer<EntryDialog> dialog_;
     CatalogueWatcher *watcher_ = nullptr; // made once the window is up
 
-    QPushButton *Touroku_bot = nullptr;
-    QPushButton *hensyu_bot = nullptr;
-    QPushButton *Sakujyo_bot = nullptr;
-    QLabel *Label8 = nullptr;
-    QListView *List1 = nullptr;
-    GameListModel *games_ = nullptr; // what List1 shows
+    QPushButton *registerButton = nullptr;
+    QPushButton *editButton = nullptr;
+    QPushButton *deleteButton = nullptr;
+    QLabel *listHeading = nullptr;
+    QListView *gameList = nullptr;
+    GameListModel *games_ = nullptr; // what gameList shows
     QLineEdit *Search = nullptr; // over the list's bottom edge while a name is typed
     QLabel *SearchMiss = nullptr; // in the field: nothing matches
-    QCheckBox *Check2 = nullptr;
-    QLabel *Label6 = nullptr;
-    QComboBox *Combo1 = nullptr;
-    QLineEdit *Text1 = nullptr;
-    QLabel *Label7 = nullptr;
-    platform::ImageControl *Image1 = nullptr;
-    platform::ImageControl *Image2 = nullptr;
-    platform::PictureBox *Picture1 = nullptr;
-    platform::MciControl *MMControl1 = nullptr;
-    QLabel *Label1 = nullptr;
-    QLabel *Media_L = nullptr;
-    QLabel *Label2 = nullptr;
-    QLabel *Hatubai_L = nullptr;
-    QLabel *Label3 = nullptr;
-    QLabel *Maker_L = nullptr;
-    QLabel *Label4 = nullptr;
-    QLabel *Nedan_L = nullptr;
-    QLabel *Label5 = nullptr;
-    QLabel *Kaisetu_L = nullptr;
+    QCheckBox *fmpacBox = nullptr;
+    QLabel *fmpacLabel = nullptr;
+    QComboBox *machineBox = nullptr;
+    QLineEdit *noteField = nullptr;
+    QLabel *powerLabel = nullptr;
+    platform::ImageControl *powerSwitch = nullptr;
+    platform::ImageControl *nameplate = nullptr;
+    platform::PictureBox *snapshotPicture = nullptr;
+    platform::MciControl *soundPlayer = nullptr;
+    QLabel *mediaHeading = nullptr;
+    QLabel *mediaValue = nullptr;
+    QLabel *releaseHeading = nullptr;
+    QLabel *releaseValue = nullptr;
+    QLabel *makerHeading = nullptr;
+    QLabel *makerValue = nullptr;
+    QLabel *priceHeading = nullptr;
+    QLabel *priceValue = nullptr;
+    QLabel *descriptionHeading = nullptr;
+    QLabel *descriptionValue = nullptr;
 };

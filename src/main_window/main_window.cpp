@@ -1,8 +1,8 @@
-#include "form1.h"
+#include "main_window.h"
 
 #include "catalogue/launch_request.h"
 #include "catalogue/record.h"
-#include "entry_dialog/form2.h"
+#include "entry_dialog/entry_dialog.h"
 #include "messages/messages.h"
 #include "onboarding/batch.h"
 #include "onboarding/registration.h"
@@ -130,7 +130,7 @@ static void loadAssets()
     }
 }
 
-Form1::Form1(const platform::ProgramFolder &programFolder, QWidget *parent)
+MainWindow::MainWindow(const platform::ProgramFolder &programFolder, QWidget *parent)
     : platform::Window(parent), folder_(programFolder), file_(folder_.catalogue())
 {
     file_.setWaitHook(platform::keepPaintingWhileWaiting());
@@ -147,48 +147,48 @@ Form1::Form1(const platform::ProgramFolder &programFolder, QWidget *parent)
     state_.request = catalogue::LaunchRequest{};
 }
 
-Form1::~Form1()
+MainWindow::~MainWindow()
 {
     delete dialog_;
 }
 
-void Form1::buildCommands()
+void MainWindow::buildCommands()
 {
-    Touroku_bot = platform::makeButton(this, "Touroku_bot", QStringLiteral("登　録"),
+    registerButton = platform::makeButton(this, "Touroku_bot", QStringLiteral("登　録"),
                                        twips(240, 120, 735, 255));
-    hensyu_bot = platform::makeButton(this, "hensyu_bot", QStringLiteral("編　集"),
+    editButton = platform::makeButton(this, "hensyu_bot", QStringLiteral("編　集"),
                                       twips(1080, 120, 735, 255));
-    hensyu_bot->setEnabled(false);
-    Sakujyo_bot = platform::makeButton(this, "Sakujyo_bot", QStringLiteral("削　除"),
+    editButton->setEnabled(false);
+    deleteButton = platform::makeButton(this, "Sakujyo_bot", QStringLiteral("削　除"),
                                        twips(1920, 120, 735, 255));
-    Sakujyo_bot->setEnabled(false);
+    deleteButton->setEnabled(false);
 }
 
-void Form1::buildGameList()
+void MainWindow::buildGameList()
 {
-    Label8 = platform::makeLabel(this, "Label8",
+    listHeading = platform::makeLabel(this, "Label8",
                                  QStringLiteral("■□■□■　ゲ　ー　ム　名　■□■□■"),
                                  twips(240, 480, 3495, 255), White);
-    Label8->setFont(gothic9());
+    listHeading->setFont(gothic9());
 
     games_ = new GameListModel(this);
-    List1 = new QListView(this);
-    List1->setObjectName(QStringLiteral("List1"));
-    List1->setModel(games_);
-    List1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    List1->setGeometry(twips(240, 720, 3375, 3660));
-    List1->setSelectionMode(QAbstractItemView::SingleSelection);
-    List1->setUniformItemSizes(true);
-    List1->setItemDelegate(new MissingMarkDelegate(List1));
+    gameList = new QListView(this);
+    gameList->setObjectName(QStringLiteral("List1"));
+    gameList->setModel(games_);
+    gameList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    gameList->setGeometry(twips(240, 720, 3375, 3660));
+    gameList->setSelectionMode(QAbstractItemView::SingleSelection);
+    gameList->setUniformItemSizes(true);
+    gameList->setItemDelegate(new MissingMarkDelegate(gameList));
     {
-        QPalette pal = List1->palette();
+        QPalette pal = gameList->palette();
         pal.setColor(QPalette::Base, ListBase);
         pal.setColor(QPalette::Text, ListText);
-        List1->setPalette(pal);
+        gameList->setPalette(pal);
     }
 
     // Typing a name finds the game: a field over the list's bottom edge, shown while it is used.
-    Search = platform::makeTextBox(this, "Search", QString(), QRect(List1->x() + 2, List1->geometry().bottom() - 23, List1->width() - 4, 22));
+    Search = platform::makeTextBox(this, "Search", QString(), QRect(gameList->x() + 2, gameList->geometry().bottom() - 23, gameList->width() - 4, 22));
     Search->hide();
     // Said inside the field's right end when nothing matches what was typed.
     SearchMiss = new QLabel(QStringLiteral("見つかりません"), Search);
@@ -199,177 +199,177 @@ void Form1::buildGameList()
     SearchMiss->hide();
 }
 
-void Form1::buildMachineOptions()
+void MainWindow::buildMachineOptions()
 {
-    Check2 = new QCheckBox(this);
-    Check2->setObjectName(QStringLiteral("Check2"));
-    Check2->setGeometry(twips(255, 4635, 255, 255));
-    Check2->setAutoFillBackground(true);
+    fmpacBox = new QCheckBox(this);
+    fmpacBox->setObjectName(QStringLiteral("Check2"));
+    fmpacBox->setGeometry(twips(255, 4635, 255, 255));
+    fmpacBox->setAutoFillBackground(true);
     {
         // The active window border colour of the usual Windows scheme. A check box fills its
         // background with the Button role.
-        QPalette pal = Check2->palette();
+        QPalette pal = fmpacBox->palette();
         pal.setColor(QPalette::Window, QColor(180, 180, 180));
         pal.setColor(QPalette::Button, QColor(180, 180, 180));
-        Check2->setPalette(pal);
+        fmpacBox->setPalette(pal);
     }
-    Label6 = platform::makeLabel(this, "Label6", QStringLiteral("FM-PACKの使用"),
+    fmpacLabel = platform::makeLabel(this, "Label6", QStringLiteral("FM-PACKの使用"),
                                  twips(600, 4680, 1335, 255), White);
 
-    Combo1 = new QComboBox(this);
-    Combo1->setObjectName(QStringLiteral("Combo1"));
-    Combo1->setEditable(true);
-    Combo1->setInsertPolicy(QComboBox::NoInsert);
-    Combo1->setCompleter(nullptr);
+    machineBox = new QComboBox(this);
+    machineBox->setObjectName(QStringLiteral("Combo1"));
+    machineBox->setEditable(true);
+    machineBox->setInsertPolicy(QComboBox::NoInsert);
+    machineBox->setCompleter(nullptr);
     // Only a choice from the list picks the machine: a name typed into the edit field and
     // confirmed must not count as a choice, so the box's own matching of typed text is cut off.
-    disconnect(Combo1->lineEdit(), &QLineEdit::editingFinished, Combo1, nullptr);
-    Combo1->addItem(QStringLiteral("MSX2J"));
-    Combo1->addItem(QStringLiteral("MSXJ"));
-    Combo1->setEditText(QStringLiteral("MSX2J"));
-    Combo1->setGeometry(twips(2160, 4605, 1455, 300));
+    disconnect(machineBox->lineEdit(), &QLineEdit::editingFinished, machineBox, nullptr);
+    machineBox->addItem(QStringLiteral("MSX2J"));
+    machineBox->addItem(QStringLiteral("MSXJ"));
+    machineBox->setEditText(QStringLiteral("MSX2J"));
+    machineBox->setGeometry(twips(2160, 4605, 1455, 300));
 
-    Text1 = platform::makeTextBox(this, "Text1", QString(), twips(240, 5010, 3375, 270));
+    noteField = platform::makeTextBox(this, "Text1", QString(), twips(240, 5010, 3375, 270));
 }
 
-void Form1::buildPowerSwitch()
+void MainWindow::buildPowerSwitch()
 {
-    Label7 = platform::makeLabel(this, "Label7", QStringLiteral("電　源"),
+    powerLabel = platform::makeLabel(this, "Label7", QStringLiteral("電　源"),
                                  twips(600, 5520, 735, 255), White);
-    Label7->setFont(gothic9());
+    powerLabel->setFont(gothic9());
 
-    Image1 = new platform::ImageControl(this);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setGeometry(twips(255, 5760, 1260, 450));
-    Image1->setPicture(platform::builtInPicture(QStringLiteral(":/assets/switch-off.gif"), "GIF"));
+    powerSwitch = new platform::ImageControl(this);
+    powerSwitch->setObjectName(QStringLiteral("Image1"));
+    powerSwitch->setGeometry(twips(255, 5760, 1260, 450));
+    powerSwitch->setPicture(platform::builtInPicture(QStringLiteral(":/assets/switch-off.gif"), "GIF"));
 
-    Image2 = new platform::ImageControl(this);
-    Image2->setObjectName(QStringLiteral("Image2"));
-    Image2->setGeometry(twips(1680, 5460, 1950, 780));
-    Image2->setPicture(platform::builtInPicture(QStringLiteral(":/assets/nameplate.gif"), "GIF"));
+    nameplate = new platform::ImageControl(this);
+    nameplate->setObjectName(QStringLiteral("Image2"));
+    nameplate->setGeometry(twips(1680, 5460, 1950, 780));
+    nameplate->setPicture(platform::builtInPicture(QStringLiteral(":/assets/nameplate.gif"), "GIF"));
 
-    MMControl1 = new platform::MciControl(this);
-    MMControl1->setObjectName(QStringLiteral("MMControl1"));
+    soundPlayer = new platform::MciControl(this);
+    soundPlayer->setObjectName(QStringLiteral("MMControl1"));
 }
 
-void Form1::buildDetails()
+void MainWindow::buildDetails()
 {
-    Picture1 = new platform::PictureBox(this);
-    Picture1->setObjectName(QStringLiteral("Picture1"));
-    Picture1->setGeometry(twips(4440, 165, 3900, 2940));
-    Picture1->setFocusPolicy(Qt::StrongFocus);
-    Picture1->setPicture(platform::builtInPicture(QStringLiteral(":/assets/notimage.png"), "PNG"));
+    snapshotPicture = new platform::PictureBox(this);
+    snapshotPicture->setObjectName(QStringLiteral("Picture1"));
+    snapshotPicture->setGeometry(twips(4440, 165, 3900, 2940));
+    snapshotPicture->setFocusPolicy(Qt::StrongFocus);
+    snapshotPicture->setPicture(platform::builtInPicture(QStringLiteral(":/assets/notimage.png"), "PNG"));
 
-    Label1 = platform::makeLabel(this, "Label1", QStringLiteral("メディア"),
+    mediaHeading = platform::makeLabel(this, "Label1", QStringLiteral("メディア"),
                                  twips(3840, 3360, 855, 255), White);
-    Media_L = platform::makeLabel(this, "Media_L", QString(), twips(4920, 3360, 3375, 255), White);
-    Label2 = platform::makeLabel(this, "Label2", QStringLiteral("発 売 年"),
+    mediaValue = platform::makeLabel(this, "Media_L", QString(), twips(4920, 3360, 3375, 255), White);
+    releaseHeading = platform::makeLabel(this, "Label2", QStringLiteral("発 売 年"),
                                  twips(3840, 3720, 855, 255), White);
-    Hatubai_L = platform::makeLabel(this, "Hatubai_L", QString(), twips(4920, 3720, 3375, 255),
+    releaseValue = platform::makeLabel(this, "Hatubai_L", QString(), twips(4920, 3720, 3375, 255),
                                     White);
-    Label3 = platform::makeLabel(this, "Label3", QStringLiteral("メーカー"),
+    makerHeading = platform::makeLabel(this, "Label3", QStringLiteral("メーカー"),
                                  twips(3840, 4080, 855, 255), White);
-    Maker_L = platform::makeLabel(this, "Maker_L", QString(), twips(4920, 4080, 3375, 255), White);
-    Label4 = platform::makeLabel(this, "Label4", QStringLiteral("価　　格"),
+    makerValue = platform::makeLabel(this, "Maker_L", QString(), twips(4920, 4080, 3375, 255), White);
+    priceHeading = platform::makeLabel(this, "Label4", QStringLiteral("価　　格"),
                                  twips(3840, 4440, 855, 255), White);
-    Nedan_L = platform::makeLabel(this, "Nedan_L", QString(), twips(4920, 4440, 3375, 255), White);
-    Label5 = platform::makeLabel(this, "Label5", QStringLiteral("■　ゲ　ー　ム　説　明　■"),
+    priceValue = platform::makeLabel(this, "Nedan_L", QString(), twips(4920, 4440, 3375, 255), White);
+    descriptionHeading = platform::makeLabel(this, "Label5", QStringLiteral("■　ゲ　ー　ム　説　明　■"),
                                  twips(5040, 4800, 2175, 255), White);
-    Kaisetu_L = platform::makeLabel(this, "Kaisetu_L", StandByDescription,
+    descriptionValue = platform::makeLabel(this, "Kaisetu_L", StandByDescription,
                                     twips(3840, 5160, 4455, 975), White);
 }
 
-void Form1::describeForKeyboardAndScreenReaders()
+void MainWindow::describeForKeyboardAndScreenReaders()
 {
     // Keyboard focus order; labels and the nameplate take no focus, the power switch does
     // (Space or Enter presses it).
-    Image2->setFocusPolicy(Qt::NoFocus);
-    Image1->setFocusPolicy(Qt::StrongFocus);
-    setFocusOrder({List1, Picture1, Touroku_bot, Sakujyo_bot, Text1, Check2, hensyu_bot, Combo1, Image1});
-    List1->setFocus();
+    nameplate->setFocusPolicy(Qt::NoFocus);
+    powerSwitch->setFocusPolicy(Qt::StrongFocus);
+    setFocusOrder({gameList, snapshotPicture, registerButton, deleteButton, noteField, fmpacBox, editButton, machineBox, powerSwitch});
+    gameList->setFocus();
 
     // What a screen reader says for each control.
     platform::setAccessibleNames({
-        {Touroku_bot, u"ゲームを登録する"},
-        {hensyu_bot, u"選んだゲームを編集する"},
-        {Sakujyo_bot, u"選んだゲームを削除する"},
-        {List1, u"ゲームの一覧。Enter キーかダブルクリックでゲームを起動する"},
-        {Check2, u"FM-PAC を使う"},
-        {Combo1, u"エミュレーターの機種"},
-        {Text1, u"起動するゲームの引数"},
-        {Image1, u"電源スイッチ。押すとゲームを起動する"},
-        {Image2, u"ネームプレート。押すと効果音が鳴る"},
-        {Picture1, u"ゲーム画面の写真はありません"},
+        {registerButton, u"ゲームを登録する"},
+        {editButton, u"選んだゲームを編集する"},
+        {deleteButton, u"選んだゲームを削除する"},
+        {gameList, u"ゲームの一覧。Enter キーかダブルクリックでゲームを起動する"},
+        {fmpacBox, u"FM-PAC を使う"},
+        {machineBox, u"エミュレーターの機種"},
+        {noteField, u"起動するゲームの引数"},
+        {powerSwitch, u"電源スイッチ。押すとゲームを起動する"},
+        {nameplate, u"ネームプレート。押すと効果音が鳴る"},
+        {snapshotPicture, u"ゲーム画面の写真はありません"},
         {Search, u"ゲームを名前で探す。Enter キーで起動、Esc キーで閉じる"},
         // The headings as words, without the layout's ornaments and spacing.
-        {Label8, u"ゲーム名"},
-        {Label7, u"電源"},
-        {Label1, u"メディア"},
-        {Label2, u"発売年"},
-        {Label3, u"メーカー"},
-        {Label4, u"価格"},
-        {Label5, u"ゲーム説明"},
+        {listHeading, u"ゲーム名"},
+        {powerLabel, u"電源"},
+        {mediaHeading, u"メディア"},
+        {releaseHeading, u"発売年"},
+        {makerHeading, u"メーカー"},
+        {priceHeading, u"価格"},
+        {descriptionHeading, u"ゲーム説明"},
     });
-    Combo1->lineEdit()->setAccessibleName(QStringLiteral("エミュレーターの機種"));
-    platform::setBuddies({{Label6, Check2}});
+    machineBox->lineEdit()->setAccessibleName(QStringLiteral("エミュレーターの機種"));
+    platform::setBuddies({{fmpacLabel, fmpacBox}});
     // The FM-PAC label ticks its box, as a check box's own text would.
-    Label6->installEventFilter(this);
+    fmpacLabel->installEventFilter(this);
     // The machine box has no heading on screen; on Linux a screen reader names a combo box by
     // its label, so it gets one that is never shown.
     auto *machineHeading = new QLabel(QStringLiteral("エミュレーターの機種"), this);
     machineHeading->setObjectName(QStringLiteral("Combo1_heading"));
-    machineHeading->setGeometry(Combo1->geometry().topLeft().x(), Combo1->geometry().top(), 0, 0);
+    machineHeading->setGeometry(machineBox->geometry().topLeft().x(), machineBox->geometry().top(), 0, 0);
     machineHeading->hide();
-    platform::setBuddies({{machineHeading, Combo1}});
+    platform::setBuddies({{machineHeading, machineBox}});
     describeDetails();
 }
 
-void Form1::connectEvents()
+void MainWindow::connectEvents()
 {
     // Game files and folders dropped on the window are registered.
     setAcceptDrops(true);
 
     // Enter on the list, and a double-click on an entry, act as the power switch.
-    List1->installEventFilter(this);
+    gameList->installEventFilter(this);
     Search->installEventFilter(this);
     connect(Search, &QLineEdit::textEdited, this, [this] { findTyped(currentListIndex(), 1); });
-    connect(List1, &QListView::doubleClicked, this, &Form1::onImage1Clicked);
+    connect(gameList, &QListView::doubleClicked, this, &MainWindow::onPowerSwitchClicked);
 
-    connect(List1->selectionModel(), &QItemSelectionModel::selectionChanged, this, &Form1::onList1SelectionChanged);
-    connect(Combo1, &QComboBox::activated, this, &Form1::onCombo1Activated);
-    connect(Check2, &QCheckBox::clicked, this, &Form1::onCheck2Clicked);
-    connect(Image1, &platform::ImageControl::clicked, this, &Form1::onImage1Clicked);
-    connect(Image2, &platform::ImageControl::clicked, this, &Form1::onImage2Clicked);
+    connect(gameList->selectionModel(), &QItemSelectionModel::selectionChanged, this, &MainWindow::onGameChosen);
+    connect(machineBox, &QComboBox::activated, this, &MainWindow::onMachineChosen);
+    connect(fmpacBox, &QCheckBox::clicked, this, &MainWindow::onFmpacClicked);
+    connect(powerSwitch, &platform::ImageControl::clicked, this, &MainWindow::onPowerSwitchClicked);
+    connect(nameplate, &platform::ImageControl::clicked, this, &MainWindow::onNameplateClicked);
     // The running game's menu on the snapshot: a right click, the menu key or Shift+F10.
-    Picture1->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(Picture1, &QWidget::customContextMenuRequested, this, &Form1::showPictureMenu);
-    auto *menuKey = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), Picture1, nullptr, nullptr, Qt::WidgetShortcut);
-    connect(menuKey, &QShortcut::activated, this, [this] { showPictureMenu(Picture1->rect().center()); });
-    connect(Touroku_bot, &QPushButton::clicked, this, &Form1::onTourokuClicked);
-    connect(hensyu_bot, &QPushButton::clicked, this, &Form1::onHensyuClicked);
-    connect(Sakujyo_bot, &QPushButton::clicked, this, &Form1::onSakujyoClicked);
+    snapshotPicture->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(snapshotPicture, &QWidget::customContextMenuRequested, this, &MainWindow::showPictureMenu);
+    auto *menuKey = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), snapshotPicture, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(menuKey, &QShortcut::activated, this, [this] { showPictureMenu(snapshotPicture->rect().center()); });
+    connect(registerButton, &QPushButton::clicked, this, &MainWindow::onRegisterClicked);
+    connect(editButton, &QPushButton::clicked, this, &MainWindow::onEditClicked);
+    connect(deleteButton, &QPushButton::clicked, this, &MainWindow::onDeleteClicked);
 }
 
 // ---- start-up and the game list
 
-void Form1::showEvent(QShowEvent *event)
+void MainWindow::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     if (!activatedOnce_ && !event->spontaneous()) {
         activatedOnce_ = true;
         activate();
         // Once the window is up, not before: changes other programs make to the catalogue.
-        QTimer::singleShot(0, this, &Form1::watchCatalogue);
+        QTimer::singleShot(0, this, &MainWindow::watchCatalogue);
     }
 }
 
-void Form1::watchCatalogue()
+void MainWindow::watchCatalogue()
 {
     watcher_ = new CatalogueWatcher(file_.path(), this);
-    connect(watcher_, &CatalogueWatcher::settled, this, &Form1::catalogueChangedOnDisk);
+    connect(watcher_, &CatalogueWatcher::settled, this, &MainWindow::catalogueChangedOnDisk);
 }
 
-void Form1::catalogueChangedOnDisk()
+void MainWindow::catalogueChangedOnDisk()
 {
     // While the entry dialog is open the list stays as it is; it is rebuilt when the dialog
     // closes, as always.
@@ -378,7 +378,7 @@ void Form1::catalogueChangedOnDisk()
     activate();
 }
 
-void Form1::activate()
+void MainWindow::activate()
 {
     const int chosen = currentListIndex();
     const QByteArray line = chosen >= 0 ? table_.line(chosen) : QByteArray();
@@ -398,7 +398,7 @@ void Form1::activate()
         startFileCheck();
 }
 
-void Form1::loadList()
+void MainWindow::loadList()
 {
     const catalogue::LoadResult result = file_.load(table_);
     QStringList names;
@@ -411,7 +411,7 @@ void Form1::loadList()
     reportLoad(result);
 }
 
-void Form1::reportLoad(const catalogue::LoadResult &result)
+void MainWindow::reportLoad(const catalogue::LoadResult &result)
 {
     if (result.ok()) {
         loadProblemShown_ = false;
@@ -428,20 +428,20 @@ void Form1::reportLoad(const catalogue::LoadResult &result)
     QTimer::singleShot(0, this, [this, text] { platform::showMessage(this, text); });
 }
 
-void Form1::chooseLine(int line)
+void MainWindow::chooseLine(int line)
 {
-    List1->setCurrentIndex(games_->index(games_->rowOf(line)));
+    gameList->setCurrentIndex(games_->index(games_->rowOf(line)));
 }
 
-int Form1::currentListIndex() const
+int MainWindow::currentListIndex() const
 {
-    const QModelIndexList rows = List1->selectionModel()->selectedRows();
+    const QModelIndexList rows = gameList->selectionModel()->selectedRows();
     return rows.isEmpty() ? -1 : games_->lineAt(rows.first().row());
 }
 
 // ---- selection and details
 
-void Form1::onList1SelectionChanged()
+void MainWindow::onGameChosen()
 {
     const int index = currentListIndex();
     if (index < 0) {
@@ -449,54 +449,54 @@ void Form1::onList1SelectionChanged()
         return;
     }
     state_.selectedIndex = index;
-    hensyu_bot->setEnabled(true);
-    Sakujyo_bot->setEnabled(true);
+    editButton->setEnabled(true);
+    deleteButton->setEnabled(true);
     showDetails();
 }
 
-void Form1::showDetails()
+void MainWindow::showDetails()
 {
     if (!table_.contains(state_.selectedIndex))
         return;
     const catalogue::Record record = catalogue::splitRecord(table_.line(state_.selectedIndex));
     auto shown = [&record](int i) { return shownText(record.fields[i]); };
-    Media_L->setText(shown(1));
-    Hatubai_L->setText(shown(2));
-    Maker_L->setText(shown(3));
-    Nedan_L->setText(shown(4));
-    Kaisetu_L->setText(shown(5));
+    mediaValue->setText(shown(1));
+    releaseValue->setText(shown(2));
+    makerValue->setText(shown(3));
+    priceValue->setText(shown(4));
+    descriptionValue->setText(shown(5));
     if (fileMissing(state_.selectedIndex))
-        Kaisetu_L->setText(messages::noGameFile(onboarding::pathAsRegistered(table_.line(state_.selectedIndex), folder_))
+        descriptionValue->setText(messages::noGameFile(onboarding::pathAsRegistered(table_.line(state_.selectedIndex), folder_))
                            + u'\n' + shown(5));
     describeDetails();
     state_.snapName = platform::decodeCp932(record.fields[catalogue::SnapNameField]);
     state_.launchArgs = platform::decodeCp932(record.fields[catalogue::LaunchArgsField]);
-    Text1->setText(shown(catalogue::LaunchArgsField));
-    Text1->setCursorPosition(0); // the media option first, however long the text
+    noteField->setText(shown(catalogue::LaunchArgsField));
+    noteField->setCursorPosition(0); // the media option first, however long the text
     const QString title = shown(0);
-    Picture1->setAccessibleName(showSnapshot(state_.snapName)
+    snapshotPicture->setAccessibleName(showSnapshot(state_.snapName)
                                     ? QStringLiteral("「%1」の画面写真").arg(title)
                                     : QStringLiteral("「%1」の画面写真はありません").arg(title));
 }
 
-void Form1::clearChoice()
+void MainWindow::clearChoice()
 {
     // Nothing chosen: the details as at a fresh start, and nothing for the switch to start.
     state_.selectedIndex = -1;
     state_.snapName.clear();
     state_.launchArgs.clear();
-    hensyu_bot->setEnabled(false);
-    Sakujyo_bot->setEnabled(false);
-    for (QLabel *label : {Media_L, Hatubai_L, Maker_L, Nedan_L})
+    editButton->setEnabled(false);
+    deleteButton->setEnabled(false);
+    for (QLabel *label : {mediaValue, releaseValue, makerValue, priceValue})
         label->clear();
-    Kaisetu_L->setText(StandByDescription);
+    descriptionValue->setText(StandByDescription);
     describeDetails();
-    Text1->clear();
-    Picture1->setPicture(platform::builtInPicture(QStringLiteral(":/assets/notimage.png"), "PNG"));
-    Picture1->setAccessibleName(QStringLiteral("ゲーム画面の写真はありません"));
+    noteField->clear();
+    snapshotPicture->setPicture(platform::builtInPicture(QStringLiteral(":/assets/notimage.png"), "PNG"));
+    snapshotPicture->setAccessibleName(QStringLiteral("ゲーム画面の写真はありません"));
 }
 
-void Form1::startFileCheck()
+void MainWindow::startFileCheck()
 {
     // Off the window's thread, from a copy of the lines: the window never waits for a disk.
     const int generation = ++checkGeneration_;
@@ -519,7 +519,7 @@ void Form1::startFileCheck()
     }));
 }
 
-void Form1::applyFileCheck(const FileCheck &check)
+void MainWindow::applyFileCheck(const FileCheck &check)
 {
     missing_ = check.missing;
     games_->setMissing(missing_);
@@ -538,7 +538,7 @@ void Form1::applyFileCheck(const FileCheck &check)
     emit gameFilesChecked();
 }
 
-void Form1::offerToFindMovedGames(const QString &text)
+void MainWindow::offerToFindMovedGames(const QString &text)
 {
     // The user may show where the games went: the lines of the games found there are made to
     // name their new places (tarumin-import --relink --write), nothing else changes.
@@ -551,12 +551,12 @@ void Form1::offerToFindMovedGames(const QString &text)
 
 // ---- finding a game by typing
 
-void Form1::openSearch(const QString &typed)
+void MainWindow::openSearch(const QString &typed)
 {
     Search->setText(typed);
     SearchMiss->hide();
     // The list's rows end above the field while it is open, so that the game found is seen.
-    List1->setStyleSheet(QStringLiteral("QListView { padding-bottom: %1px; }").arg(Search->height()));
+    gameList->setStyleSheet(QStringLiteral("QListView { padding-bottom: %1px; }").arg(Search->height()));
     Search->show();
     Search->raise();
     Search->setFocus();
@@ -564,16 +564,16 @@ void Form1::openSearch(const QString &typed)
         findTyped(currentListIndex(), 1);
 }
 
-void Form1::closeSearch()
+void MainWindow::closeSearch()
 {
     Search->hide();
     Search->clear();
     SearchMiss->hide();
-    List1->setStyleSheet(QString());
-    List1->setFocus();
+    gameList->setStyleSheet(QString());
+    gameList->setFocus();
 }
 
-void Form1::findTyped(int from, int step)
+void MainWindow::findTyped(int from, int step)
 {
     if (!searchReady_) {
         QList<std::pair<QString, QString>> rows;
@@ -593,57 +593,57 @@ void Form1::findTyped(int from, int step)
     if (row >= 0 && row != currentListIndex())
         chooseLine(row);
     if (row >= 0)
-        List1->scrollTo(games_->index(games_->rowOf(row)), QAbstractItemView::EnsureVisible);
+        gameList->scrollTo(games_->index(games_->rowOf(row)), QAbstractItemView::EnsureVisible);
 }
 
-void Form1::describeDetails()
+void MainWindow::describeDetails()
 {
     // Each value is heard with its heading: "メディア: ROM".
     const std::pair<QLabel *, const char16_t *> details[] = {
-        {Media_L, u"メディア"}, {Hatubai_L, u"発売年"}, {Maker_L, u"メーカー"},
-        {Nedan_L, u"価格"}, {Kaisetu_L, u"ゲーム説明"}};
+        {mediaValue, u"メディア"}, {releaseValue, u"発売年"}, {makerValue, u"メーカー"},
+        {priceValue, u"価格"}, {descriptionValue, u"ゲーム説明"}};
     for (const auto &[label, heading] : details) {
         const QString name = QString::fromUtf16(heading);
         label->setAccessibleName(label->text().isEmpty() ? name : name + QStringLiteral(": ") + label->text());
     }
 }
 
-bool Form1::showSnapshot(const QString &snapName)
+bool MainWindow::showSnapshot(const QString &snapName)
 {
     for (const QString &snapshot : folder_.snapshotCandidates(snapName)) {
-        if (Picture1->setPictureFile(snapshot))
+        if (snapshotPicture->setPictureFile(snapshot))
             return true;
     }
-    if (!Picture1->setPictureFile(folder_.picture(Picture::StandBy)))
-        Picture1->setPicture(platform::builtInPicture(QStringLiteral(":/assets/notimage.png"), "PNG"));
+    if (!snapshotPicture->setPictureFile(folder_.picture(Picture::StandBy)))
+        snapshotPicture->setPicture(platform::builtInPicture(QStringLiteral(":/assets/notimage.png"), "PNG"));
     return false;
 }
 
 // ---- machine options, power switch and sounds
 
-void Form1::onCombo1Activated(int index)
+void MainWindow::onMachineChosen(int index)
 {
-    state_.request.machine = Combo1->itemText(index);
+    state_.request.machine = machineBox->itemText(index);
 }
 
-void Form1::onCheck2Clicked()
+void MainWindow::onFmpacClicked()
 {
-    state_.request.fmpac = Check2->checkState() != Qt::Unchecked;
+    state_.request.fmpac = fmpacBox->checkState() != Qt::Unchecked;
 }
 
-void Form1::playSound(Sound sound, bool setDeviceType)
+void MainWindow::playSound(Sound sound, bool setDeviceType)
 {
     if (setDeviceType)
-        MMControl1->setDeviceType(QStringLiteral("WaveAudio"));
-    MMControl1->setFileName(folder_.sound(sound));
-    MMControl1->setNotify(false);
-    MMControl1->setWait(true);
-    MMControl1->setShareable(false);
-    MMControl1->setCommand(QStringLiteral("Open"));
-    MMControl1->setCommand(QStringLiteral("Sound"));
+        soundPlayer->setDeviceType(QStringLiteral("WaveAudio"));
+    soundPlayer->setFileName(folder_.sound(sound));
+    soundPlayer->setNotify(false);
+    soundPlayer->setWait(true);
+    soundPlayer->setShareable(false);
+    soundPlayer->setCommand(QStringLiteral("Open"));
+    soundPlayer->setCommand(QStringLiteral("Sound"));
 }
 
-void Form1::onImage1Clicked()
+void MainWindow::onPowerSwitchClicked()
 {
     // A game whose file was not there at the last look is not started: the user is told which
     // file is missing. The window never looks at a disk itself (a hung network drive would
@@ -657,7 +657,7 @@ void Form1::onImage1Clicked()
     }
     // A picture that cannot be read leaves the one shown; the switch works all the same.
     state_.switchOn = !state_.switchOn;
-    Image1->setPictureFile(folder_.picture(state_.switchOn ? Picture::SwitchOn : Picture::SwitchOff));
+    powerSwitch->setPictureFile(folder_.picture(state_.switchOn ? Picture::SwitchOn : Picture::SwitchOff));
     playSound(Sound::Switch, false);
 
     catalogue::LaunchRequest request = state_.request;
@@ -681,7 +681,7 @@ void Form1::onImage1Clicked()
 
 // ---- the running game
 
-RunningGames *Form1::runningGames()
+RunningGames *MainWindow::runningGames()
 {
     if (!runningGames_) {
         runningGames_ = new RunningGames([folder = folder_] { return onboarding::loadSoftwareLists(folder); }, this);
@@ -699,7 +699,7 @@ RunningGames *Form1::runningGames()
     return runningGames_;
 }
 
-QMenu *Form1::makePictureMenu()
+QMenu *MainWindow::makePictureMenu()
 {
     auto *menu = new QMenu(this);
     menu->setObjectName(QStringLiteral("PictureMenu"));
@@ -734,14 +734,14 @@ QMenu *Form1::makePictureMenu()
     return menu;
 }
 
-void Form1::showPictureMenu(const QPoint &at)
+void MainWindow::showPictureMenu(const QPoint &at)
 {
     QMenu *menu = makePictureMenu();
-    menu->exec(Picture1->mapToGlobal(at));
+    menu->exec(snapshotPicture->mapToGlobal(at));
     menu->deleteLater();
 }
 
-void Form1::snapshotFromRunningGame(const RunningGames::Game &running)
+void MainWindow::snapshotFromRunningGame(const RunningGames::Game &running)
 {
     const QStringList targets = folder_.snapshotCandidates(running.snapName);
     if (running.snapName.trimmed().isEmpty() || targets.isEmpty()) {
@@ -756,22 +756,22 @@ void Form1::snapshotFromRunningGame(const RunningGames::Game &running)
     });
 }
 
-void Form1::onImage2Clicked()
+void MainWindow::onNameplateClicked()
 {
     playSound(Sound::Nameplate, true);
 }
 
-void Form1::startChosenGame()
+void MainWindow::startChosenGame()
 {
     if (currentListIndex() >= 0)
-        onImage1Clicked();
+        onPowerSwitchClicked();
 }
 
-bool Form1::eventFilter(QObject *watched, QEvent *event)
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == Label6 && event->type() == QEvent::MouseButtonRelease
+    if (watched == fmpacLabel && event->type() == QEvent::MouseButtonRelease
         && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
-        Check2->click();
+        fmpacBox->click();
         return true;
     }
     if (watched == Search && event->type() == QEvent::KeyPress) {
@@ -792,7 +792,7 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
     }
     if (watched == Search && event->type() == QEvent::FocusOut && Search->text().isEmpty())
         QTimer::singleShot(0, this, [this] { if (!Search->hasFocus()) Search->hide(); });
-    if (watched == List1 && event->type() == QEvent::KeyPress) {
+    if (watched == gameList && event->type() == QEvent::KeyPress) {
         const auto *keyEvent = static_cast<QKeyEvent *>(event);
         const int key = keyEvent->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
@@ -803,7 +803,7 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
         }
         if (key == Qt::Key_Delete && keyEvent->modifiers() == Qt::NoModifier) {
             if (currentListIndex() >= 0)
-                onSakujyoClicked();
+                onDeleteClicked();
             return true;
         }
         if (keyEvent->matches(QKeySequence::Find)) {
@@ -819,14 +819,14 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
         }
         // Nothing chosen yet: the first key down (or up) chooses the first game.
         if ((key == Qt::Key_Down || key == Qt::Key_Up) && currentListIndex() < 0 && games_->rowCount() > 0) {
-            List1->setCurrentIndex(games_->index(0));
+            gameList->setCurrentIndex(games_->index(0));
             return true;
         }
     }
     return platform::Window::eventFilter(watched, event);
 }
 
-void Form1::closeEvent(QCloseEvent *event)
+void MainWindow::closeEvent(QCloseEvent *event)
 {
 
     // While the entry dialog is shown, what the user typed there would be lost: the dialog
@@ -837,7 +837,7 @@ void Form1::closeEvent(QCloseEvent *event)
         dialog_->activateWindow();
         return;
     }
-    MMControl1->setCommand(QStringLiteral("Close"));
+    soundPlayer->setCommand(QStringLiteral("Close"));
     // The entry dialog, shown or hidden, goes with the main window, so the program ends.
     delete dialog_;
     event->accept();
@@ -845,29 +845,29 @@ void Form1::closeEvent(QCloseEvent *event)
 
 // ---- register, edit and delete
 
-Form2 *Form1::entryDialogIfLoaded() const
+EntryDialog *MainWindow::entryDialogIfLoaded() const
 {
     return dialog_;
 }
 
-Form2 *Form1::entryDialog()
+EntryDialog *MainWindow::entryDialog()
 {
     if (!dialog_ || dialog_->closed()) {
-        dialog_ = new Form2(folder_, file_);
-        connect(dialog_, &Form2::returnedToMainWindow, this, &Form1::returnFromDialog);
-        connect(dialog_, &Form2::catalogueChangedElsewhere, this, &Form1::activate);
+        dialog_ = new EntryDialog(folder_, file_);
+        connect(dialog_, &EntryDialog::returnedToMainWindow, this, &MainWindow::returnFromDialog);
+        connect(dialog_, &EntryDialog::catalogueChangedElsewhere, this, &MainWindow::activate);
     }
     return dialog_;
 }
 
-void Form1::returnFromDialog()
+void MainWindow::returnFromDialog()
 {
     setEnabled(true);
     activate();
     activateWindow();
 }
 
-void Form1::showEntryDialog(Form2 *dialog)
+void MainWindow::showEntryDialog(EntryDialog *dialog)
 {
     setEnabled(false);
     // The dialog stays in front of the main window: a click on the disabled main window must
@@ -880,28 +880,28 @@ void Form1::showEntryDialog(Form2 *dialog)
     dialog->activateWindow();
 }
 
-void Form1::onTourokuClicked()
+void MainWindow::onRegisterClicked()
 {
-    Form2 *dialog = entryDialog();
+    EntryDialog *dialog = entryDialog();
     dialog->beginRegister();
     showEntryDialog(dialog);
 }
 
-void Form1::onHensyuClicked()
+void MainWindow::onEditClicked()
 {
     const int index = currentListIndex();
     if (!table_.contains(index)) {
         platform::showMessage(this, messages::chooseGameFirst(messages::Change::Edit));
         return;
     }
-    Form2 *dialog = entryDialog();
+    EntryDialog *dialog = entryDialog();
     // The dialog gets the line as it was read: what the user saves without touching comes
     // back as the same bytes, and the save can tell whether the line changed meanwhile.
     dialog->beginEdit(index, table_.line(index));
     showEntryDialog(dialog);
 }
 
-void Form1::onSakujyoClicked()
+void MainWindow::onDeleteClicked()
 {
     const int k = currentListIndex();
     if (!table_.contains(k)) {
@@ -913,7 +913,7 @@ void Form1::onSakujyoClicked()
     }
     // A line the user may have typed by hand is deleted only when the user says so.
     if (!platform::askYesNo(this, messages::confirmDelete(shownText(catalogue::gameNameOf(table_.line(k)))))) {
-        List1->setFocus();
+        gameList->setFocus();
         return;
     }
     if (const auto error = file_.remove(k, table_.line(k))) {
@@ -928,14 +928,14 @@ void Form1::onSakujyoClicked()
 
 // ---- registering files dropped on the window
 
-void Form1::dragEnterEvent(QDragEnterEvent *event)
+void MainWindow::dragEnterEvent(QDragEnterEvent *event)
 {
     const QMimeData *data = event->mimeData();
     if (data->hasUrls() && !data->urls().isEmpty() && data->urls().first().isLocalFile())
         event->acceptProposedAction();
 }
 
-void Form1::dropEvent(QDropEvent *event)
+void MainWindow::dropEvent(QDropEvent *event)
 {
     QStringList paths;
     for (const QUrl &url : event->mimeData()->urls()) {
@@ -947,7 +947,7 @@ void Form1::dropEvent(QDropEvent *event)
         QTimer::singleShot(0, this, [this, paths] { registerFiles(paths); });
 }
 
-void Form1::registerFiles(const QStringList &paths, onboarding::Adding adding)
+void MainWindow::registerFiles(const QStringList &paths, onboarding::Adding adding)
 {
     // Closing the window meanwhile stops the registration before anything is written, and
     // then closes the window.

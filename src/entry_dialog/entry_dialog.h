@@ -23,11 +23,11 @@ class QPushButton;
 // button or its window frame. It is a dialog window, kept in front of the main window (its
 // transient parent) while that is disabled. It keeps no copy of the catalogue: a save is one change through
 // the catalogue file, against the file as it is at that moment.
-class Form2 : public platform::Window
+class EntryDialog : public platform::Window
 {
     Q_OBJECT
 public:
-    Form2(const platform::ProgramFolder &programFolder, const catalogue::CatalogueFile &file,
+    EntryDialog(const platform::ProgramFolder &programFolder, const catalogue::CatalogueFile &file,
           QWidget *parent = nullptr);
 
     // A registration: every box empty, no slot chosen.
