@@ -159,6 +159,15 @@ private:
     QPointer<EntryDialog> dialog_;
     CatalogueWatcher *watcher_ = nullptr; // made once the window is up
 
+    // The controls by role; their object names are the original layout's, which the tests,
+    // accessibility tools and users' scripts know them by:
+    //   registerButton Touroku_bot, editButton hensyu_bot, deleteButton Sakujyo_bot,
+    //   listHeading Label8, gameList List1, fmpacBox Check2, fmpacLabel Label6,
+    //   machineBox Combo1, noteField Text1, powerLabel Label7, powerSwitch Image1,
+    //   nameplate Image2, snapshotPicture Picture1, soundPlayer MMControl1,
+    //   mediaHeading Label1, mediaValue Media_L, releaseHeading Label2, releaseValue Hatubai_L,
+    //   makerHeading Label3, makerValue Maker_L, priceHeading Label4, priceValue Nedan_L,
+    //   descriptionHeading Label5, descriptionValue Kaisetu_L.
     QPushButton *registerButton = nullptr;
     QPushButton *editButton = nullptr;
     QPushButton *deleteButton = nullptr;
