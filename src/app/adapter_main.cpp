@@ -276,41 +276,13 @@ int listMachines()
 
 } // namespace
 
-int main(int argc, char *argv[])
+namespace {
+
+// openMSX: on a machine this user owns (or C-BIOS for a cartridge), the set staged, openMSX
+// run and watched.
+int runOpenMsx(Want want, Media media, const QString &file, bool fmpac)
 {
-    QCoreApplication app(argc, argv);
-    const QStringList arguments = platform::commandLineArguments(argc, argv).mid(1);
-    if (arguments.value(0) == QLatin1String("--machines"))
-        return listMachines();
-
-    const auto parsed = catalogue::LaunchRequest::parse(arguments);
-    if (const auto *problem = std::get_if<catalogue::LaunchRequest::Problem>(&parsed)) {
-        using Kind = catalogue::LaunchRequest::Problem::Kind;
-        const QStringList &w = problem->words;
-        switch (problem->kind) {
-        case Kind::NoMachine: return refuse(2, QStringLiteral("機種が指定されていません（MSX2J か MSXJ）。"));
-        case Kind::UnknownMachine: return refuse(2, QStringLiteral("機種「%1」はわかりません（MSX2J か MSXJ）。").arg(w.value(0)));
-        case Kind::OptionWithoutFile: return refuse(2, QStringLiteral("オプション「%1」にファイルがありません。").arg(w.value(0)));
-        case Kind::UnknownOption: return refuse(2, QStringLiteral("オプション「%1」はわかりません。").arg(w.value(0)));
-        case Kind::TwoGames:
-            return refuse(2, QStringLiteral("ゲームが２つ指定されています（「%1 %2」と「%3 %4」）。").arg(w.value(0), w.value(1), w.value(2), w.value(3)));
-        }
-    }
-    const catalogue::LaunchRequest &request = std::get<catalogue::LaunchRequest>(parsed);
-    const QString machineName = request.machine;
-    const Want want = machineName == QLatin1String("MSXJ") ? Want::MSXJ : Want::MSX2J;
-    const bool fmpac = request.fmpac;
-    const QString file = request.file();
-    const Media media = !request.media()                                 ? Media::None
-                        : *request.media() == catalogue::Media::Cartridge ? Media::Cartridge
-                        : *request.media() == catalogue::Media::Tape      ? Media::Tape
-                                                                          : Media::Disk;
-    if (media != Media::None && !QFileInfo(file).isFile())
-        return refuse(3, QStringLiteral("ゲームのファイル「%1」が %2 にありません。").arg(file, QDir::toNativeSeparators(QDir::currentPath())));
-
-    if (chosenRoute() == Route::Mame)
-        return runMame(mameProgram(), want, media, file, fmpac);
-
+    const QString machineName = wantName(want);
     QString machine, extension;
     const QString override = qEnvironmentVariable(overrideVariable(want).toLatin1().constData());
     if (!override.isEmpty()) {
@@ -410,4 +382,43 @@ int main(int argc, char *argv[])
     for (const OutputWatch::Line &line : output.report(&status))
         platform::writeLine(platform::Stream::Err, (line.ours ? QStringLiteral("mess.exe (openMSX): ") : QStringLiteral("openMSX: ")) + line.text);
     return status;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const QStringList arguments = platform::commandLineArguments(argc, argv).mid(1);
+    if (arguments.value(0) == QLatin1String("--machines"))
+        return listMachines();
+
+    const auto parsed = catalogue::LaunchRequest::parse(arguments);
+    if (const auto *problem = std::get_if<catalogue::LaunchRequest::Problem>(&parsed)) {
+        using Kind = catalogue::LaunchRequest::Problem::Kind;
+        const QStringList &w = problem->words;
+        switch (problem->kind) {
+        case Kind::NoMachine: return refuse(2, QStringLiteral("機種が指定されていません（MSX2J か MSXJ）。"));
+        case Kind::UnknownMachine: return refuse(2, QStringLiteral("機種「%1」はわかりません（MSX2J か MSXJ）。").arg(w.value(0)));
+        case Kind::OptionWithoutFile: return refuse(2, QStringLiteral("オプション「%1」にファイルがありません。").arg(w.value(0)));
+        case Kind::UnknownOption: return refuse(2, QStringLiteral("オプション「%1」はわかりません。").arg(w.value(0)));
+        case Kind::TwoGames:
+            return refuse(2, QStringLiteral("ゲームが２つ指定されています（「%1 %2」と「%3 %4」）。").arg(w.value(0), w.value(1), w.value(2), w.value(3)));
+        }
+    }
+    const catalogue::LaunchRequest &request = std::get<catalogue::LaunchRequest>(parsed);
+    const QString machineName = request.machine;
+    const Want want = machineName == QLatin1String("MSXJ") ? Want::MSXJ : Want::MSX2J;
+    const bool fmpac = request.fmpac;
+    const QString file = request.file();
+    const Media media = !request.media()                                 ? Media::None
+                        : *request.media() == catalogue::Media::Cartridge ? Media::Cartridge
+                        : *request.media() == catalogue::Media::Tape      ? Media::Tape
+                                                                          : Media::Disk;
+    if (media != Media::None && !QFileInfo(file).isFile())
+        return refuse(3, QStringLiteral("ゲームのファイル「%1」が %2 にありません。").arg(file, QDir::toNativeSeparators(QDir::currentPath())));
+
+    if (chosenRoute() == Route::Mame)
+        return runMame(mameProgram(), want, media, file, fmpac);
+    return runOpenMsx(want, media, file, fmpac);
 }
