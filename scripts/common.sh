@@ -22,7 +22,20 @@ install_packages() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq $missing >/dev/null
 }
 
+# configure_and_build DIR "TARGET..." [CMAKE OPTION...]: configures DIR (RelWithDebInfo unless
+# an option names another build type) and builds the targets, or everything when none is named.
+configure_and_build() {
+    dir=$1 targets=$2
+    shift 2
+    cmake -S "$TOP" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+    if [ -n "$targets" ]; then
+        cmake --build "$dir" -j "$(nproc)" --target $targets
+    else
+        cmake --build "$dir" -j "$(nproc)"
+    fi
+}
+
+# Everything, in $BUILD.
 build() {
-    cmake -S "$TOP" -B "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
-    cmake --build "$BUILD" -j "$(nproc)"
+    configure_and_build "$BUILD" "" "$@"
 }

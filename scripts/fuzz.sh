@@ -5,8 +5,8 @@
 . "$(dirname "$0")/common.sh"
 seconds=${1:-60}
 install_packages clang libclang-rt-14-dev qt6-base-dev cmake make
-CC=clang CXX=clang++ cmake -S "$TOP" -B "$TOP/build-fuzz" -DTARUMIN_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$TOP/build-fuzz" -j "$(nproc)" --target fuzz_catalogue
+export CC=clang CXX=clang++
+configure_and_build "$TOP/build-fuzz" fuzz_catalogue -DTARUMIN_FUZZ=ON
 mkdir -p "$TOP/build-fuzz/corpus"
 cd "$TOP/build-fuzz"
 echo "Replaying the seed corpus:"

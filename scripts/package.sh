@@ -13,9 +13,8 @@ else
     maintainer=$(git -C "$TOP" log -1 --format='%an <%ae>' 2>/dev/null || true)
 fi
 [ -n "$maintainer" ] || { echo "Set DEBFULLNAME and DEBEMAIL: the package needs a maintainer."; exit 1; }
-cmake -S "$TOP" -B "$BUILD" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
-    -DTARUMIN_MAINTAINER="$maintainer" >/dev/null
-cmake --build "$BUILD" -j "$(nproc)" --target Tarumin tarumin-import compressed_docs
+configure_and_build "$BUILD" "Tarumin tarumin-import compressed_docs" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_INSTALL_PREFIX=/usr -DTARUMIN_MAINTAINER="$maintainer"
 (cd "$BUILD" && cpack -G DEB >/dev/null)
 deb=$(ls "$BUILD"/tarumin_*.deb)
 echo "Built $deb"

@@ -8,8 +8,7 @@
 [ $# -eq 1 ] || { echo "usage: $0 DIR" >&2; exit 2; }
 dest=$1
 install_packages $BUILD_PACKAGES
-cmake -S "$TOP" -B "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$BUILD" -j "$(nproc)" --target Tarumin tarumin-import tarumin-zip tarumin-picture tarumin-openmsx
+configure_and_build "$BUILD" "Tarumin tarumin-import tarumin-zip tarumin-picture tarumin-openmsx"
 mkdir -p "$dest"
 cp "$BUILD/app/Tarumin" "$BUILD/app/tarumin-import" "$BUILD/app/tarumin-sound.so" "$BUILD/app/tarumin-zip.so" \
     "$BUILD/app/tarumin-picture.so" "$dest/"

@@ -6,8 +6,7 @@
 install_packages $BUILD_PACKAGES $EMULATOR_PACKAGES
 # Only what running needs: the program with its modules, and tarumin-import beside it (no
 # tests, no benchmark).
-cmake -S "$TOP" -B "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$BUILD" -j "$(nproc)" --target Tarumin tarumin-import
+configure_and_build "$BUILD" "Tarumin tarumin-import"
 
 # On Linux, mess.exe is the openMSX adapter (tarumin-openmsx, built beside the program), unless
 # the program's folder has one of its own. A copy of the adapter's old shell version is ours to

@@ -37,18 +37,30 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 CMAKE
 
-# Debian's source packages: the archive this machine already uses, as deb-src.
+# Debian's source packages: the archive this machine already uses, as deb-src, for as long as
+# the sources are fetched; what was added to apt's sources goes again afterwards.
+ADDED_SOURCES=""
 source_lists() {
     apt-get source --print-uris qt6-base >/dev/null 2>&1 && return 0
     for f in /etc/apt/sources.list.d/*.sources; do
         [ -f "$f" ] && grep -q '^Types:.*deb' "$f" || continue
-        sed 's/^Types:.*/Types: deb-src/' "$f" > "/etc/apt/sources.list.d/tarumin-src-$(basename "$f")"
+        out="/etc/apt/sources.list.d/tarumin-src-$(basename "$f")"
+        sed 's/^Types:.*/Types: deb-src/' "$f" > "$out"
+        ADDED_SOURCES="$ADDED_SOURCES $out"
     done
     if [ -f /etc/apt/sources.list ] && grep -q '^deb ' /etc/apt/sources.list; then
         sed -n 's/^deb /deb-src /p' /etc/apt/sources.list > /etc/apt/sources.list.d/tarumin-src.list
+        ADDED_SOURCES="$ADDED_SOURCES /etc/apt/sources.list.d/tarumin-src.list"
     fi
     apt-get update -qq
 }
+undo_source_lists() {
+    [ -n "$ADDED_SOURCES" ] || return 0
+    rm -f $ADDED_SOURCES
+    ADDED_SOURCES=""
+    apt-get update -qq || true
+}
+trap undo_source_lists EXIT
 
 # Qt for Windows, built once: a folder without its stamp is a build that was cut short.
 if [ ! -f "$QT_PREFIX/.complete" ]; then
@@ -74,26 +86,14 @@ if [ ! -f "$ZIP_PREFIX/.complete" ]; then
 fi
 
 # Tarumin, its modules and its tests.
+undo_source_lists
+
 cmake -S "$TOP" -B "$WIN/build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$WIN/mingw64.cmake" \
     -DCMAKE_BUILD_TYPE=Release -DCMAKE_PREFIX_PATH="$QT_PREFIX;$ZIP_PREFIX" \
     -DZLIB_LIBRARY=/usr/x86_64-w64-mingw32/lib/libz.a -DZLIB_INCLUDE_DIR=/usr/x86_64-w64-mingw32/include \
     -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake >/dev/null
 ninja -C "$WIN/build"
 
-# The DLLs a program needs beside it: Qt's, its plugins, and the mingw runtime.
-deploy() {
-    to=$1
-    for dll in Qt6Core Qt6Gui Qt6Widgets Qt6Concurrent; do cp "$QT_PREFIX/bin/$dll.dll" "$to/"; done
-    mkdir -p "$to/platforms" "$to/imageformats" "$to/styles"
-    cp "$QT_PREFIX/plugins/platforms/qwindows.dll" "$QT_PREFIX/plugins/platforms/qoffscreen.dll" "$to/platforms/"
-    cp "$QT_PREFIX"/plugins/imageformats/q*.dll "$to/imageformats/"
-    cp "$QT_PREFIX"/plugins/styles/q*.dll "$to/styles/" 2>/dev/null || true
-    cp "$MINGW_RUNTIME/libstdc++-6.dll" "$MINGW_RUNTIME/libgcc_s_seh-1.dll" \
-       /usr/x86_64-w64-mingw32/lib/libwinpthread-1.dll "$to/"
-    # Qt's own words in Japanese (the file dialog, the message box's buttons): Debian's.
-    mkdir -p "$to/translations"
-    cp /usr/share/qt6/translations/qtbase_ja.qm "$to/translations/"
-}
 
 # The portable folder, exactly as a user unpacks it beside mess.exe.
 portable="$WIN/Tarumin-$VERSION-win64"
@@ -104,7 +104,7 @@ cp "$app/Tarumin.exe" "$app/tarumin-import.exe" "$app/tarumin-openmsx.exe" "$por
 for module in tarumin-sound tarumin-picture tarumin-zip; do
     [ -f "$app/$module.dll" ] && cp "$app/$module.dll" "$portable/"
 done
-deploy "$portable"
+sh "$TOP/scripts/windows-deploy.sh" "$portable" "$QT_PREFIX"
 cp -r "$TOP/sample/tarumin" "$TOP/sample/hash" "$portable/"
 cp "$TOP"/sample/*.rom "$TOP"/sample/*.dsk "$TOP"/sample/*.cas "$TOP/LICENSE" "$portable/"
 x86_64-w64-mingw32-strip "$portable"/*.exe "$portable"/tarumin-*.dll

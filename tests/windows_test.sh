@@ -28,19 +28,12 @@ if [ ! -f "$WINEPREFIX/.tarumin" ]; then
     touch "$WINEPREFIX/.tarumin"
 fi
 
-# The test programs, with what they load beside them.
+# The test programs and the import tool they run, with what they load beside them.
 tests="$WIN/build/tests"
-for dll in Qt6Core Qt6Gui Qt6Widgets Qt6Concurrent Qt6Test; do cp "$QT_PREFIX/bin/$dll.dll" "$tests/"; done
-mkdir -p "$tests/platforms" "$tests/imageformats"
-cp "$QT_PREFIX/plugins/platforms/qoffscreen.dll" "$QT_PREFIX/plugins/platforms/qwindows.dll" "$tests/platforms/"
-cp "$QT_PREFIX"/plugins/imageformats/q*.dll "$tests/imageformats/"
-cp "$MINGW_RUNTIME/libstdc++-6.dll" "$MINGW_RUNTIME/libgcc_s_seh-1.dll" /usr/x86_64-w64-mingw32/lib/libwinpthread-1.dll "$tests/"
+top=$(cd "$(dirname "$0")/.." && pwd)
+sh "$top/scripts/windows-deploy.sh" "$tests" "$QT_PREFIX" test
+sh "$top/scripts/windows-deploy.sh" "$WIN/build/app" "$QT_PREFIX"
 cp "$WIN"/build/app/tarumin-*.dll "$tests/" 2>/dev/null
-# The import tool the tests run, with what it loads beside it.
-for dll in Qt6Core Qt6Gui; do cp "$QT_PREFIX/bin/$dll.dll" "$WIN/build/app/"; done
-cp "$MINGW_RUNTIME/libstdc++-6.dll" "$MINGW_RUNTIME/libgcc_s_seh-1.dll" /usr/x86_64-w64-mingw32/lib/libwinpthread-1.dll "$WIN/build/app/"
-mkdir -p "$tests/translations"
-cp /usr/share/qt6/translations/qtbase_ja.qm "$tests/translations/"
 
 for locale in ja_JP.UTF-8 en_US.UTF-8; do
     for exe in "$tests"/test_*.exe; do
