@@ -70,6 +70,17 @@ openbox >/dev/null 2>&1 &
 pids+=($!)
 (cd "$folder" && LANG=ja_JP.UTF-8 exec wine Tarumin.exe) >"$work/app.log" 2>&1 &
 pids+=($!)
+# through_adapter EMULATOR PATTERN: the power switch once more, the command line the stand-in
+# emulator got matched against the pattern; the emulator goes afterwards.
+through_adapter() {
+    rm -f "$folder/launches.txt"
+    xdotool mousemove --sync --window "$main" 59 399 click 1
+    for _ in $(seq 600); do [ -s "$folder/launches.txt" ] && break; sleep 0.1; done
+    got=$(tr -d '\r\n' < "$folder/launches.txt" 2>/dev/null)
+    echo "$1 got: $got"
+    eval "case \"\$got\" in $2) ;; *) fail \"the bundled adapter gave $1 '\$got'\" ;; esac"
+    rm -f "$folder/$1"
+}
 main=""
 for _ in $(seq 600); do
     main=$(xdotool search --onlyvisible --name '^Tarumin' 2>/dev/null | head -1)
@@ -94,33 +105,13 @@ else
     echo "mess.exe got: $got"
     [ "$got" = "$want" ] || fail "command line: '$got', not '$want'"
     # A folder without a mess.exe of its own: the bundled adapter plays, through the openMSX
-    # it finds beside it (the same stand-in, recording its command line).
+    # it finds beside it (the same stand-in, recording its command line), else through MAME (a
+    # stand-in that owns the FS-A1).
     mv "$folder/mess.exe" "$folder/openmsx.exe"
-    rm -f "$folder/launches.txt"
-    xdotool mousemove --sync --window "$main" 59 399 click 1
-    for _ in $(seq 600); do [ -s "$folder/launches.txt" ] && break; sleep 0.1; done
-    got=$(tr -d '\r\n' < "$folder/launches.txt" 2>/dev/null)
-    echo "openmsx.exe got: $got"
-    case "$got" in
-    *openmsx.exe*" -machine C-BIOS_MSX2_JP -cart hoshikaze.rom") ;;
-    *) fail "the bundled adapter gave openMSX '$got'" ;;
-    esac
-    rm -f "$folder/openmsx.exe"
-    # No openMSX either: MAME beside the program, a stand-in that owns the FS-A1.
-    if x86_64-w64-mingw32-gcc-posix -O2 -o "$folder/mame.exe" "$(dirname "$0")/windows/stand_in_mame.c"; then
-        rm -f "$folder/launches.txt"
-        xdotool mousemove --sync --window "$main" 59 399 click 1
-        for _ in $(seq 600); do [ -s "$folder/launches.txt" ] && break; sleep 0.1; done
-        got=$(tr -d '\r\n' < "$folder/launches.txt" 2>/dev/null)
-        echo "mame.exe got: $got"
-        case "$got" in
-        *mame.exe*" fsa1 -cart1 "*'\hoshikaze.rom') ;;
-        *) fail "the bundled adapter gave MAME '$got'" ;;
-        esac
-        rm -f "$folder/mame.exe"
-    else
-        fail "stand-in mame.exe"
-    fi
+    through_adapter openmsx.exe '*openmsx.exe*" -machine C-BIOS_MSX2_JP -cart hoshikaze.rom"'
+    x86_64-w64-mingw32-gcc-posix -O2 -DSTAND_IN_MAME -o "$folder/mame.exe" "$(dirname "$0")/windows/stand_in_mess.c" \
+        || fail "stand-in mame.exe"
+    through_adapter mame.exe '*mame.exe*" fsa1 -cart1 "*"\hoshikaze.rom"'
 fi
 
 # The import tool from the same folder, with a Western code page: a zip (read by libzip, hashed
