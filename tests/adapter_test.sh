@@ -254,7 +254,7 @@ cat > bin/mame <<SH
 case "\$1" in
 -listfull) cat "$data/mame-0.251-msx-japan.listfull" ;;
 -listxml) cat "$data/mame-0.251-msx-japan.xml" ;;
--showconfig) echo "rompath                   $work/mame/roms" ;;
+-showconfig) if [ -f "$work/home/.mame/mame.ini" ]; then echo "rompath                   \$(sed -n 's/^rompath //p' "$work/home/.mame/mame.ini")"; else echo "rompath                   $work/nothing"; fi ;;
 -verifyroms) shift; for s in "\$@"; do [ -f "$work/mame/roms/\$s.zip" ] && echo "romset \$s is good"; done ;;
 *) { echo "parent \$PPID"; for a in "\$@"; do printf "arg %s\\n" "\$a"; done; } > "\$RECORD"
    [ -z "\${TARUMIN_TEST_REFUSE:-}" ] || { echo "\$TARUMIN_TEST_REFUSE"; exit 2; } ;;
@@ -265,6 +265,8 @@ export TARUMIN_MAME="$work/bin/mame"
 TARUMIN_OPENMSX="$work/no-openmsx" expect 4 - -- MSX2J -cart game.rom
 grep -q 'ROM がありません' "$work/stderr" || fail "MAME with no system: $(cat "$work/stderr")"
 touch "$work/mame/roms/fsa1.zip" "$work/mame/roms/hbf1xd.zip" "$work/mame/roms/cf2000.zip"
+# A rompath changed in MAME's settings is read again (the stand-in reads it from mame.ini).
+mkdir -p home/.mame && echo "rompath $work/mame/roms" > home/.mame/mame.ini
 TARUMIN_OPENMSX="$work/no-openmsx" expect 0 "fsa1${nl}-cart1${nl}$work/my games/game.rom" -- MSX2J -cart game.rom
 TARUMIN_EMULATOR=mame expect 0 "hbf1xd${nl}-flop${nl}$work/my games/disk.dsk" -- MSX2J -flop disk.dsk
 TARUMIN_EMULATOR=mame expect 0 "cf2000${nl}-cass${nl}$work/my games/tape.cas${nl}-autoboot_delay${nl}3${nl}-autoboot_command${nl}RUN\"CAS:\"\\n" -- MSXJ -cass tape.cas

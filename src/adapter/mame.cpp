@@ -236,7 +236,13 @@ void MameWorld::load()
             cache = doc.object();
     }
     bool changed = false;
-    const QString stamp = programStamp(program_);
+    // MAME and its settings (the rompath is read from them): asked again when either changes.
+    QString stamp = programStamp(program_);
+    for (const QString &ini : {QDir::homePath() + QStringLiteral("/.mame/mame.ini"), QStringLiteral("/etc/mame/mame.ini"),
+                               QFileInfo(program_).absolutePath() + QStringLiteral("/mame.ini"),
+                               QDir::currentPath() + QStringLiteral("/mame.ini")})
+        if (QFileInfo::exists(ini))
+            stamp += u'|' + programStamp(ini);
     if (cache.value(QLatin1String("program")).toString() != stamp) {
         const QStringList names = japaneseMsxNames(ask({QStringLiteral("-listfull")}, 30000));
         const QList<Machine> systems = names.isEmpty() ? QList<Machine>() : readMameSystems(ask(QStringList{QStringLiteral("-listxml")} + names, 60000));
