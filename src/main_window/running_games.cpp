@@ -36,6 +36,18 @@ struct RunningGames::Shared
     QMutex mutex;
     std::optional<onboarding::SoftwareLists> lists;
 
+    // The answers go back to the window's thread while their receiver lives; it is let go of
+    // under the lock, so that an answer is never posted to a receiver being destroyed.
+    QMutex ownerMutex;
+    RunningGames *owner = nullptr;
+    template<typename Answer>
+    void post(Answer answer)
+    {
+        QMutexLocker lock(&ownerMutex);
+        if (owner)
+            QMetaObject::invokeMethod(owner, std::move(answer), Qt::QueuedConnection);
+    }
+
     QStringList labelsOf(const QStringList &parts)
     {
         QMutexLocker lock(&mutex);
@@ -58,9 +70,14 @@ RunningGames::RunningGames(std::function<onboarding::SoftwareLists()> lists, QOb
     : QObject(parent), shared_(std::make_shared<Shared>())
 {
     shared_->load = std::move(lists);
+    shared_->owner = this;
 }
 
-RunningGames::~RunningGames() = default;
+RunningGames::~RunningGames()
+{
+    QMutexLocker lock(&shared_->ownerMutex);
+    shared_->owner = nullptr;
+}
 
 void RunningGames::started(qint64 pid, const QString &snapName, std::optional<catalogue::Media> media)
 {
@@ -98,7 +115,7 @@ void RunningGames::ask()
                 found->partLabels = shared->labelsOf(found->parts);
             }
         }
-        QMetaObject::invokeMethod(self, [self, found] {
+        shared->post([self, found] {
             if (!self)
                 return;
             self->asking_ = false;
@@ -119,7 +136,7 @@ void RunningGames::ask()
 void RunningGames::takeSnapshot(const Game &game, const QString &target, Crop crop)
 {
     QPointer<RunningGames> self(this);
-    talkers().start([self, pid = game.pid, snapName = game.snapName, target, crop] {
+    talkers().start([self, shared = shared_, pid = game.pid, snapName = game.snapName, target, crop] {
         QString why;
         bool saved = false;
         // openMSX writes its screen into a folder of the user's alone; the picture inside the
@@ -146,7 +163,7 @@ void RunningGames::takeSnapshot(const Game &game, const QString &target, Crop cr
             }
             QDir(*work).removeRecursively();
         }
-        QMetaObject::invokeMethod(self, [self, snapName, saved, why] {
+        shared->post([self, snapName, saved, why] {
             if (self)
                 emit self->snapshotTaken(snapName, saved, why);
         });
@@ -159,11 +176,11 @@ void RunningGames::changePart(const Game &game, const QString &part)
     const QString command = (game.media == catalogue::Media::Tape ? QStringLiteral("cassetteplayer insert ")
                                                                  : QStringLiteral("diska "))
                             + platform::tclQuoted(part);
-    talkers().start([self, pid = game.pid, command, part] {
+    talkers().start([self, shared = shared_, pid = game.pid, command, part] {
         const auto replies = platform::sendToEmulator(pid, {command}, AnswerMs * 3);
         const bool ok = replies && !replies->isEmpty() && replies->first().ok;
         const QString why = replies && !replies->isEmpty() && !ok ? replies->first().text : QString();
-        QMetaObject::invokeMethod(self, [self, part, ok, why] {
+        shared->post([self, part, ok, why] {
             if (self)
                 emit self->partChanged(part, ok, why);
         });
