@@ -20,7 +20,13 @@ namespace {
 
 Machine machine(const char *name, const char *generation, bool disk, bool tape, bool music)
 {
-    Machine m{QString::fromLatin1(name), QString::fromLatin1(generation), true, disk, tape, music, {}};
+    Machine m;
+    m.name = QString::fromLatin1(name);
+    m.generation = QString::fromLatin1(generation);
+    m.japanese = true;
+    m.disk = disk;
+    m.tape = tape;
+    m.music = music;
     m.roms.append(RomNeed{{QByteArray(name).toHex().leftJustified(40, '0').left(40)}, {}});
     return m;
 }
@@ -291,7 +297,7 @@ private slots:
                 mine.append(m);
         QCOMPARE(mine.size(), owned.size());
         const QStringList words = line.split(u' ');
-        Request request{Want(want), Media::None, words.first() == QLatin1String("-CART")};
+        Request request{Want(want), std::nullopt, words.first() == QLatin1String("-CART")};
         const QString option = words.value(words.size() - 2);
         request.media = option == QLatin1String("-cart") ? Media::Cartridge : option == QLatin1String("-flop") ? Media::Disk : Media::Tape;
         const std::optional<Choice> c = choose(mine, RomIndex{}, fmpacCart, request, [](const QString &, const QString &) { return Verdict::Starts; });

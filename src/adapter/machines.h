@@ -1,5 +1,7 @@
 #pragma once
 
+#include "catalogue/media.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QList>
@@ -54,12 +56,13 @@ struct RomIndex
 };
 
 enum class Want { MSXJ, MSX2J };
-enum class Media { None, Cartridge, Tape, Disk };
+// The media of the catalogue's one table; a request without a game has none.
+using catalogue::Media;
 
 struct Request
 {
     Want want = Want::MSX2J;
-    Media media = Media::None;
+    std::optional<Media> media;
     bool fmpac = false;
 };
 

@@ -183,7 +183,8 @@ QStringList rompathOf(const QByteArray &showconfig)
 QStringList mameArguments(const Machine &system, const Request &request, const QString &file, bool fmpacCartridge)
 {
     QStringList out{system.name};
-    switch (request.media) {
+    if (request.media)
+    switch (*request.media) {
     case Media::Cartridge:
         out << system.cartOption << file;
         break;
@@ -194,8 +195,6 @@ QStringList mameArguments(const Machine &system, const Request &request, const Q
         // A tape does not load by itself: the command is typed once BASIC is up.
         out << system.tapeOption << file << QStringLiteral("-autoboot_delay") << QStringLiteral("3")
             << QStringLiteral("-autoboot_command") << QStringLiteral("RUN\"CAS:\"\\n");
-        break;
-    case Media::None:
         break;
     }
     if (fmpacCartridge && system.cartOption == QLatin1String("-cart1"))

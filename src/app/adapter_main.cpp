@@ -158,7 +158,7 @@ QString mameRomsWhere(const MameWorld &world)
 }
 
 // MAME: the line in MAME's words, on a Japanese system whose ROMs MAME finds.
-int runMame(const QString &program, Want want, Media media, const QString &file, bool fmpac)
+int runMame(const QString &program, Want want, std::optional<Media> media, const QString &file, bool fmpac)
 {
     const auto sayMame = [](const QString &text) { platform::writeLine(platform::Stream::Err, QStringLiteral("mess.exe (MAME): ") + text); };
     MameWorld world(program, mameCache());
@@ -182,7 +182,7 @@ int runMame(const QString &program, Want want, Media media, const QString &file,
     const bool cartridge = choice->extension == QLatin1String("fmpac") && system.cartOption == QLatin1String("-cart1");
     if (fmpac && !system.music && !cartridge)
         sayMame(QStringLiteral("FM-PAC: MAME の ROM の場所に msx1_cart の fmpac がないため、FM-PAC なしで %1 を起動します。").arg(system.name));
-    const QString path = media == Media::None ? QString() : QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath());
+    const QString path = !media ? QString() : QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath());
     OutputWatch output;
     int status = platform::runWatched(program, mameArguments(system, request, path, cartridge),
                                       [&output](const QByteArray &line) { output.take(line); });
@@ -220,7 +220,7 @@ int listMachines()
     QStringList usable;
     int japanese = 0;
     for (const Machine &m : world.machines()) {
-        if (candidates({m}, Request{m.generation == QLatin1String("MSX") ? Want::MSXJ : Want::MSX2J, Media::None, false}).isEmpty())
+        if (candidates({m}, Request{m.generation == QLatin1String("MSX") ? Want::MSXJ : Want::MSX2J, std::nullopt, false}).isEmpty())
             continue;
         ++japanese;
         if (!world.roms().firstMissing(m.roms).isEmpty() || test(m.name, QString()) == Verdict::DoesNotStart)
@@ -280,7 +280,7 @@ namespace {
 
 // openMSX: on a machine this user owns (or C-BIOS for a cartridge), the set staged, openMSX
 // run and watched.
-int runOpenMsx(Want want, Media media, const QString &file, bool fmpac)
+int runOpenMsx(Want want, std::optional<Media> media, const QString &file, bool fmpac)
 {
     const QString machineName = wantName(want);
     QString machine, extension;
@@ -333,7 +333,7 @@ int runOpenMsx(Want want, Media media, const QString &file, bool fmpac)
         const QString base = platform::privateBase();
         const qint64 pid = QCoreApplication::applicationPid();
         if (QFileInfo(file).suffix().compare(QLatin1String("zip"), Qt::CaseInsensitive) == 0) {
-            const QList<ZipMember> members = zipParts(file, media);
+            const QList<ZipMember> members = zipParts(file, *media);
             if (members.size() >= 2 || (media == Media::Tape && members.size() == 1))
                 staged = stageZip(base, file, members, pid);
         } else {
@@ -345,7 +345,8 @@ int runOpenMsx(Want want, Media media, const QString &file, bool fmpac)
         }
     }
     const QString first = staged ? staged->parts.first() : QFileInfo(file).absoluteFilePath();
-    switch (media) {
+    if (media)
+    switch (*media) {
     case Media::Cartridge:
         openmsx << QStringLiteral("-cart") << file;
         break;
@@ -367,8 +368,6 @@ int runOpenMsx(Want want, Media media, const QString &file, bool fmpac)
         } else {
             openmsx << QStringLiteral("-diska") << file;
         }
-        break;
-    case Media::None:
         break;
     }
     const QString program = Places::standard().openmsx;
@@ -411,11 +410,8 @@ int main(int argc, char *argv[])
     const Want want = machineName == QLatin1String("MSXJ") ? Want::MSXJ : Want::MSX2J;
     const bool fmpac = request.fmpac;
     const QString file = request.file();
-    const Media media = !request.media()                                 ? Media::None
-                        : *request.media() == catalogue::Media::Cartridge ? Media::Cartridge
-                        : *request.media() == catalogue::Media::Tape      ? Media::Tape
-                                                                          : Media::Disk;
-    if (media != Media::None && !QFileInfo(file).isFile())
+    const std::optional<Media> media = request.media();
+    if (media && !QFileInfo(file).isFile())
         return refuse(3, QStringLiteral("ゲームのファイル「%1」が %2 にありません。").arg(file, QDir::toNativeSeparators(QDir::currentPath())));
 
     if (chosenRoute() == Route::Mame)

@@ -6,6 +6,20 @@
 
 namespace catalogue {
 
+namespace {
+
+// The media of an option as mess.exe is given it ("-cart", any case).
+std::optional<Media> mediaOfOption(const QString &option)
+{
+    const QString lower = option.toLower();
+    for (const MediaKind &kind : mediaKinds())
+        if (kind.option.trimmed() == lower)
+            return kind.media;
+    return std::nullopt;
+}
+
+} // namespace
+
 QString LaunchRequest::toCommandLine() const
 {
     return machine + u' ' + (fmpac ? QString::fromUtf16(FmpacOption) + u' ' : QString()) + launchArgs;
@@ -13,11 +27,7 @@ QString LaunchRequest::toCommandLine() const
 
 std::optional<Media> LaunchRequest::media() const
 {
-    const QString option = platform::splitCommandLine(launchArgs).value(0).toLower();
-    for (const MediaKind &kind : mediaKinds())
-        if (kind.option.trimmed() == option)
-            return kind.media;
-    return std::nullopt;
+    return mediaOfOption(platform::splitCommandLine(launchArgs).value(0));
 }
 
 QString LaunchRequest::file() const
@@ -45,11 +55,7 @@ std::variant<LaunchRequest, LaunchRequest::Problem> LaunchRequest::parse(const Q
             request.fmpac = true;
             continue;
         }
-        std::optional<Media> media;
-        for (const MediaKind &kind : mediaKinds())
-            if (kind.option.trimmed() == lower)
-                media = kind.media;
-        if (!media)
+        if (!mediaOfOption(given))
             return Problem{Kind::UnknownOption, {given}};
         if (!option.isEmpty())
             return Problem{Kind::TwoGames, {option, file, lower, name}};
