@@ -640,15 +640,17 @@ void TestCatalogue::launchRequestRoundTrip_data()
     QTest::addColumn<bool>("fmpac");
     QTest::addColumn<QString>("launchArgs");
     QTest::addColumn<QString>("commandLine");
+    QTest::addColumn<QString>("state");
     for (const char *machine : {"MSX2J", "MSXJ"})
         for (bool fmpac : {false, true})
             for (const QString &file : {QStringLiteral("game.rom"), QStringLiteral("my game.cas"), QStringLiteral("日本\\\"q\".dsk")})
                 for (const catalogue::MediaKind &kind : catalogue::mediaKinds()) {
                     const QString args = catalogue::launchArgsFor(file, kind.media, true);
                     const QString line = QString::fromLatin1(machine) + (fmpac ? QStringLiteral(" -CART FMPAC.ROM ") : QStringLiteral(" ")) + args;
-                    QTest::addRow("%s %d %s", machine, fmpac, qPrintable(args)) << machine << fmpac << args << line;
+                    QTest::addRow("%s %d %s", machine, fmpac, qPrintable(args)) << machine << fmpac << args << line << QString();
                 }
-    QTest::newRow("no game") << "MSX2J" << true << "" << "MSX2J -CART FMPAC.ROM ";
+    QTest::newRow("no game") << "MSX2J" << true << "" << "MSX2J -CART FMPAC.ROM " << QString();
+    QTest::newRow("from a state") << "MSXJ" << false << "-cart a.rom" << "MSXJ -cart a.rom -state \"my s.oms\"" << "my s.oms";
 }
 
 void TestCatalogue::launchRequestRoundTrip()
@@ -657,7 +659,8 @@ void TestCatalogue::launchRequestRoundTrip()
     QFETCH(bool, fmpac);
     QFETCH(QString, launchArgs);
     QFETCH(QString, commandLine);
-    const catalogue::LaunchRequest request{machine, fmpac, launchArgs};
+    QFETCH(QString, state);
+    const catalogue::LaunchRequest request{machine, fmpac, launchArgs, state};
     QCOMPARE(request.toCommandLine(), commandLine);
     const auto parsed = catalogue::LaunchRequest::parse(platform::splitCommandLine(commandLine));
     QVERIFY(std::holds_alternative<catalogue::LaunchRequest>(parsed));
@@ -682,7 +685,7 @@ void TestCatalogue::launchRequestRefusals()
     }
     // Case as Tarumin's own lines have it, and as users typed it.
     const auto mixed = catalogue::LaunchRequest::parse({"msxj", "-cart", "fmpac.rom", "-CASS", "t.cas"});
-    QCOMPARE(std::get<catalogue::LaunchRequest>(mixed), (catalogue::LaunchRequest{"MSXJ", true, "-cass t.cas"}));
+    QCOMPARE(std::get<catalogue::LaunchRequest>(mixed), (catalogue::LaunchRequest{"MSXJ", true, "-cass t.cas", {}}));
 }
 
 QTEST_APPLESS_MAIN(TestCatalogue)

@@ -383,6 +383,22 @@ int runOpenMsx(Want want, std::optional<Media> media, const QString &file, bool 
     return status;
 }
 
+// openMSX from a saved state: the machine, its media and where the game was, all in the state.
+int runOpenMsxFromState(const QString &state)
+{
+    if (!QFileInfo(state).isFile())
+        return refuse(3, QStringLiteral("保存した状態のファイル「%1」がありません。").arg(QDir::toNativeSeparators(state)));
+    const QString program = Places::standard().openmsx;
+    OutputWatch output;
+    int status = platform::runWatched(program, {QStringLiteral("-savestate"), state},
+                                      [&output](const QByteArray &line) { output.take(line); });
+    if (status == 127)
+        return refuse(127, QStringLiteral("openMSX（%1）を起動できません。openMSX を入れてください。").arg(program));
+    for (const OutputWatch::Line &line : output.report(&status))
+        platform::writeLine(platform::Stream::Err, (line.ours ? QStringLiteral("mess.exe (openMSX): ") : QStringLiteral("openMSX: ")) + line.text);
+    return status;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -414,6 +430,11 @@ int main(int argc, char *argv[])
     if (media && !QFileInfo(file).isFile())
         return refuse(3, QStringLiteral("ゲームのファイル「%1」が %2 にありません。").arg(file, QDir::toNativeSeparators(QDir::currentPath())));
 
+    if (!request.state.isEmpty()) {
+        if (chosenRoute() != Route::Mame)
+            return runOpenMsxFromState(request.state);
+        say(QStringLiteral("MAME では openMSX で保存した状態から始められません。最初から始めます。"));
+    }
     if (chosenRoute() == Route::Mame)
         return runMame(mameProgram(), want, media, file, fmpac);
     return runOpenMsx(want, media, file, fmpac);

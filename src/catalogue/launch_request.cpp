@@ -22,7 +22,8 @@ std::optional<Media> mediaOfOption(const QString &option)
 
 QString LaunchRequest::toCommandLine() const
 {
-    return machine + u' ' + (fmpac ? QString::fromUtf16(FmpacOption) + u' ' : QString()) + launchArgs;
+    return machine + u' ' + (fmpac ? QString::fromUtf16(FmpacOption) + u' ' : QString()) + launchArgs
+           + (state.isEmpty() ? QString() : u' ' + QString::fromUtf16(StateOption) + u' ' + quotedArgument(state));
 }
 
 std::optional<Media> LaunchRequest::media() const
@@ -51,6 +52,10 @@ std::variant<LaunchRequest, LaunchRequest::Problem> LaunchRequest::parse(const Q
             return Problem{Kind::OptionWithoutFile, {given}};
         const QString name = arguments[i + 1];
         const QString lower = given.toLower();
+        if (lower == QStringView(StateOption)) {
+            request.state = name;
+            continue;
+        }
         if (lower == QLatin1String("-cart") && name.toUpper() == QLatin1String("FMPAC.ROM")) {
             request.fmpac = true;
             continue;

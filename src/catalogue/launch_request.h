@@ -14,12 +14,14 @@
 namespace catalogue {
 
 inline constexpr char16_t FmpacOption[] = u"-CART FMPAC.ROM";
+inline constexpr char16_t StateOption[] = u"-state";
 
 struct LaunchRequest
 {
     QString machine = QStringLiteral("MSX2J"); // "MSX2J" or "MSXJ"
     bool fmpac = false;
     QString launchArgs; // "-cart game.rom": the line's own text, passed on unchanged
+    QString state;      // the adapter's own "-state FILE": a saved state to start from (openMSX)
 
     // What mess.exe is given after its name: "MSX2J -CART FMPAC.ROM -cart game.rom".
     QString toCommandLine() const;
@@ -37,7 +39,8 @@ struct LaunchRequest
         QStringList words; // the machine, the option, or both games' options and files
     };
     // Reads mess.exe's arguments (after its name): the machine (in any case), the FM-PAC
-    // ("-CART FMPAC.ROM", in any case) and at most one game, its option in any case.
+    // ("-CART FMPAC.ROM", in any case), at most one game, its option in any case, and the
+    // adapter's own options ("-state FILE").
     static std::variant<LaunchRequest, Problem> parse(const QStringList &arguments);
 
     bool operator==(const LaunchRequest &other) const = default;

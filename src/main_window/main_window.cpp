@@ -45,6 +45,9 @@
 #include <QPainter>
 #include <QStyledItemDelegate>
 #include <QWindow>
+#include <QActionGroup>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QtConcurrent/QtConcurrentRun>
 
 using platform::twips;
@@ -64,28 +67,45 @@ const QColor ListText(224, 224, 224);
 const QColor MissingText(176, 176, 176);
 constexpr int MissingRole = GameListModel::MissingRole;
 
-// Draws a game whose file is missing greyed, with a mark at the row's right end.
-class MissingMarkDelegate : public QStyledItemDelegate
+const QColor FavouriteMark(255, 208, 64);
+
+// Draws the marks at the row's right end: a favourite's star, and a game whose file is
+// missing greyed, with a cross.
+class GameRowDelegate : public QStyledItemDelegate
 {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
     {
-        if (!index.data(MissingRole).toBool()) {
+        const bool missing = index.data(MissingRole).toBool();
+        const bool favourite = index.data(GameListModel::FavouriteRole).toBool();
+        if (!missing && !favourite) {
             QStyledItemDelegate::paint(painter, option, index);
             return;
         }
-        QStyleOptionViewItem dimmed = option;
-        dimmed.palette.setColor(QPalette::Text, MissingText);
-        const QString mark = QStringLiteral(" ×");
-        const int markWidth = option.fontMetrics.horizontalAdvance(mark) + 2;
-        dimmed.rect.setRight(option.rect.right() - markWidth);
-        QStyledItemDelegate::paint(painter, dimmed, index);
+        QStyleOptionViewItem row = option;
+        if (missing)
+            row.palette.setColor(QPalette::Text, MissingText);
+        const bool selected = option.state & QStyle::State_Selected;
+        const QString cross = missing ? QStringLiteral(" ×") : QString();
+        const QString star = favourite ? QStringLiteral(" ★") : QString();
+        const int crossWidth = missing ? option.fontMetrics.horizontalAdvance(cross) + 2 : 0;
+        const int starWidth = favourite ? option.fontMetrics.horizontalAdvance(star) + 2 : 0;
+        row.rect.setRight(option.rect.right() - crossWidth - starWidth);
+        QStyledItemDelegate::paint(painter, row, index);
         painter->save();
-        painter->setPen(option.state & QStyle::State_Selected ? option.palette.color(QPalette::HighlightedText)
-                                                              : MissingText);
-        painter->drawText(QRect(option.rect.right() - markWidth, option.rect.top(), markWidth, option.rect.height()),
-                          Qt::AlignRight | Qt::AlignVCenter, mark);
+        const QColor text = selected ? option.palette.color(QPalette::HighlightedText) : MissingText;
+        const int right = option.rect.right();
+        if (favourite) {
+            painter->setPen(selected ? text : FavouriteMark);
+            painter->drawText(QRect(right - crossWidth - starWidth, option.rect.top(), starWidth, option.rect.height()),
+                              Qt::AlignRight | Qt::AlignVCenter, star);
+        }
+        if (missing) {
+            painter->setPen(text);
+            painter->drawText(QRect(right - crossWidth, option.rect.top(), crossWidth, option.rect.height()),
+                              Qt::AlignRight | Qt::AlignVCenter, cross);
+        }
         painter->restore();
     }
 };
@@ -135,6 +155,11 @@ MainWindow::MainWindow(const platform::ProgramFolder &programFolder, QWidget *pa
 {
     file_.setWaitHook(platform::keepPaintingWhileWaiting());
     loadAssets();
+    player_ = new PlayerData(QFileInfo(file_.path()).absolutePath(), this);
+    if (const std::optional<QString> aside = player_->store().load()) {
+        const QString text = messages::playerDataSetAside(QFileInfo(file_.path()).absolutePath(), *aside);
+        QTimer::singleShot(0, this, [this, text] { platform::showMessage(this, text); });
+    }
     setUpForm("Form1", QStringLiteral("Tarumin（Ｖｅｒ0.9）"), QSize(566, 428));
     buildCommands();
     buildGameList();
@@ -143,8 +168,17 @@ MainWindow::MainWindow(const platform::ProgramFolder &programFolder, QWidget *pa
     buildDetails();
     describeForKeyboardAndScreenReaders();
     connectEvents();
+    buildListMenu();
     loadList();
     state_.request = catalogue::LaunchRequest{};
+    // The place the window had, when it is still on a screen.
+    if (const std::optional<QPoint> at = player_->windowPlace()) {
+        for (const QScreen *screen : QGuiApplication::screens())
+            if (screen->availableGeometry().contains(QRect(*at, frameGeometry().size()))) {
+                move(*at);
+                break;
+            }
+    }
 }
 
 MainWindow::~MainWindow()
@@ -179,7 +213,7 @@ void MainWindow::buildGameList()
     gameList->setGeometry(twips(240, 720, 3375, 3660));
     gameList->setSelectionMode(QAbstractItemView::SingleSelection);
     gameList->setUniformItemSizes(true);
-    gameList->setItemDelegate(new MissingMarkDelegate(gameList));
+    gameList->setItemDelegate(new GameRowDelegate(gameList));
     {
         QPalette pal = gameList->palette();
         pal.setColor(QPalette::Base, ListBase);
@@ -277,6 +311,12 @@ void MainWindow::buildDetails()
                                  twips(5040, 4800, 2175, 255), White);
     descriptionValue = platform::makeLabel(this, "Kaisetu_L", StandByDescription,
                                     twips(3840, 5160, 4455, 975), White);
+    // Under the snapshot, right-aligned: how often and how long the chosen game was played.
+    historyValue = platform::makeLabel(this, "PlayHistory", QString(), twips(3840, 3105, 4500, 240), White);
+    historyValue->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    QFont small = historyValue->font();
+    small.setPointSizeF(small.pointSizeF() * 0.85);
+    historyValue->setFont(small);
 }
 
 void MainWindow::describeForKeyboardAndScreenReaders()
@@ -332,7 +372,7 @@ void MainWindow::connectEvents()
     // Enter on the list, and a double-click on an entry, act as the power switch.
     gameList->installEventFilter(this);
     Search->installEventFilter(this);
-    connect(Search, &QLineEdit::textEdited, this, [this] { findTyped(currentListIndex(), 1); });
+    connect(Search, &QLineEdit::textEdited, this, [this] { findTyped(currentRow(), 1); });
     connect(gameList, &QListView::doubleClicked, this, &MainWindow::onPowerSwitchClicked);
 
     connect(gameList->selectionModel(), &QItemSelectionModel::selectionChanged, this, &MainWindow::onGameChosen);
@@ -401,11 +441,19 @@ void MainWindow::activate()
 void MainWindow::loadList()
 {
     const catalogue::LoadResult result = file_.load(table_);
-    QStringList names;
-    names.reserve(table_.size());
-    for (int i = 0; i < table_.size(); ++i)
-        names << shownText(catalogue::gameNameOf(table_.line(i)));
-    games_->setTitles(names);
+    QList<GameListModel::Game> games;
+    games.reserve(table_.size());
+    for (int i = 0; i < table_.size(); ++i) {
+        const catalogue::Record record = catalogue::splitRecord(table_.line(i));
+        GameListModel::Game game;
+        game.title = shownText(record.fields[0]);
+        game.year = GameListModel::yearOf(shownText(record.fields[2]));
+        game.media = catalogue::mediaOfLaunchArgs(platform::decodeCp932(record.fields[catalogue::LaunchArgsField]));
+        games.append(game);
+    }
+    // What is remembered of each game comes with the look at the files.
+    player_->setLines({}, {});
+    games_->setGames(games);
     searchReady_ = false; // the texts are folded for searching at the first keystroke
     missing_.clear();
     reportLoad(result);
@@ -433,6 +481,25 @@ void MainWindow::chooseLine(int line)
     gameList->setCurrentIndex(games_->index(games_->rowOf(line)));
 }
 
+int MainWindow::currentRow() const
+{
+    const int line = currentListIndex();
+    return line < 0 ? -1 : games_->rowOf(line);
+}
+
+void MainWindow::keepingChoice(const std::function<void()> &rearrange)
+{
+    const int line = currentListIndex();
+    rearrange();
+    searchReady_ = false;
+    if (line >= 0 && games_->rowOf(line) >= 0)
+        chooseLine(line);
+    else if (line >= 0)
+        clearChoice(); // filtered out
+    if (line >= 0 && games_->rowOf(line) >= 0)
+        gameList->scrollTo(games_->index(games_->rowOf(line)));
+}
+
 int MainWindow::currentListIndex() const
 {
     const QModelIndexList rows = gameList->selectionModel()->selectedRows();
@@ -452,6 +519,38 @@ void MainWindow::onGameChosen()
     editButton->setEnabled(true);
     deleteButton->setEnabled(true);
     showDetails();
+    followChosenGamesMachine();
+    updateListActions();
+}
+
+void MainWindow::followChosenGamesMachine()
+{
+    // The machine and FM-PAC a game was last started with come back when it is chosen; a game
+    // with nothing remembered leaves the boxes as they are. Chosen again (the list rebuilt or
+    // sorted), the boxes stay as the user may have set them since.
+    const QString file = player_->fileOf(state_.selectedIndex);
+    if (file.isEmpty() || file == followedFile_)
+        return;
+    followedFile_ = file;
+    const player::GameRecord *record = player_->record(state_.selectedIndex);
+    if (!record || record->machine.isEmpty())
+        return;
+    const int item = machineBox->findText(record->machine);
+    if (item < 0)
+        return;
+    machineBox->setCurrentIndex(item);
+    machineBox->setEditText(record->machine);
+    state_.request.machine = record->machine;
+    fmpacBox->setChecked(record->fmpac);
+    state_.request.fmpac = record->fmpac;
+}
+
+void MainWindow::showPlayHistory()
+{
+    const player::GameRecord *record = player_->record(state_.selectedIndex);
+    historyValue->setText(record ? messages::playHistory(record->plays, record->seconds, record->lastPlayed.toLocalTime().date())
+                                 : QString());
+    historyValue->setAccessibleName(historyValue->text());
 }
 
 void MainWindow::showDetails()
@@ -477,6 +576,7 @@ void MainWindow::showDetails()
     snapshotPicture->setAccessibleName(showSnapshot(state_.snapName)
                                     ? QStringLiteral("「%1」の画面写真").arg(title)
                                     : QStringLiteral("「%1」の画面写真はありません").arg(title));
+    showPlayHistory();
 }
 
 void MainWindow::clearChoice()
@@ -491,6 +591,8 @@ void MainWindow::clearChoice()
         label->clear();
     descriptionValue->setText(StandByDescription);
     describeDetails();
+    historyValue->clear();
+    updateListActions();
     noteField->clear();
     snapshotPicture->setPicture(platform::builtInPicture(QStringLiteral(":/assets/notimage.png"), "PNG"));
     snapshotPicture->setAccessibleName(QStringLiteral("ゲーム画面の写真はありません"));
@@ -504,25 +606,40 @@ void MainWindow::startFileCheck()
     lines.reserve(table_.size());
     for (int k = 0; k < table_.size(); ++k)
         lines << table_.line(k);
-    auto *watcher = new QFutureWatcher<FileCheck>(this);
+    struct Look
+    {
+        FileCheck check;
+        QStringList files, keys;
+    };
+    auto *watcher = new QFutureWatcher<Look>(this);
     connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, generation] {
         watcher->deleteLater();
-        if (generation == checkGeneration_)
-            applyFileCheck(watcher->result());
+        if (generation != checkGeneration_)
+            return;
+        const Look look = watcher->result();
+        player_->setLines(look.files, look.keys);
+        applyFileCheck(look.check);
     });
-    watcher->setFuture(QtConcurrent::run(platform::diskLookThreads(), [lines, folder = folder_, check = checkFiles_] {
-        QStringList files;
-        files.reserve(lines.size());
+    watcher->setFuture(QtConcurrent::run(platform::diskLookThreads(), [lines, folder = folder_, check = checkFiles_,
+                                                                       known = player_->store().games()] {
+        Look look;
+        look.files.reserve(lines.size());
         for (const QByteArray &line : lines)
-            files << onboarding::fileNamedBy(line, folder);
-        return check(files);
+            look.files << onboarding::fileNamedBy(line, folder);
+        look.check = check(look.files);
+        look.keys = player::identify(look.files, known);
+        return look;
     }));
 }
 
 void MainWindow::applyFileCheck(const FileCheck &check)
 {
     missing_ = check.missing;
-    games_->setMissing(missing_);
+    keepingChoice([this] {
+        games_->setMissing(missing_);
+        games_->setMarks(player_->marks());
+    });
+    showPlayHistory();
     if (fileMissing(currentListIndex()))
         showDetails();
     // A folder whose games are all gone is said once a run, as such.
@@ -561,7 +678,7 @@ void MainWindow::openSearch(const QString &typed)
     Search->raise();
     Search->setFocus();
     if (!typed.isEmpty())
-        findTyped(currentListIndex(), 1);
+        findTyped(currentRow(), 1);
 }
 
 void MainWindow::closeSearch()
@@ -576,10 +693,11 @@ void MainWindow::closeSearch()
 void MainWindow::findTyped(int from, int step)
 {
     if (!searchReady_) {
+        // The rows as the list shows them, in its order.
         QList<std::pair<QString, QString>> rows;
-        rows.reserve(table_.size());
-        for (int i = 0; i < table_.size(); ++i) {
-            const catalogue::Record record = catalogue::splitRecord(table_.line(i));
+        rows.reserve(games_->rowCount());
+        for (int row = 0; row < games_->rowCount(); ++row) {
+            const catalogue::Record record = catalogue::splitRecord(table_.line(games_->lineAt(row)));
             rows.append({shownText(record.fields[0]), shownText(record.fields[5])});
         }
         search_.setRows(rows);
@@ -590,10 +708,10 @@ void MainWindow::findTyped(int from, int step)
     const bool miss = row < 0 && !Search->text().trimmed().isEmpty();
     SearchMiss->setVisible(miss);
     Search->setAccessibleDescription(miss ? SearchMiss->text() : QString());
-    if (row >= 0 && row != currentListIndex())
-        chooseLine(row);
+    if (row >= 0 && row != currentRow())
+        chooseLine(games_->lineAt(row));
     if (row >= 0)
-        gameList->scrollTo(games_->index(games_->rowOf(row)), QAbstractItemView::EnsureVisible);
+        gameList->scrollTo(games_->index(row), QAbstractItemView::EnsureVisible);
 }
 
 void MainWindow::describeDetails()
@@ -645,6 +763,11 @@ void MainWindow::playSound(Sound sound, bool setDeviceType)
 
 void MainWindow::onPowerSwitchClicked()
 {
+    launch();
+}
+
+void MainWindow::launch(const QString &state)
+{
     // A game whose file was not there at the last look is not started: the user is told which
     // file is missing. The window never looks at a disk itself (a hung network drive would
     // freeze it): it takes the last answer of the file check and asks it again.
@@ -662,21 +785,28 @@ void MainWindow::onPowerSwitchClicked()
 
     catalogue::LaunchRequest request = state_.request;
     request.launchArgs = state_.launchArgs;
+    request.state = state;
     const QString arguments = request.toCommandLine();
     QString program = folder_.emulator();
     // A folder without a mess.exe of its own plays through the adapter that came with the program.
     if (const QString bundled = platform::bundledAdapter(); !bundled.isEmpty() && !QFileInfo::exists(program))
         program = bundled;
     qint64 pid = 0;
+    // Play time runs from the emulator's start to its end.
+    const player::GameKey game = player_->keyOf(chosen);
+    auto clock = std::make_shared<QElapsedTimer>();
+    clock->start();
     const auto error = platform::startProgram(
         program, arguments, folder_.root(), this, [this](const platform::EarlyExit &exit) {
             platform::showMessage(this, messages::emulatorFailed(exit));
-        }, &pid);
+        }, &pid, [this, game, clock] { player_->played(game, clock->elapsed() / 1000); });
     if (error) {
         platform::showMessage(this, messages::launchFailed(program, *error));
         return;
     }
-    runningGames()->started(pid, state_.snapName, request.media());
+    if (chosen >= 0)
+        player_->launched(chosen, request.machine, request.fmpac);
+    runningGames()->started(pid, state_.snapName, request.media(), player_->fileOf(chosen));
 }
 
 // ---- the running game
@@ -695,6 +825,9 @@ RunningGames *MainWindow::runningGames()
             if (!ok)
                 platform::showMessage(this, messages::partNotChanged(QFileInfo(part).fileName(), why));
         });
+        connect(runningGames_, &RunningGames::stateSaved, this, [this](const QString &, bool ok, const QString &why) {
+            platform::showMessage(this, ok ? messages::stateSaved() : messages::stateNotSaved(why));
+        });
     }
     return runningGames_;
 }
@@ -705,16 +838,22 @@ QMenu *MainWindow::makePictureMenu()
     menu->setObjectName(QStringLiteral("PictureMenu"));
     QAction *snapshot = menu->addAction(QStringLiteral("いまの画面をスナップショットにする"));
     snapshot->setObjectName(QStringLiteral("TakeSnapshot"));
+    QAction *saveState = menu->addAction(QStringLiteral("いまの状態を保存"));
+    saveState->setObjectName(QStringLiteral("SaveState"));
     QMenu *parts = menu->addMenu(QString());
     parts->setObjectName(QStringLiteral("ChangePart"));
     // Shown at once with what the last answer said; filled again when the running game
     // answers now (or greyed when none does).
-    const auto fill = [this, snapshot, parts] {
+    const auto fill = [this, snapshot, saveState, parts] {
         const std::optional<RunningGames::Game> &running = runningGames()->answering();
         snapshot->setEnabled(bool(running));
         snapshot->disconnect();
-        if (running)
+        saveState->setEnabled(running && !running->file.isEmpty());
+        saveState->disconnect();
+        if (running) {
             connect(snapshot, &QAction::triggered, this, [this, r = *running] { snapshotFromRunningGame(r); });
+            connect(saveState, &QAction::triggered, this, [this, r = *running] { saveRunningState(r); });
+        }
         const bool tape = running && running->media == catalogue::Media::Tape;
         parts->setTitle(tape ? QStringLiteral("テープを入れかえる") : QStringLiteral("ディスクを入れかえる"));
         parts->clear();
@@ -756,6 +895,22 @@ void MainWindow::snapshotFromRunningGame(const RunningGames::Game &running)
     });
 }
 
+void MainWindow::saveRunningState(const RunningGames::Game &running)
+{
+    // The state goes with the game the emulator was started with, found by its file.
+    const int line = int(player_->files().indexOf(running.file));
+    if (line < 0) {
+        platform::showMessage(this, messages::stateNotSaved(QStringLiteral("このゲームはもうリストにありません。")));
+        return;
+    }
+    const QString stateFile = player_->stateFileFor(line);
+    connect(runningGames(), &RunningGames::stateSaved, this, [this, line, stateFile, file = running.file](const QString &saved, bool ok) {
+        if (ok && saved == stateFile && player_->fileOf(line) == file)
+            player_->stateSaved(line, stateFile);
+    }, Qt::SingleShotConnection);
+    runningGames()->saveState(running, stateFile, player_->statePictureFor(line));
+}
+
 void MainWindow::onNameplateClicked()
 {
     playSound(Sound::Nameplate, true);
@@ -785,8 +940,8 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
             }
             return true;
         case Qt::Key_Escape: closeSearch(); return true;
-        case Qt::Key_Down: findTyped(currentListIndex() + 1, 1); return true;
-        case Qt::Key_Up: findTyped(currentListIndex() - 1, -1); return true;
+        case Qt::Key_Down: findTyped(currentRow() + 1, 1); return true;
+        case Qt::Key_Up: findTyped(currentRow() - 1, -1); return true;
         default: break;
         }
     }
@@ -838,6 +993,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
         return;
     }
     soundPlayer->setCommand(QStringLiteral("Close"));
+    player_->setWindowPlace(pos());
     // The entry dialog, shown or hidden, goes with the main window, so the program ends.
     delete dialog_;
     event->accept();
@@ -924,6 +1080,165 @@ void MainWindow::onDeleteClicked()
     }
     platform::showMessage(this, messages::deleted());
     activate();
+}
+
+// ---- the list's menu: what is remembered of the chosen game, the order and the filter
+
+namespace {
+
+using Order = GameListModel::Order;
+using Filter = GameListModel::Filter;
+
+// The orders and filters as the menu names them and the player's data keeps them.
+struct Choice
+{
+    const char16_t *text;
+    const char *stored;
+};
+const std::pair<Order, Choice> Orders[] = {
+    {Order::File, {u"リストの順", "file"}},       {Order::Name, {u"名前順", "name"}},
+    {Order::Year, {u"発売年順", "year"}},         {Order::Recent, {u"最近遊んだ順", "recent"}},
+    {Order::MostPlayed, {u"よく遊んだ順", "plays"}}, {Order::FavouritesFirst, {u"お気に入りを先に", "favourites"}},
+};
+const std::pair<Filter, Choice> Filters[] = {
+    {Filter::All, {u"すべて", "all"}},     {Filter::Favourites, {u"お気に入りだけ", "favourites"}},
+    {Filter::Cartridge, {u"ROM", "rom"}},  {Filter::Disk, {u"ディスク", "disk"}},
+    {Filter::Tape, {u"テープ", "tape"}},   {Filter::Present, {u"ファイルのあるものだけ", "present"}},
+};
+
+} // namespace
+
+void MainWindow::buildListMenu()
+{
+    const auto action = [this](const char *name, const QString &text, const QKeySequence &keys, auto slot) {
+        auto *a = new QAction(text, gameList);
+        a->setObjectName(QLatin1String(name));
+        if (!keys.isEmpty()) {
+            a->setShortcut(keys);
+            a->setShortcutContext(Qt::WidgetShortcut);
+            gameList->addAction(a);
+        }
+        connect(a, &QAction::triggered, this, slot);
+        return a;
+    };
+    ListActions &l = listActions_;
+    l.favourite = action("Favourite", QStringLiteral("お気に入り"), QKeySequence(Qt::CTRL | Qt::Key_D),
+                         [this] { player_->toggleFavourite(currentListIndex()); });
+    l.favourite->setCheckable(true);
+    l.resume = action("Resume", QStringLiteral("続きから遊ぶ"), QKeySequence(Qt::CTRL | Qt::Key_Return), [this] {
+        if (const QString state = player_->stateOf(currentListIndex()); !state.isEmpty())
+            launch(state);
+    });
+    l.removeState = action("RemoveState", QStringLiteral("状態を消す"), {}, [this] { player_->removeState(currentListIndex()); });
+    l.forgetMachine = action("ForgetMachine", QStringLiteral("機種の設定を元に戻す"), {},
+                             [this] { player_->forgetMachine(currentListIndex()); });
+    l.edit = action("EditGame", QStringLiteral("編集"), QKeySequence(Qt::Key_F2), [this] { onEditClicked(); });
+    l.remove = action("DeleteGame", QStringLiteral("削除"), {}, [this] { onDeleteClicked(); });
+    l.remove->setShortcut(QKeySequence(Qt::Key_Delete)); // shown; the list's own key does it
+    l.remove->setShortcutContext(Qt::WidgetShortcut);
+    auto *orders = new QActionGroup(this);
+    for (const auto &[order, choice] : Orders) {
+        QAction *a = orders->addAction(QString::fromUtf16(choice.text));
+        a->setCheckable(true);
+        a->setData(QLatin1String(choice.stored));
+        connect(a, &QAction::triggered, this, [this, o = order] { setOrder(o); });
+        l.orders << a;
+    }
+    auto *filters = new QActionGroup(this);
+    for (const auto &[filter, choice] : Filters) {
+        QAction *a = filters->addAction(QString::fromUtf16(choice.text));
+        a->setCheckable(true);
+        a->setData(QLatin1String(choice.stored));
+        connect(a, &QAction::triggered, this, [this, f = filter] { setFilter(f); });
+        l.filters << a;
+    }
+    // The order and the filter chosen last time.
+    const QString order = player_->listSetting(QStringLiteral("order"));
+    const QString filter = player_->listSetting(QStringLiteral("filter"));
+    for (const auto &[o, choice] : Orders)
+        if (order == QLatin1String(choice.stored))
+            games_->setOrder(o);
+    for (const auto &[f, choice] : Filters)
+        if (filter == QLatin1String(choice.stored))
+            games_->setFilter(f);
+
+    gameList->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(gameList, &QWidget::customContextMenuRequested, this, &MainWindow::showListMenu);
+    auto *menuKey = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), gameList, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(menuKey, &QShortcut::activated, this, [this] {
+        const QModelIndex current = games_->index(currentRow());
+        showListMenu(current.isValid() ? gameList->visualRect(current).center() : QPoint(8, 8));
+    });
+    connect(player_, &PlayerData::changed, this, &MainWindow::refreshPlayerMarks);
+    updateListActions();
+}
+
+void MainWindow::updateListActions()
+{
+    const ListActions &l = listActions_;
+    if (!l.favourite)
+        return;
+    const int line = currentListIndex();
+    const bool chosen = line >= 0;
+    const player::GameRecord *record = player_->record(line);
+    l.favourite->setEnabled(chosen && !player_->fileOf(line).isEmpty());
+    l.favourite->setChecked(record && record->favourite);
+    l.resume->setEnabled(chosen && !player_->stateOf(line).isEmpty());
+    l.removeState->setEnabled(l.resume->isEnabled());
+    l.forgetMachine->setEnabled(record && !record->machine.isEmpty());
+    l.edit->setEnabled(chosen);
+    l.remove->setEnabled(chosen);
+    for (QAction *a : l.orders)
+        a->setChecked(a == l.orders[int(games_->order())]);
+    for (QAction *a : l.filters)
+        a->setChecked(a == l.filters[int(games_->filter())]);
+}
+
+QMenu *MainWindow::makeListMenu()
+{
+    updateListActions();
+    const ListActions &l = listActions_;
+    auto *menu = new QMenu(this);
+    menu->setObjectName(QStringLiteral("ListMenu"));
+    menu->addActions({l.favourite, l.resume, l.removeState, l.forgetMachine});
+    menu->addSeparator();
+    QMenu *orders = menu->addMenu(QStringLiteral("並べ方"));
+    orders->setObjectName(QStringLiteral("Order"));
+    orders->addActions(l.orders);
+    QMenu *filters = menu->addMenu(QStringLiteral("絞り込み"));
+    filters->setObjectName(QStringLiteral("Filter"));
+    filters->addActions(l.filters);
+    menu->addSeparator();
+    menu->addActions({l.edit, l.remove});
+    return menu;
+}
+
+void MainWindow::showListMenu(const QPoint &at)
+{
+    QMenu *menu = makeListMenu();
+    menu->exec(gameList->viewport()->mapToGlobal(at));
+    menu->deleteLater();
+}
+
+void MainWindow::setOrder(GameListModel::Order order)
+{
+    keepingChoice([this, order] { games_->setOrder(order); });
+    player_->setListSetting(QStringLiteral("order"), listActions_.orders[int(order)]->data().toString());
+    updateListActions();
+}
+
+void MainWindow::setFilter(GameListModel::Filter filter)
+{
+    keepingChoice([this, filter] { games_->setFilter(filter); });
+    player_->setListSetting(QStringLiteral("filter"), listActions_.filters[int(filter)]->data().toString());
+    updateListActions();
+}
+
+void MainWindow::refreshPlayerMarks()
+{
+    keepingChoice([this] { games_->setMarks(player_->marks()); });
+    showPlayHistory();
+    updateListActions();
 }
 
 // ---- registering files dropped on the window

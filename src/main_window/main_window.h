@@ -6,6 +6,7 @@
 #include "main_window/file_check.h"
 #include "main_window/game_list_model.h"
 #include "main_window/game_search.h"
+#include "main_window/player_data.h"
 #include "main_window/running_games.h"
 #include "onboarding/registration.h"
 #include "catalogue/line_table.h"
@@ -78,6 +79,12 @@ public:
     // greyed when no openMSX this window started answers.
     QMenu *makePictureMenu();
 
+    // What is remembered of the player (favourites, plays, machines, states, the list's order).
+    PlayerData *playerData() const { return player_; }
+    // The list's menu for the chosen game (a right click on the list, the menu key, Shift+F10),
+    // made anew each time.
+    QMenu *makeListMenu();
+
     // Whether the last look at the game files found row's file missing.
     bool fileMissing(int row) const { return row >= 0 && row < missing_.size() && missing_[row]; }
     // How the game files are looked at (on a worker thread); the tests put a stuck disk here.
@@ -118,6 +125,19 @@ private:
     void closeSearch();
     void findTyped(int from, int step);
     void startChosenGame();
+    void launch(const QString &state = {});
+    void buildListMenu();
+    void updateListActions();
+    void showListMenu(const QPoint &at);
+    void refreshPlayerMarks();
+    void showPlayHistory();
+    void followChosenGamesMachine();
+    void setOrder(GameListModel::Order order);
+    void setFilter(GameListModel::Filter filter);
+    // Rebuilds the rows (a new order, filter or marks) with the chosen game still chosen.
+    void keepingChoice(const std::function<void()> &rearrange);
+    int currentRow() const;
+    void saveRunningState(const RunningGames::Game &running);
     void describeDetails();
     void reportLoad(const catalogue::LoadResult &result);
     void playSound(platform::ProgramFolder::Sound sound, bool setDeviceType);
@@ -155,6 +175,14 @@ private:
     FileChecker checkFiles_ = checkGameFiles;
     QSet<QString> absentFoldersShown_;
     RunningGames *runningGames_ = nullptr; // made at the first start or menu
+    PlayerData *player_ = nullptr;
+    QString followedFile_; // the game whose remembered machine the boxes were last set to
+    QStringList fileOfLine_; // from the last look at the files
+    struct ListActions
+    {
+        QAction *favourite, *resume, *removeState, *forgetMachine, *edit, *remove;
+        QList<QAction *> orders, filters;
+    } listActions_{};
 
     QPointer<EntryDialog> dialog_;
     CatalogueWatcher *watcher_ = nullptr; // made once the window is up
@@ -195,4 +223,5 @@ private:
     QLabel *priceValue = nullptr;
     QLabel *descriptionHeading = nullptr;
     QLabel *descriptionValue = nullptr;
+    QLabel *historyValue = nullptr; // PlayHistory: the chosen game's plays, under the snapshot
 };

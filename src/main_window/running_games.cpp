@@ -7,6 +7,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QMutex>
 #include <QPointer>
@@ -79,9 +80,9 @@ RunningGames::~RunningGames()
     shared_->owner = nullptr;
 }
 
-void RunningGames::started(qint64 pid, const QString &snapName, std::optional<catalogue::Media> media)
+void RunningGames::started(qint64 pid, const QString &snapName, std::optional<catalogue::Media> media, const QString &file)
 {
-    games_.append(Game{pid, snapName, media, {}, {}});
+    games_.append(Game{pid, snapName, media, {}, {}, file});
 }
 
 void RunningGames::ask()
@@ -183,6 +184,50 @@ void RunningGames::changePart(const Game &game, const QString &part)
         shared->post([self, part, ok, why] {
             if (self)
                 emit self->partChanged(part, ok, why);
+        });
+    });
+}
+
+void RunningGames::saveState(const Game &game, const QString &stateFile, const QString &picture)
+{
+    QPointer<RunningGames> self(this);
+    talkers().start([self, shared = shared_, pid = game.pid, stateFile, picture] {
+        QString why;
+        bool saved = false;
+        // openMSX writes into a folder of the user's alone; the state is put in place whole.
+        const std::optional<QString> work = platform::makePrivateFolder(platform::privateBase(), QStringLiteral("tarumin-state"));
+        if (!work) {
+            why = QStringLiteral("一時フォルダーを作れません。");
+        } else if (!QDir().mkpath(QFileInfo(stateFile).absolutePath())) {
+            why = QStringLiteral("%1 を作れません。").arg(QDir::toNativeSeparators(QFileInfo(stateFile).absolutePath()));
+        } else {
+            const QString state = *work + QStringLiteral("/state.oms");
+            const QString screen = *work + QStringLiteral("/screen.png");
+            const auto replies = platform::sendToEmulator(
+                pid, {QStringLiteral("store_machine [machine] ") + platform::tclQuoted(state),
+                      QStringLiteral("screenshot -raw ") + platform::tclQuoted(screen)}, ScreenshotMs);
+            const auto copy = [&why](const QString &from, const QString &to) {
+                QFile in(from);
+                QSaveFile out(to);
+                const bool ok = in.open(QIODevice::ReadOnly) && out.open(QIODevice::WriteOnly) && out.write(in.readAll()) > 0 && out.commit();
+                if (!ok)
+                    why = QStringLiteral("%1 に保存できません（%2）。").arg(QDir::toNativeSeparators(to), out.errorString());
+                return ok;
+            };
+            if (!replies || replies->isEmpty()) {
+                // openMSX did not answer: said so by the message without words of its own
+            } else if (!replies->first().ok) {
+                why = replies->first().text;
+            } else {
+                saved = copy(state, stateFile);
+                if (saved && replies->size() > 1 && replies->at(1).ok)
+                    copy(screen, picture); // a state without its picture is still the state
+            }
+            QDir(*work).removeRecursively();
+        }
+        shared->post([self, stateFile, saved, why] {
+            if (self)
+                emit self->stateSaved(stateFile, saved, why);
         });
     });
 }

@@ -26,6 +26,7 @@ public:
         std::optional<catalogue::Media> media;
         QStringList parts;      // the set's staged parts, in order (empty when it has none)
         QStringList partLabels; // as the software lists name them (empty where unknown)
+        QString file;           // the game's file, as its line names it
     };
 
     static constexpr int AnswerMs = 1000;     // a socket that says nothing by then is not openMSX's
@@ -35,7 +36,7 @@ public:
     explicit RunningGames(std::function<onboarding::SoftwareLists()> lists, QObject *parent = nullptr);
     ~RunningGames() override;
 
-    void started(qint64 pid, const QString &snapName, std::optional<catalogue::Media> media);
+    void started(qint64 pid, const QString &snapName, std::optional<catalogue::Media> media, const QString &file = {});
 
     // The last started game that answered the last time it was asked (nothing before any
     // answer); ask() asks again, and answered() tells when the answer is in.
@@ -49,8 +50,13 @@ public:
     // Puts a part of the game's set into its drive (or player); partChanged(part, ok, why) follows.
     void changePart(const Game &game, const QString &part);
 
+    // Saves the whole machine's state as stateFile (replacing the one there only once the new
+    // one is whole) and its screen as picture; stateSaved(stateFile, ok, why) follows.
+    void saveState(const Game &game, const QString &stateFile, const QString &picture);
+
 signals:
     void answered();
+    void stateSaved(const QString &stateFile, bool ok, const QString &why);
     void snapshotTaken(const QString &snapName, bool ok, const QString &why);
     void partChanged(const QString &part, bool ok, const QString &why);
 

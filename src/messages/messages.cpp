@@ -591,4 +591,40 @@ QString cancelCaption()
     return QStringLiteral("キャンセル");
 }
 
+QString playHistory(int plays, qint64 seconds, const QDate &last)
+{
+    if (plays <= 0)
+        return {};
+    const qint64 minutes = seconds / 60;
+    const QString total = minutes >= 60 ? QStringLiteral("%1 時間 %2 分").arg(minutes / 60).arg(minutes % 60)
+                          : minutes > 0 ? QStringLiteral("%1 分").arg(minutes)
+                                        : QStringLiteral("1 分未満");
+    QString text = QStringLiteral("遊んだ回数 %1 回・合計 %2").arg(plays).arg(total);
+    if (last.isValid())
+        text += QStringLiteral("・最後に遊んだ日 %1年%2月%3日").arg(last.year()).arg(last.month()).arg(last.day());
+    return text;
+}
+
+QString playerDataSetAside(const QString &folder, const QString &asideName)
+{
+    return QStringLiteral("遊んだ記録とお気に入りのファイル（%1 の player.json）が読めないため、%2 として残し、新しく記録を始めます。")
+        .arg(QDir::toNativeSeparators(folder), asideName);
+}
+
+QString playerDataNotWritten(const QString &why)
+{
+    return QStringLiteral("遊んだ記録とお気に入りを保存できませんでした（%1）。").arg(why.trimmed());
+}
+
+QString stateNotSaved(const QString &why)
+{
+    return QStringLiteral("いまの状態を保存できませんでした。")
+           + (why.trimmed().isEmpty() ? QStringLiteral("openMSX が答えません。") : QStringLiteral("openMSX: ") + why.trimmed());
+}
+
+QString stateSaved()
+{
+    return QStringLiteral("いまの状態を保存しました。リストのメニューの「続きから遊ぶ」で、ここから始められます。");
+}
+
 } // namespace messages

@@ -9,6 +9,7 @@
 #include "platform/system/paths.h"
 #include "platform/system/system_error.h"
 
+#include <QDate>
 #include <QString>
 
 // Every Japanese sentence about an outcome, made in one place from the typed results that the
@@ -105,6 +106,15 @@ QString folderMissing(const QString &folder, int games);
 QString registrationCancelled();
 QString registrationInProgress();
 QString cancelCaption();
+
+// What the player's data says: the chosen game's plays ("遊んだ回数 3 回・合計 1 時間 12 分・
+// 最後に遊んだ日 2026年12月8日"; empty for a game never played), a file set aside, a change not
+// written, a state not saved.
+QString playHistory(int plays, qint64 seconds, const QDate &last);
+QString playerDataSetAside(const QString &folder, const QString &asideName);
+QString playerDataNotWritten(const QString &why);
+QString stateNotSaved(const QString &why);
+QString stateSaved();
 
 // The field's name as the entry dialog's headings show it.
 QString fieldName(catalogue::Field field);

@@ -105,8 +105,8 @@ class ExitWatch : public QObject
 {
 public:
     ExitWatch(QObject *context, std::unique_ptr<QTemporaryFile> errors,
-              std::function<void(const EarlyExit &)> report)
-        : QObject(context), errors_(std::move(errors)), report_(std::move(report))
+              std::function<void(const EarlyExit &)> report, std::function<void()> ended)
+        : QObject(context), errors_(std::move(errors)), report_(std::move(report)), ended_(std::move(ended))
     {
         clock_.start();
         connect(&timer_, &QTimer::timeout, this, &ExitWatch::poll);
@@ -160,6 +160,8 @@ private:
             report_(*exit);
         }
         if (ended) {
+            if (ended_)
+                ended_();
             deleteLater();
             return;
         }
@@ -172,6 +174,7 @@ private:
 
     std::unique_ptr<QTemporaryFile> errors_;
     std::function<void(const EarlyExit &)> report_;
+    std::function<void()> ended_;
     QElapsedTimer clock_;
     QTimer timer_;
 #ifdef Q_OS_WIN
@@ -186,7 +189,7 @@ private:
 std::optional<LaunchError> startProgram(const QString &program, const QString &arguments,
                                         const QString &workingFolder, QObject *context,
                                         std::function<void(const EarlyExit &)> onEarlyExit,
-                                        qint64 *started)
+                                        qint64 *started, std::function<void()> onEnd)
 {
     const QFileInfo info(program);
     if (!info.exists())
@@ -235,7 +238,7 @@ std::optional<LaunchError> startProgram(const QString &program, const QString &a
     if (context) {
         HANDLE handle = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, DWORD(pid));
         if (handle) {
-            auto *watch = new ExitWatch(context, std::move(errors), std::move(onEarlyExit));
+            auto *watch = new ExitWatch(context, std::move(errors), std::move(onEarlyExit), std::move(onEnd));
             watch->watch(handle);
         }
     }
@@ -294,7 +297,7 @@ std::optional<LaunchError> startProgram(const QString &program, const QString &a
     // Watched for its first seconds when someone wants to hear of a failure, and reaped at
     // its end either way.
     auto *watch = new ExitWatch(context ? context : QCoreApplication::instance(), std::move(errors),
-                                context ? std::move(onEarlyExit) : nullptr);
+                                context ? std::move(onEarlyExit) : nullptr, context ? std::move(onEnd) : nullptr);
     watch->watch(pid);
     if (started)
         *started = pid;

@@ -47,10 +47,11 @@ inline constexpr int EarlyExitWatchMs = 5000;
 // Its error output goes to a file of its own, and when it ends with a failure within
 // EarlyExitWatchMs, onEarlyExit is called (on context's thread, while context lives) with the
 // status and the last lines of that output. Returns why it could not be started; started gets
-// its process id.
+// its process id. onEnd is called (the same way) when it ends, however and whenever, within a
+// second of its end.
 std::optional<LaunchError> startProgram(const QString &program, const QString &arguments,
                                         const QString &workingFolder, QObject *context = nullptr,
                                         std::function<void(const EarlyExit &)> onEarlyExit = {},
-                                        qint64 *started = nullptr);
+                                        qint64 *started = nullptr, std::function<void()> onEnd = {});
 
 } // namespace platform
