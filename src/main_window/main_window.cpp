@@ -312,10 +312,11 @@ void MainWindow::buildDetails()
     descriptionValue = platform::makeLabel(this, "Kaisetu_L", StandByDescription,
                                     twips(3840, 5160, 4455, 975), White);
     // Under the snapshot, right-aligned: how often and how long the chosen game was played.
-    historyValue = platform::makeLabel(this, "PlayHistory", QString(), twips(3840, 3105, 4500, 240), White);
+    historyValue = platform::makeLabel(this, "PlayHistory", QString(), twips(3660, 3120, 4680, 225), White);
     historyValue->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    historyValue->setWordWrap(false);
     QFont small = historyValue->font();
-    small.setPointSizeF(small.pointSizeF() * 0.85);
+    small.setPointSizeF(small.pointSizeF() * 0.75);
     historyValue->setFont(small);
 }
 
