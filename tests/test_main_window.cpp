@@ -1,4 +1,5 @@
 #include "main_window/main_window.h"
+#include "main_window/game_list_model.h"
 #include "platform/system/codepage.h"
 #include "platform/system/handover.h"
 #include "platform/system/paths.h"
@@ -1086,6 +1087,105 @@ private slots:
         form_->close();
         platform::MciControl::setAudible(false);
         QVERIFY(messages_.isEmpty());
+    }
+
+private:
+    // The window as the program starts it again on the same folder.
+    void reopen()
+    {
+        form_.reset();
+        form_ = std::make_unique<MainWindow>(folder_->path());
+        form_->show();
+        QTRY_COMPARE(int(form_->playerData()->files().size()), form_->table().lastIndex() + 1);
+    }
+    QAction *listAction(const char *name)
+    {
+        std::unique_ptr<QMenu> menu(form_->makeListMenu());
+        QList<QAction *> actions = menu->actions();
+        for (const QMenu *sub : menu->findChildren<QMenu *>())
+            actions += sub->actions();
+        for (QAction *a : actions)
+            if (a->objectName() == QLatin1String(name) || a->text() == QString::fromUtf8(name))
+                return a;
+        qFatal("no menu item %s", name);
+    }
+
+private slots:
+    // Each game comes back with the machine and FM-PAC it was last started with, its favourite
+    // mark and its plays, after a restart too; a game with nothing remembered leaves the boxes.
+    void eachGameIsRemembered()
+    {
+        open(cp932Lines(SampleLines));
+        for (const char *name : {"hoshikaze.rom", "same1.cas"}) {
+            QFile game(folder_->path() + u'/' + QLatin1String(name));
+            QVERIFY(game.open(QIODevice::WriteOnly) && game.write(name) > 0);
+        }
+        reopen();
+        auto *combo = child<QComboBox>("Combo1");
+        auto *fmpac = child<QCheckBox>("Check2");
+        const auto boxes = [this] { return std::pair(child<QComboBox>("Combo1")->currentText(), child<QCheckBox>("Check2")->isChecked()); };
+        select(0);
+        combo->setCurrentIndex(1);
+        emit combo->activated(1);
+        QTest::mouseClick(fmpac, Qt::LeftButton);
+        clickSwitch();
+        QCOMPARE(folder_->waitForLaunch(1).mid(1), (QStringList{"MSXJ", "-CART", "FMPAC.ROM", "-cart", "hoshikaze.rom"}));
+        select(1);
+        QCOMPARE(boxes(), std::pair(QStringLiteral("MSXJ"), true));
+        combo->setCurrentIndex(0);
+        emit combo->activated(0);
+        QTest::mouseClick(fmpac, Qt::LeftButton);
+        clickSwitch();
+        QCOMPARE(folder_->waitForLaunch(2).mid(1), (QStringList{"MSX2J", "-cass", "same1.cas"}));
+        select(0);
+        QCOMPARE(boxes(), std::pair(QStringLiteral("MSXJ"), true));
+        listAction("Favourite")->trigger();
+        QTRY_VERIFY(list()->model()->index(0, 0).data(GameListModel::FavouriteRole).toBool());
+        QCOMPARE(list()->model()->index(0, 0).data(Qt::AccessibleTextRole).toString(), QStringLiteral("星風ランナー、お気に入り"));
+        QVERIFY2(label("PlayHistory").startsWith(QStringLiteral("遊んだ回数 1 回・合計 1 分未満・最後に遊んだ日 ")), qPrintable(label("PlayHistory")));
+
+        reopen();
+        select(1);
+        QCOMPARE(boxes(), std::pair(QStringLiteral("MSX2J"), false));
+        select(0);
+        QCOMPARE(boxes(), std::pair(QStringLiteral("MSXJ"), true));
+        QVERIFY(listAction("Favourite")->isChecked());
+        clickSwitch();
+        QCOMPARE(folder_->waitForLaunch(3).mid(1), (QStringList{"MSXJ", "-CART", "FMPAC.ROM", "-cart", "hoshikaze.rom"}));
+        QTRY_VERIFY(label("PlayHistory").startsWith(QStringLiteral("遊んだ回数 2 回")));
+        // Forgotten: choosing it leaves the boxes as the last game set them.
+        listAction("ForgetMachine")->trigger();
+        select(1);
+        select(0);
+        QCOMPARE(boxes(), std::pair(QStringLiteral("MSX2J"), false));
+        QVERIFY(!listAction("ForgetMachine")->isEnabled());
+        QVERIFY(!listAction("Resume")->isEnabled());
+        QVERIFY(messages_.isEmpty());
+    }
+
+    // The order shown is remembered and never changes which line an edit or a delete touches.
+    void listOrderIsTheUsersOwn()
+    {
+        const QByteArray data = cp932Lines(SampleLines);
+        open(data);
+        const QStringList fileOrder = listEntries();
+        listAction("名前順")->trigger();
+        const QStringList sorted = listEntries();
+        QVERIFY(sorted != fileOrder);
+        reopen();
+        QCOMPARE(listEntries(), sorted);
+        QVERIFY(listAction("名前順")->isChecked());
+        const int row = int(sorted.indexOf(QStringLiteral("少ない")));
+        QVERIFY(row != 5);
+        select(row);
+        QTest::mouseClick(child<QPushButton>("Sakujyo_bot"), Qt::LeftButton);
+        QList<QByteArray> lines = linesOf(data);
+        lines.removeAt(5);
+        QCOMPARE(linesOf(folder_->catalogue()), lines);
+        // Filtered: only what passes is shown, the file untouched.
+        listAction("テープ")->trigger();
+        QCOMPARE(listEntries(), QStringList{"同じ名前"});
+        QCOMPARE(linesOf(folder_->catalogue()), lines);
     }
 
     void deleteFirstLastAndOnly()

@@ -116,7 +116,8 @@ GameKey keyOfFile(const QString &path)
     }
     QFile file(path);
     QCryptographicHash sha1(QCryptographicHash::Sha1);
-    if (key.size > MaxHashedBytes || !file.open(QIODevice::ReadOnly) || !sha1.addData(&file))
+    // An empty file is no game's: all of them would be one.
+    if (key.size == 0 || key.size > MaxHashedBytes || !file.open(QIODevice::ReadOnly) || !sha1.addData(&file))
         return key;
     key.key = sha1Key(sha1.result().toHex());
     QMutexLocker lock(&cache.mutex);
