@@ -1095,8 +1095,9 @@ private:
     {
         form_.reset();
         form_ = std::make_unique<MainWindow>(folder_->path());
+        QSignalSpy checked(form_.get(), &MainWindow::gameFilesChecked);
         form_->show();
-        QTRY_COMPARE(int(form_->playerData()->files().size()), form_->table().lastIndex() + 1);
+        QTRY_VERIFY(!checked.isEmpty());
     }
     QAction *listAction(const char *name)
     {
@@ -1159,6 +1160,20 @@ private slots:
         select(0);
         QCOMPARE(boxes(), std::pair(QStringLiteral("MSX2J"), false));
         QVERIFY(!listAction("ForgetMachine")->isEnabled());
+        QVERIFY(!listAction("Resume")->isEnabled());
+        // A saved state: Ctrl+Enter plays on from it, after the list was read again too.
+        const QString state = form_->playerData()->stateFileFor(0);
+        QVERIFY(QDir().mkpath(QFileInfo(state).absolutePath()));
+        QFile(state).open(QIODevice::WriteOnly);
+        form_->playerData()->stateSaved(0, state);
+        QSignalSpy checked(form_.get(), &MainWindow::gameFilesChecked);
+        form_->activate();
+        QTRY_VERIFY(!checked.isEmpty());
+        list()->setFocus();
+        QTest::keyClick(list(), Qt::Key_Return, Qt::ControlModifier);
+        QCOMPARE(folder_->waitForLaunch(4).mid(1), (QStringList{"MSX2J", "-cart", "hoshikaze.rom", "-state", state}));
+        listAction("RemoveState")->trigger();
+        QVERIFY(!QFile::exists(state));
         QVERIFY(!listAction("Resume")->isEnabled());
         QVERIFY(messages_.isEmpty());
     }

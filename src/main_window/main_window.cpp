@@ -452,9 +452,15 @@ void MainWindow::loadList()
         game.media = catalogue::mediaOfLaunchArgs(platform::decodeCp932(record.fields[catalogue::LaunchArgsField]));
         games.append(game);
     }
-    // What is remembered of each game comes with the look at the files.
-    player_->setLines({}, {});
+    // What is remembered of each game: at once for the lines seen before, the others with the
+    // look at the files.
+    QList<QByteArray> lines;
+    lines.reserve(table_.size());
+    for (int i = 0; i < table_.size(); ++i)
+        lines << table_.line(i);
+    player_->takeLines(lines);
     games_->setGames(games);
+    games_->setMarks(player_->marks());
     searchReady_ = false; // the texts are folded for searching at the first keystroke
     missing_.clear();
     reportLoad(result);
@@ -613,13 +619,15 @@ void MainWindow::startFileCheck()
         QStringList files, keys;
     };
     auto *watcher = new QFutureWatcher<Look>(this);
-    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, generation] {
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, generation, lines] {
         watcher->deleteLater();
         if (generation != checkGeneration_)
             return;
         const Look look = watcher->result();
-        player_->setLines(look.files, look.keys);
+        player_->setLook(lines, look.files, look.keys);
         applyFileCheck(look.check);
+        followChosenGamesMachine();
+        updateListActions();
     });
     watcher->setFuture(QtConcurrent::run(platform::diskLookThreads(), [lines, folder = folder_, check = checkFiles_,
                                                                        known = player_->store().games()] {
@@ -952,8 +960,11 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
         const auto *keyEvent = static_cast<QKeyEvent *>(event);
         const int key = keyEvent->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            // A key held down starts the game once, not at every repeat.
-            if (!keyEvent->isAutoRepeat())
+            // A key held down starts the game once, not at every repeat; with Ctrl, from the
+            // state it was saved in.
+            if (!keyEvent->isAutoRepeat() && (keyEvent->modifiers() & Qt::ControlModifier))
+                listActions_.resume->trigger();
+            else if (!keyEvent->isAutoRepeat())
                 startChosenGame();
             return true;
         }

@@ -13,10 +13,24 @@ PlayerData::PlayerData(const QString &dataFolder, QObject *parent)
     connect(store_, &player::Store::changed, this, &PlayerData::changed);
 }
 
-void PlayerData::setLines(const QStringList &files, const QStringList &keys)
+void PlayerData::setLook(const QList<QByteArray> &lines, const QStringList &files, const QStringList &keys)
 {
     files_ = files;
     keys_ = keys;
+    looked_.clear();
+    for (int i = 0; i < lines.size() && i < files.size(); ++i)
+        looked_.insert(lines[i], {files[i], keys.value(i)});
+}
+
+void PlayerData::takeLines(const QList<QByteArray> &lines)
+{
+    files_.clear();
+    keys_.clear();
+    for (const QByteArray &line : lines) {
+        const auto seen = looked_.value(line);
+        files_ << seen.first;
+        keys_ << seen.second;
+    }
 }
 
 const player::GameRecord *PlayerData::record(int line) const

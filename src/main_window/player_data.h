@@ -3,6 +3,7 @@
 #include "main_window/game_list_model.h"
 #include "player/player_store.h"
 
+#include <QHash>
 #include <QObject>
 #include <QStringList>
 
@@ -18,8 +19,12 @@ public:
     player::Store &store() { return *store_; }
     const player::Store &store() const { return *store_; }
 
-    // The lines' files and their keys (empty where not known).
-    void setLines(const QStringList &files, const QStringList &keys);
+    // The catalogue's lines as the last look at the files saw them: each one's file and key
+    // (empty where not known).
+    void setLook(const QList<QByteArray> &lines, const QStringList &files, const QStringList &keys);
+    // The list read again: the lines seen before keep their files and keys at once, the others
+    // wait for the next look.
+    void takeLines(const QList<QByteArray> &lines);
     const QStringList &files() const { return files_; }
     QString fileOf(int line) const { return files_.value(line); }
 
@@ -57,4 +62,5 @@ private:
     player::Store *store_;
     QStringList files_;
     QStringList keys_;
+    QHash<QByteArray, std::pair<QString, QString>> looked_; // line -> file, key
 };
