@@ -4,7 +4,6 @@
 
 #include <QCollator>
 #include <QLocale>
-#include <QRegularExpression>
 
 #include <algorithm>
 
@@ -90,9 +89,22 @@ void GameListModel::setFilter(Filter filter)
 
 int GameListModel::yearOf(const QString &release)
 {
-    static const QRegularExpression year(QStringLiteral("(?<!\\d)(19[5-9]\\d|20\\d\\d)(?!\\d)"));
-    const QRegularExpressionMatch m = year.match(release.normalized(QString::NormalizationForm_KC));
-    return m.hasMatch() ? m.captured(1).toInt() : -1;
+    // The first run of four digits (full-width ones too) that is a year of the MSX's time or
+    // later; a longer run is no year.
+    int value = 0, digits = 0;
+    for (qsizetype i = 0; i <= release.size(); ++i) {
+        const char16_t c = i < release.size() ? release.at(i).unicode() : u' ';
+        const int digit = c >= u'0' && c <= u'9' ? c - u'0' : c >= u'\uFF10' && c <= u'\uFF19' ? c - u'\uFF10' : -1;
+        if (digit >= 0) {
+            value = value * 10 + digit;
+            ++digits;
+            continue;
+        }
+        if (digits == 4 && value >= 1950 && value <= 2099)
+            return value;
+        value = digits = 0;
+    }
+    return -1;
 }
 
 void GameListModel::arrange()
