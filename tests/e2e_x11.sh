@@ -269,4 +269,63 @@ for _ in $(seq 100); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$app" 2>/dev/null && fail "the program did not end"
 wait "$app" || fail "the program ended with status $?"
 
+step "each game keeps its machine and FM-PAC across a restart"
+start_again() {
+    (cd "$work" && TARUMIN_TEXT_PROBE="$work/typed" exec "$folder/Tarumin") > "$work/app.log" 2>&1 &
+    app=$!
+    pids+=($app)
+    main=$(wait_window '^Tarumin') || fail "the main window did not come back"
+}
+close_main() {
+    xdotool windowactivate --sync "$main" 2>/dev/null
+    xdotool key --clearmodifiers alt+F4
+    for _ in $(seq 100); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
+    kill -0 "$app" 2>/dev/null && fail "the program did not end"
+}
+# The focused control, and what it holds (a check box: checked or unchecked), waited for.
+wait_probe() {
+    for _ in $(seq 250); do [ "$(focused)" = "$1" ] && [ "$(field_text)" = "$2" ] && return 0; sleep 0.02; done
+    fail "$1 holds '$(field_text)' (focus on $(focused)), not '$2'"
+}
+# From the chosen game, the machine box and the FM-PAC box are two and four steps back.
+boxes_hold() {
+    xdotool key --clearmodifiers shift+Tab shift+Tab
+    wait_probe Combo1 "$1"
+    xdotool key --clearmodifiers shift+Tab shift+Tab
+    wait_probe Check2 "$2"
+}
+launches=$(wc -l < "$folder/launches.txt")
+next_launch() { launches=$((launches + 1)); }
+
+start_again
+# 星風ランナー (row 0) was last started on MSXJ with the FM-PAC; the third game now on MSX2J
+# without it.
+click "$main" 60 "$(row 2)"
+click "$main" 232 317
+xdotool key Home Return
+wait_probe Combo1 MSX2J
+xdotool key --clearmodifiers shift+Tab shift+Tab
+wait_focus Check2
+[ "$(field_text)" = checked ] && xdotool key space
+wait_probe Check2 unchecked
+click "$main" 59 399
+next_launch
+third=$(wait_launch "$launches") || fail "the third game did not start"
+case "$third" in "$folder|MSX2J|-"*) ;; *) fail "the third game's launch: $third" ;; esac
+close_main
+start_again
+click "$main" 60 "$(row 2)"
+boxes_hold MSX2J unchecked
+click "$main" 59 399
+next_launch
+got=$(wait_launch "$launches") || fail "the third game did not start again"
+[ "$got" = "$third" ] || fail "the third game after a restart: $got"
+click "$main" 60 "$(row 0)"
+boxes_hold MSXJ checked
+click "$main" 59 399
+next_launch
+got=$(wait_launch "$launches") || fail "星風ランナー did not start"
+[ "$got" = "$folder|MSXJ|-CART|FMPAC.ROM|-cart|hoshikaze.rom" ] || fail "星風ランナー after a restart: $got"
+close_main
+
 echo "1 passed, 0 failed"

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
@@ -86,6 +87,8 @@ void startTextProbe(const QString &file)
             text = plain->toPlainText();
         else if (const auto *rich = qobject_cast<const QTextEdit *>(focus))
             text = rich->toPlainText();
+        else if (const auto *box = qobject_cast<const QCheckBox *>(focus))
+            text = box->isChecked() ? QStringLiteral("checked") : QStringLiteral("unchecked");
         // The field's name on the first line, then its text.
         text = (focus ? focus->objectName() : QString()) + u'\n' + text;
         if (*last == text)
