@@ -32,6 +32,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QMenu>
+#include <QScreen>
 
 #include <csignal>
 #include <QTimer>
@@ -1176,6 +1177,25 @@ private slots:
         QVERIFY(!QFile::exists(state));
         QVERIFY(!listAction("Resume")->isEnabled());
         QVERIFY(messages_.isEmpty());
+    }
+
+    // The window comes back where it was, when that is still on a screen.
+    void windowPlaceIsRemembered()
+    {
+        open(cp932Lines(SampleLines));
+        const QRect screen = form_->screen()->availableGeometry();
+        const QList<std::pair<QPoint, QPoint>> places{
+            {screen.topLeft() + QPoint(30, 20), screen.topLeft() + QPoint(30, 20)},
+            {screen.bottomRight() + QPoint(50, 50), QPoint()}, // off every screen: placed as at a first start
+        };
+        const QPoint first = form_->pos();
+        for (const auto &[left, back] : places) {
+            form_->move(left);
+            form_->close();
+            form_->playerData()->store().flush();
+            reopen();
+            QCOMPARE(form_->pos(), back.isNull() ? first : back);
+        }
     }
 
     // The order shown is remembered and never changes which line an edit or a delete touches.
