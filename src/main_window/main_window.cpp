@@ -1,4 +1,5 @@
 #include "main_window.h"
+#include "details_pane.h"
 
 #include "catalogue/launch_request.h"
 #include "catalogue/record.h"
@@ -110,25 +111,7 @@ public:
     }
 };
 
-const QString StandByDescription = QStringLiteral(
-    "選択したゲームの説明が入ります。しかし、ＭＳＸのロムゲームって６００本以上ありましたよね。"
-    "１人で登録するのかぁ。でも、リストはＣＳＶ形式にする予定なので誰でも編集可能にするつもりです。");
-
 const QColor White(255, 255, 255);
-
-// What the list and the labels can show of a text: more would only cost time to lay out (a
-// 10 MB line must not freeze the window). The line itself is never cut.
-constexpr qsizetype ShownBytes = 2048;
-
-QString shownText(QByteArrayView bytes)
-{
-    if (bytes.size() <= ShownBytes)
-        return platform::decodeCp932(bytes);
-    QString text = platform::decodeCp932(bytes.first(ShownBytes));
-    if (text.endsWith(QChar::ReplacementCharacter)) // a character cut in two
-        text.chop(1);
-    return text + QChar(0x2026);
-}
 
 QFont gothic9()
 {
@@ -288,36 +271,8 @@ void MainWindow::buildPowerSwitch()
 
 void MainWindow::buildDetails()
 {
-    snapshotPicture = new platform::PictureBox(this);
-    snapshotPicture->setObjectName(QStringLiteral("Picture1"));
-    snapshotPicture->setGeometry(twips(4440, 165, 3900, 2940));
-    snapshotPicture->setFocusPolicy(Qt::StrongFocus);
-    snapshotPicture->setPicture(platform::builtInPicture(QStringLiteral(":/assets/notimage.png"), "PNG"));
-
-    mediaHeading = platform::makeLabel(this, "Label1", QStringLiteral("メディア"),
-                                 twips(3840, 3360, 855, 255), White);
-    mediaValue = platform::makeLabel(this, "Media_L", QString(), twips(4920, 3360, 3375, 255), White);
-    releaseHeading = platform::makeLabel(this, "Label2", QStringLiteral("発 売 年"),
-                                 twips(3840, 3720, 855, 255), White);
-    releaseValue = platform::makeLabel(this, "Hatubai_L", QString(), twips(4920, 3720, 3375, 255),
-                                    White);
-    makerHeading = platform::makeLabel(this, "Label3", QStringLiteral("メーカー"),
-                                 twips(3840, 4080, 855, 255), White);
-    makerValue = platform::makeLabel(this, "Maker_L", QString(), twips(4920, 4080, 3375, 255), White);
-    priceHeading = platform::makeLabel(this, "Label4", QStringLiteral("価　　格"),
-                                 twips(3840, 4440, 855, 255), White);
-    priceValue = platform::makeLabel(this, "Nedan_L", QString(), twips(4920, 4440, 3375, 255), White);
-    descriptionHeading = platform::makeLabel(this, "Label5", QStringLiteral("■　ゲ　ー　ム　説　明　■"),
-                                 twips(5040, 4800, 2175, 255), White);
-    descriptionValue = platform::makeLabel(this, "Kaisetu_L", StandByDescription,
-                                    twips(3840, 5160, 4455, 975), White);
-    // Under the snapshot, right-aligned: how often and how long the chosen game was played.
-    historyValue = platform::makeLabel(this, "PlayHistory", QString(), twips(3660, 3120, 4680, 225), White);
-    historyValue->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    historyValue->setWordWrap(false);
-    QFont small = historyValue->font();
-    small.setPointSizeF(small.pointSizeF() * 0.75);
-    historyValue->setFont(small);
+    details_ = new DetailsPane(this, folder_);
+    snapshotPicture = details_->snapshot();
 }
 
 void MainWindow::describeForKeyboardAndScreenReaders()
@@ -340,17 +295,13 @@ void MainWindow::describeForKeyboardAndScreenReaders()
         {noteField, u"起動するゲームの引数"},
         {powerSwitch, u"電源スイッチ。押すとゲームを起動する"},
         {nameplate, u"ネームプレート。押すと効果音が鳴る"},
-        {snapshotPicture, u"ゲーム画面の写真はありません"},
         {Search, u"ゲームを名前で探す。Enter キーで起動、Esc キーで閉じる"},
         // The headings as words, without the layout's ornaments and spacing.
         {listHeading, u"ゲーム名"},
         {powerLabel, u"電源"},
-        {mediaHeading, u"メディア"},
-        {releaseHeading, u"発売年"},
-        {makerHeading, u"メーカー"},
-        {priceHeading, u"価格"},
-        {descriptionHeading, u"ゲーム説明"},
     });
+    for (const auto &[heading, name] : details_->headingNames())
+        heading->setAccessibleName(QString::fromUtf16(name));
     machineBox->lineEdit()->setAccessibleName(QStringLiteral("エミュレーターの機種"));
     platform::setBuddies({{fmpacLabel, fmpacBox}});
     // The FM-PAC label ticks its box, as a check box's own text would.
@@ -362,7 +313,6 @@ void MainWindow::describeForKeyboardAndScreenReaders()
     machineHeading->setGeometry(machineBox->geometry().topLeft().x(), machineBox->geometry().top(), 0, 0);
     machineHeading->hide();
     platform::setBuddies({{machineHeading, machineBox}});
-    describeDetails();
 }
 
 void MainWindow::connectEvents()
@@ -554,36 +504,22 @@ void MainWindow::followChosenGamesMachine()
 
 void MainWindow::showPlayHistory()
 {
-    const player::GameRecord *record = player_->record(state_.selectedIndex);
-    historyValue->setText(record ? messages::playHistory(record->plays, record->seconds, record->lastPlayed.toLocalTime().date())
-                                 : QString());
-    historyValue->setAccessibleName(historyValue->text());
+    details_->showPlays(player_->record(state_.selectedIndex));
 }
 
 void MainWindow::showDetails()
 {
     if (!table_.contains(state_.selectedIndex))
         return;
-    const catalogue::Record record = catalogue::splitRecord(table_.line(state_.selectedIndex));
-    auto shown = [&record](int i) { return shownText(record.fields[i]); };
-    mediaValue->setText(shown(1));
-    releaseValue->setText(shown(2));
-    makerValue->setText(shown(3));
-    priceValue->setText(shown(4));
-    descriptionValue->setText(shown(5));
-    if (fileMissing(state_.selectedIndex))
-        descriptionValue->setText(messages::noGameFile(onboarding::pathAsRegistered(table_.line(state_.selectedIndex), folder_))
-                           + u'\n' + shown(5));
-    describeDetails();
+    const QByteArray line = table_.line(state_.selectedIndex);
+    const catalogue::Record record = catalogue::splitRecord(line);
     state_.snapName = platform::decodeCp932(record.fields[catalogue::SnapNameField]);
     state_.launchArgs = platform::decodeCp932(record.fields[catalogue::LaunchArgsField]);
-    noteField->setText(shown(catalogue::LaunchArgsField));
+    noteField->setText(shownText(record.fields[catalogue::LaunchArgsField]));
     noteField->setCursorPosition(0); // the media option first, however long the text
-    const QString title = shown(0);
-    snapshotPicture->setAccessibleName(showSnapshot(state_.snapName)
-                                    ? QStringLiteral("「%1」の画面写真").arg(title)
-                                    : QStringLiteral("「%1」の画面写真はありません").arg(title));
-    showPlayHistory();
+    details_->show(record,
+                   fileMissing(state_.selectedIndex) ? messages::noGameFile(onboarding::pathAsRegistered(line, folder_)) : QString(),
+                   player_->record(state_.selectedIndex));
 }
 
 void MainWindow::clearChoice()
@@ -594,15 +530,9 @@ void MainWindow::clearChoice()
     state_.launchArgs.clear();
     editButton->setEnabled(false);
     deleteButton->setEnabled(false);
-    for (QLabel *label : {mediaValue, releaseValue, makerValue, priceValue})
-        label->clear();
-    descriptionValue->setText(StandByDescription);
-    describeDetails();
-    historyValue->clear();
+    details_->clear();
     updateListActions();
     noteField->clear();
-    snapshotPicture->setPicture(platform::builtInPicture(QStringLiteral(":/assets/notimage.png"), "PNG"));
-    snapshotPicture->setAccessibleName(QStringLiteral("ゲーム画面の写真はありません"));
 }
 
 void MainWindow::startFileCheck()
@@ -721,29 +651,6 @@ void MainWindow::findTyped(int from, int step)
         chooseLine(games_->lineAt(row));
     if (row >= 0)
         gameList->scrollTo(games_->index(row), QAbstractItemView::EnsureVisible);
-}
-
-void MainWindow::describeDetails()
-{
-    // Each value is heard with its heading: "メディア: ROM".
-    const std::pair<QLabel *, const char16_t *> details[] = {
-        {mediaValue, u"メディア"}, {releaseValue, u"発売年"}, {makerValue, u"メーカー"},
-        {priceValue, u"価格"}, {descriptionValue, u"ゲーム説明"}};
-    for (const auto &[label, heading] : details) {
-        const QString name = QString::fromUtf16(heading);
-        label->setAccessibleName(label->text().isEmpty() ? name : name + QStringLiteral(": ") + label->text());
-    }
-}
-
-bool MainWindow::showSnapshot(const QString &snapName)
-{
-    for (const QString &snapshot : folder_.snapshotCandidates(snapName)) {
-        if (snapshotPicture->setPictureFile(snapshot))
-            return true;
-    }
-    if (!snapshotPicture->setPictureFile(folder_.picture(Picture::StandBy)))
-        snapshotPicture->setPicture(platform::builtInPicture(QStringLiteral(":/assets/notimage.png"), "PNG"));
-    return false;
 }
 
 // ---- machine options, power switch and sounds

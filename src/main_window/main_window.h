@@ -37,6 +37,7 @@ class MciControl;
 class PictureBox;
 } // namespace platform
 
+class DetailsPane;
 class EntryDialog;
 
 // The main window: the game list, the shown game's details and snapshot, the emulator's
@@ -117,7 +118,6 @@ private:
     void catalogueChangedOnDisk();
     void showDetails();
     void clearChoice();
-    bool showSnapshot(const QString &snapName);
     void startFileCheck();
     void applyFileCheck(const FileCheck &check);
     void offerToFindMovedGames(const QString &text);
@@ -138,7 +138,6 @@ private:
     void keepingChoice(const std::function<void()> &rearrange);
     int currentRow() const;
     void saveRunningState(const RunningGames::Game &running);
-    void describeDetails();
     void reportLoad(const catalogue::LoadResult &result);
     void playSound(platform::ProgramFolder::Sound sound, bool setDeviceType);
     // The catalogue line of the chosen row (-1 when none is chosen), and the row of a line chosen.
@@ -192,10 +191,8 @@ private:
     //   registerButton Touroku_bot, editButton hensyu_bot, deleteButton Sakujyo_bot,
     //   listHeading Label8, gameList List1, fmpacBox Check2, fmpacLabel Label6,
     //   machineBox Combo1, noteField Text1, powerLabel Label7, powerSwitch Image1,
-    //   nameplate Image2, snapshotPicture Picture1, soundPlayer MMControl1,
-    //   mediaHeading Label1, mediaValue Media_L, releaseHeading Label2, releaseValue Hatubai_L,
-    //   makerHeading Label3, makerValue Maker_L, priceHeading Label4, priceValue Nedan_L,
-    //   descriptionHeading Label5, descriptionValue Kaisetu_L.
+    //   nameplate Image2, snapshotPicture Picture1, soundPlayer MMControl1; the details' in
+    //   DetailsPane.
     QPushButton *registerButton = nullptr;
     QPushButton *editButton = nullptr;
     QPushButton *deleteButton = nullptr;
@@ -213,15 +210,5 @@ private:
     platform::ImageControl *nameplate = nullptr;
     platform::PictureBox *snapshotPicture = nullptr;
     platform::MciControl *soundPlayer = nullptr;
-    QLabel *mediaHeading = nullptr;
-    QLabel *mediaValue = nullptr;
-    QLabel *releaseHeading = nullptr;
-    QLabel *releaseValue = nullptr;
-    QLabel *makerHeading = nullptr;
-    QLabel *makerValue = nullptr;
-    QLabel *priceHeading = nullptr;
-    QLabel *priceValue = nullptr;
-    QLabel *descriptionHeading = nullptr;
-    QLabel *descriptionValue = nullptr;
-    QLabel *historyValue = nullptr; // PlayHistory: the chosen game's plays, under the snapshot
+    DetailsPane *details_ = nullptr; // the snapshot and the chosen game's details
 };
