@@ -1,5 +1,6 @@
 #include "main_window.h"
 #include "details_pane.h"
+#include "list_menu.h"
 
 #include "catalogue/launch_request.h"
 #include "catalogue/record.h"
@@ -46,7 +47,6 @@
 #include <QPainter>
 #include <QStyledItemDelegate>
 #include <QWindow>
-#include <QActionGroup>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QtConcurrent/QtConcurrentRun>
@@ -151,7 +151,11 @@ MainWindow::MainWindow(const platform::ProgramFolder &programFolder, QWidget *pa
     buildDetails();
     describeForKeyboardAndScreenReaders();
     connectEvents();
-    buildListMenu();
+    listMenu_ = new GameListMenu(gameList, games_, player_,
+                                 {[this] { return currentListIndex(); }, [this](const QString &state) { launch(state); },
+                                  [this] { onEditClicked(); }, [this] { onDeleteClicked(); },
+                                  [this](const std::function<void()> &rearrange) { keepingChoice(rearrange); }});
+    connect(player_, &PlayerData::changed, this, &MainWindow::refreshPlayerMarks);
     loadList();
     state_.request = catalogue::LaunchRequest{};
     // The place the window had, when it is still on a screen.
@@ -870,7 +874,7 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
             // A key held down starts the game once, not at every repeat; with Ctrl, from the
             // state it was saved in.
             if (!keyEvent->isAutoRepeat() && (keyEvent->modifiers() & Qt::ControlModifier))
-                listActions_.resume->trigger();
+                listMenu_->resume();
             else if (!keyEvent->isAutoRepeat())
                 startChosenGame();
             return true;
@@ -1001,156 +1005,15 @@ void MainWindow::onDeleteClicked()
     activate();
 }
 
-// ---- the list's menu: what is remembered of the chosen game, the order and the filter
-
-namespace {
-
-using Order = GameListModel::Order;
-using Filter = GameListModel::Filter;
-
-// The orders and filters as the menu names them and the player's data keeps them.
-struct Choice
-{
-    const char16_t *text;
-    const char *stored;
-};
-const std::pair<Order, Choice> Orders[] = {
-    {Order::File, {u"リストの順", "file"}},       {Order::Name, {u"名前順", "name"}},
-    {Order::Year, {u"発売年順", "year"}},         {Order::Recent, {u"最近遊んだ順", "recent"}},
-    {Order::MostPlayed, {u"よく遊んだ順", "plays"}}, {Order::FavouritesFirst, {u"お気に入りを先に", "favourites"}},
-};
-const std::pair<Filter, Choice> Filters[] = {
-    {Filter::All, {u"すべて", "all"}},     {Filter::Favourites, {u"お気に入りだけ", "favourites"}},
-    {Filter::Cartridge, {u"ROM", "rom"}},  {Filter::Disk, {u"ディスク", "disk"}},
-    {Filter::Tape, {u"テープ", "tape"}},   {Filter::Present, {u"ファイルのあるものだけ", "present"}},
-};
-
-} // namespace
-
-void MainWindow::buildListMenu()
-{
-    const auto action = [this](const char *name, const QString &text, const QKeySequence &keys, auto slot) {
-        auto *a = new QAction(text, gameList);
-        a->setObjectName(QLatin1String(name));
-        if (!keys.isEmpty()) {
-            a->setShortcut(keys);
-            a->setShortcutContext(Qt::WidgetShortcut);
-            gameList->addAction(a);
-        }
-        connect(a, &QAction::triggered, this, slot);
-        return a;
-    };
-    ListActions &l = listActions_;
-    l.favourite = action("Favourite", QStringLiteral("お気に入り"), QKeySequence(Qt::CTRL | Qt::Key_D),
-                         [this] { player_->toggleFavourite(currentListIndex()); });
-    l.favourite->setCheckable(true);
-    l.resume = action("Resume", QStringLiteral("続きから遊ぶ"), QKeySequence(Qt::CTRL | Qt::Key_Return), [this] {
-        if (const QString state = player_->stateOf(currentListIndex()); !state.isEmpty())
-            launch(state);
-    });
-    l.removeState = action("RemoveState", QStringLiteral("状態を消す"), {}, [this] { player_->removeState(currentListIndex()); });
-    l.forgetMachine = action("ForgetMachine", QStringLiteral("機種の設定を元に戻す"), {},
-                             [this] { player_->forgetMachine(currentListIndex()); });
-    l.edit = action("EditGame", QStringLiteral("編集"), QKeySequence(Qt::Key_F2), [this] { onEditClicked(); });
-    l.remove = action("DeleteGame", QStringLiteral("削除"), {}, [this] { onDeleteClicked(); });
-    l.remove->setShortcut(QKeySequence(Qt::Key_Delete)); // shown; the list's own key does it
-    l.remove->setShortcutContext(Qt::WidgetShortcut);
-    auto *orders = new QActionGroup(this);
-    for (const auto &[order, choice] : Orders) {
-        QAction *a = orders->addAction(QString::fromUtf16(choice.text));
-        a->setCheckable(true);
-        a->setData(QLatin1String(choice.stored));
-        connect(a, &QAction::triggered, this, [this, o = order] { setOrder(o); });
-        l.orders << a;
-    }
-    auto *filters = new QActionGroup(this);
-    for (const auto &[filter, choice] : Filters) {
-        QAction *a = filters->addAction(QString::fromUtf16(choice.text));
-        a->setCheckable(true);
-        a->setData(QLatin1String(choice.stored));
-        connect(a, &QAction::triggered, this, [this, f = filter] { setFilter(f); });
-        l.filters << a;
-    }
-    // The order and the filter chosen last time.
-    const QString order = player_->listSetting(QStringLiteral("order"));
-    const QString filter = player_->listSetting(QStringLiteral("filter"));
-    for (const auto &[o, choice] : Orders)
-        if (order == QLatin1String(choice.stored))
-            games_->setOrder(o);
-    for (const auto &[f, choice] : Filters)
-        if (filter == QLatin1String(choice.stored))
-            games_->setFilter(f);
-
-    gameList->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(gameList, &QWidget::customContextMenuRequested, this, &MainWindow::showListMenu);
-    auto *menuKey = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), gameList, nullptr, nullptr, Qt::WidgetShortcut);
-    connect(menuKey, &QShortcut::activated, this, [this] {
-        const QModelIndex current = games_->index(currentRow());
-        showListMenu(current.isValid() ? gameList->visualRect(current).center() : QPoint(8, 8));
-    });
-    connect(player_, &PlayerData::changed, this, &MainWindow::refreshPlayerMarks);
-    updateListActions();
-}
-
 void MainWindow::updateListActions()
 {
-    const ListActions &l = listActions_;
-    if (!l.favourite)
-        return;
-    const int line = currentListIndex();
-    const bool chosen = line >= 0;
-    const player::GameRecord *record = player_->record(line);
-    l.favourite->setEnabled(chosen && !player_->fileOf(line).isEmpty());
-    l.favourite->setChecked(record && record->favourite);
-    l.resume->setEnabled(chosen && !player_->stateOf(line).isEmpty());
-    l.removeState->setEnabled(l.resume->isEnabled());
-    l.forgetMachine->setEnabled(record && !record->machine.isEmpty());
-    l.edit->setEnabled(chosen);
-    l.remove->setEnabled(chosen);
-    for (QAction *a : l.orders)
-        a->setChecked(a == l.orders[int(games_->order())]);
-    for (QAction *a : l.filters)
-        a->setChecked(a == l.filters[int(games_->filter())]);
+    if (listMenu_)
+        listMenu_->update();
 }
 
 QMenu *MainWindow::makeListMenu()
 {
-    updateListActions();
-    const ListActions &l = listActions_;
-    auto *menu = new QMenu(this);
-    menu->setObjectName(QStringLiteral("ListMenu"));
-    menu->addActions({l.favourite, l.resume, l.removeState, l.forgetMachine});
-    menu->addSeparator();
-    QMenu *orders = menu->addMenu(QStringLiteral("並べ方"));
-    orders->setObjectName(QStringLiteral("Order"));
-    orders->addActions(l.orders);
-    QMenu *filters = menu->addMenu(QStringLiteral("絞り込み"));
-    filters->setObjectName(QStringLiteral("Filter"));
-    filters->addActions(l.filters);
-    menu->addSeparator();
-    menu->addActions({l.edit, l.remove});
-    return menu;
-}
-
-void MainWindow::showListMenu(const QPoint &at)
-{
-    QMenu *menu = makeListMenu();
-    menu->exec(gameList->viewport()->mapToGlobal(at));
-    menu->deleteLater();
-}
-
-void MainWindow::setOrder(GameListModel::Order order)
-{
-    keepingChoice([this, order] { games_->setOrder(order); });
-    player_->setListSetting(QStringLiteral("order"), listActions_.orders[int(order)]->data().toString());
-    updateListActions();
-}
-
-void MainWindow::setFilter(GameListModel::Filter filter)
-{
-    keepingChoice([this, filter] { games_->setFilter(filter); });
-    player_->setListSetting(QStringLiteral("filter"), listActions_.filters[int(filter)]->data().toString());
-    updateListActions();
+    return listMenu_->make(this);
 }
 
 void MainWindow::refreshPlayerMarks()

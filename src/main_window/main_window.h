@@ -38,6 +38,7 @@ class PictureBox;
 } // namespace platform
 
 class DetailsPane;
+class GameListMenu;
 class EntryDialog;
 
 // The main window: the game list, the shown game's details and snapshot, the emulator's
@@ -126,14 +127,10 @@ private:
     void findTyped(int from, int step);
     void startChosenGame();
     void launch(const QString &state = {});
-    void buildListMenu();
     void updateListActions();
-    void showListMenu(const QPoint &at);
     void refreshPlayerMarks();
     void showPlayHistory();
     void followChosenGamesMachine();
-    void setOrder(GameListModel::Order order);
-    void setFilter(GameListModel::Filter filter);
     // Rebuilds the rows (a new order, filter or marks) with the chosen game still chosen.
     void keepingChoice(const std::function<void()> &rearrange);
     int currentRow() const;
@@ -177,11 +174,7 @@ private:
     PlayerData *player_ = nullptr;
     QString followedFile_; // the game whose remembered machine the boxes were last set to
     QStringList fileOfLine_; // from the last look at the files
-    struct ListActions
-    {
-        QAction *favourite, *resume, *removeState, *forgetMachine, *edit, *remove;
-        QList<QAction *> orders, filters;
-    } listActions_{};
+    GameListMenu *listMenu_ = nullptr;
 
     QPointer<EntryDialog> dialog_;
     CatalogueWatcher *watcher_ = nullptr; // made once the window is up

@@ -1,0 +1,156 @@
+#include "list_menu.h"
+
+#include "main_window/player_data.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QListView>
+#include <QMenu>
+#include <QShortcut>
+
+namespace {
+
+using Order = GameListModel::Order;
+using Filter = GameListModel::Filter;
+
+// The orders and filters as the menu names them and the player's data keeps them.
+struct Choice
+{
+    const char16_t *text;
+    const char *stored;
+};
+const std::pair<Order, Choice> Orders[] = {
+    {Order::File, {u"リストの順", "file"}},       {Order::Name, {u"名前順", "name"}},
+    {Order::Year, {u"発売年順", "year"}},         {Order::Recent, {u"最近遊んだ順", "recent"}},
+    {Order::MostPlayed, {u"よく遊んだ順", "plays"}}, {Order::FavouritesFirst, {u"お気に入りを先に", "favourites"}},
+};
+const std::pair<Filter, Choice> Filters[] = {
+    {Filter::All, {u"すべて", "all"}},     {Filter::Favourites, {u"お気に入りだけ", "favourites"}},
+    {Filter::Cartridge, {u"ROM", "rom"}},  {Filter::Disk, {u"ディスク", "disk"}},
+    {Filter::Tape, {u"テープ", "tape"}},   {Filter::Present, {u"ファイルのあるものだけ", "present"}},
+};
+
+} // namespace
+
+GameListMenu::GameListMenu(QListView *list, GameListModel *games, PlayerData *player, Commands commands)
+    : QObject(list), list_(list), games_(games), player_(player), commands_(std::move(commands))
+{
+    const auto action = [this](const char *name, const QString &text, const QKeySequence &keys, auto slot) {
+        auto *a = new QAction(text, list_);
+        a->setObjectName(QLatin1String(name));
+        if (!keys.isEmpty()) {
+            a->setShortcut(keys);
+            a->setShortcutContext(Qt::WidgetShortcut);
+            list_->addAction(a);
+        }
+        connect(a, &QAction::triggered, this, slot);
+        return a;
+    };
+    favourite_ = action("Favourite", QStringLiteral("お気に入り"), QKeySequence(Qt::CTRL | Qt::Key_D),
+                        [this] { player_->toggleFavourite(commands_.chosenLine()); });
+    favourite_->setCheckable(true);
+    resume_ = action("Resume", QStringLiteral("続きから遊ぶ"), QKeySequence(Qt::CTRL | Qt::Key_Return), [this] { resume(); });
+    removeState_ = action("RemoveState", QStringLiteral("状態を消す"), {}, [this] { player_->removeState(commands_.chosenLine()); });
+    forgetMachine_ = action("ForgetMachine", QStringLiteral("機種の設定を元に戻す"), {},
+                            [this] { player_->forgetMachine(commands_.chosenLine()); });
+    edit_ = action("EditGame", QStringLiteral("編集"), QKeySequence(Qt::Key_F2), [this] { commands_.edit(); });
+    remove_ = action("DeleteGame", QStringLiteral("削除"), {}, [this] { commands_.remove(); });
+    remove_->setShortcut(QKeySequence(Qt::Key_Delete)); // shown; the list's own key does it
+    remove_->setShortcutContext(Qt::WidgetShortcut);
+    auto *orders = new QActionGroup(this);
+    for (const auto &[order, choice] : Orders) {
+        QAction *a = orders->addAction(QString::fromUtf16(choice.text));
+        a->setCheckable(true);
+        a->setData(QLatin1String(choice.stored));
+        connect(a, &QAction::triggered, this, [this, o = order] { setOrder(o); });
+        orders_ << a;
+    }
+    auto *filters = new QActionGroup(this);
+    for (const auto &[filter, choice] : Filters) {
+        QAction *a = filters->addAction(QString::fromUtf16(choice.text));
+        a->setCheckable(true);
+        a->setData(QLatin1String(choice.stored));
+        connect(a, &QAction::triggered, this, [this, f = filter] { setFilter(f); });
+        filters_ << a;
+    }
+    // The order and the filter chosen last time.
+    const QString order = player_->listSetting(QStringLiteral("order"));
+    const QString filter = player_->listSetting(QStringLiteral("filter"));
+    for (const auto &[o, choice] : Orders)
+        if (order == QLatin1String(choice.stored))
+            games_->setOrder(o);
+    for (const auto &[f, choice] : Filters)
+        if (filter == QLatin1String(choice.stored))
+            games_->setFilter(f);
+
+    list_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(list_, &QWidget::customContextMenuRequested, this, &GameListMenu::show);
+    auto *menuKey = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), list_, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(menuKey, &QShortcut::activated, this, [this] {
+        const QModelIndex current = games_->index(games_->rowOf(commands_.chosenLine()));
+        show(current.isValid() ? list_->visualRect(current).center() : QPoint(8, 8));
+    });
+    update();
+}
+
+void GameListMenu::resume()
+{
+    if (const QString state = player_->stateOf(commands_.chosenLine()); !state.isEmpty() && resume_->isEnabled())
+        commands_.playFrom(state);
+}
+
+void GameListMenu::update()
+{
+    const int line = commands_.chosenLine();
+    const bool chosen = line >= 0;
+    const player::GameRecord *record = player_->record(line);
+    favourite_->setEnabled(chosen && !player_->fileOf(line).isEmpty());
+    favourite_->setChecked(record && record->favourite);
+    resume_->setEnabled(chosen && !player_->stateOf(line).isEmpty());
+    removeState_->setEnabled(resume_->isEnabled());
+    forgetMachine_->setEnabled(record && !record->machine.isEmpty());
+    edit_->setEnabled(chosen);
+    remove_->setEnabled(chosen);
+    orders_[int(games_->order())]->setChecked(true);
+    filters_[int(games_->filter())]->setChecked(true);
+}
+
+QMenu *GameListMenu::make(QWidget *parent)
+{
+    update();
+    auto *menu = new QMenu(parent);
+    menu->setObjectName(QStringLiteral("ListMenu"));
+    menu->addActions({favourite_, resume_, removeState_, forgetMachine_});
+    menu->addSeparator();
+    QMenu *orders = menu->addMenu(QStringLiteral("並べ方"));
+    orders->setObjectName(QStringLiteral("Order"));
+    orders->addActions(orders_);
+    QMenu *filters = menu->addMenu(QStringLiteral("絞り込み"));
+    filters->setObjectName(QStringLiteral("Filter"));
+    filters->addActions(filters_);
+    menu->addSeparator();
+    menu->addActions({edit_, remove_});
+    return menu;
+}
+
+void GameListMenu::show(const QPoint &at)
+{
+    QMenu *menu = make(list_->window());
+    menu->exec(list_->viewport()->mapToGlobal(at));
+    menu->deleteLater();
+}
+
+void GameListMenu::setOrder(GameListModel::Order order)
+{
+    commands_.rearrange([this, order] { games_->setOrder(order); });
+    player_->setListSetting(QStringLiteral("order"), orders_[int(order)]->data().toString());
+    update();
+}
+
+void GameListMenu::setFilter(GameListModel::Filter filter)
+{
+    commands_.rearrange([this, filter] { games_->setFilter(filter); });
+    player_->setListSetting(QStringLiteral("filter"), filters_[int(filter)]->data().toString());
+    update();
+}
+
