@@ -1,6 +1,7 @@
 #include "main_window.h"
 #include "details_pane.h"
 #include "list_menu.h"
+#include "running_game_menu.h"
 
 #include "catalogue/launch_request.h"
 #include "catalogue/record.h"
@@ -336,10 +337,11 @@ void MainWindow::connectEvents()
     connect(powerSwitch, &platform::ImageControl::clicked, this, &MainWindow::onPowerSwitchClicked);
     connect(nameplate, &platform::ImageControl::clicked, this, &MainWindow::onNameplateClicked);
     // The running game's menu on the snapshot: a right click, the menu key or Shift+F10.
-    snapshotPicture->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(snapshotPicture, &QWidget::customContextMenuRequested, this, &MainWindow::showPictureMenu);
-    auto *menuKey = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), snapshotPicture, nullptr, nullptr, Qt::WidgetShortcut);
-    connect(menuKey, &QShortcut::activated, this, [this] { showPictureMenu(snapshotPicture->rect().center()); });
+    runningMenu_ = new RunningGameMenu(snapshotPicture, folder_, player_);
+    connect(runningMenu_, &RunningGameMenu::snapshotSaved, this, [this](const QString &snapName) {
+        if (table_.contains(state_.selectedIndex) && state_.snapName == snapName)
+            showDetails();
+    });
     connect(registerButton, &QPushButton::clicked, this, &MainWindow::onRegisterClicked);
     connect(editButton, &QPushButton::clicked, this, &MainWindow::onEditClicked);
     connect(deleteButton, &QPushButton::clicked, this, &MainWindow::onDeleteClicked);
@@ -726,109 +728,7 @@ void MainWindow::launch(const QString &state)
     }
     if (chosen >= 0)
         player_->launched(chosen, request.machine, request.fmpac);
-    runningGames()->started(pid, state_.snapName, request.media(), player_->fileOf(chosen));
-}
-
-// ---- the running game
-
-RunningGames *MainWindow::runningGames()
-{
-    if (!runningGames_) {
-        runningGames_ = new RunningGames([folder = folder_] { return onboarding::loadSoftwareLists(folder); }, this);
-        connect(runningGames_, &RunningGames::snapshotTaken, this, [this](const QString &snapName, bool ok, const QString &why) {
-            if (!ok)
-                platform::showMessage(this, messages::runningSnapshotFailed(why));
-            else if (table_.contains(state_.selectedIndex) && state_.snapName == snapName)
-                showDetails();
-        });
-        connect(runningGames_, &RunningGames::partChanged, this, [this](const QString &part, bool ok, const QString &why) {
-            if (!ok)
-                platform::showMessage(this, messages::partNotChanged(QFileInfo(part).fileName(), why));
-        });
-        connect(runningGames_, &RunningGames::stateSaved, this, [this](const QString &, bool ok, const QString &why) {
-            platform::showMessage(this, ok ? messages::stateSaved() : messages::stateNotSaved(why));
-        });
-    }
-    return runningGames_;
-}
-
-QMenu *MainWindow::makePictureMenu()
-{
-    auto *menu = new QMenu(this);
-    menu->setObjectName(QStringLiteral("PictureMenu"));
-    QAction *snapshot = menu->addAction(QStringLiteral("いまの画面をスナップショットにする"));
-    snapshot->setObjectName(QStringLiteral("TakeSnapshot"));
-    QAction *saveState = menu->addAction(QStringLiteral("いまの状態を保存"));
-    saveState->setObjectName(QStringLiteral("SaveState"));
-    QMenu *parts = menu->addMenu(QString());
-    parts->setObjectName(QStringLiteral("ChangePart"));
-    // Shown at once with what the last answer said; filled again when the running game
-    // answers now (or greyed when none does).
-    const auto fill = [this, snapshot, saveState, parts] {
-        const std::optional<RunningGames::Game> &running = runningGames()->answering();
-        snapshot->setEnabled(bool(running));
-        snapshot->disconnect();
-        saveState->setEnabled(running && !running->file.isEmpty());
-        saveState->disconnect();
-        if (running) {
-            connect(snapshot, &QAction::triggered, this, [this, r = *running] { snapshotFromRunningGame(r); });
-            connect(saveState, &QAction::triggered, this, [this, r = *running] { saveRunningState(r); });
-        }
-        const bool tape = running && running->media == catalogue::Media::Tape;
-        parts->setTitle(tape ? QStringLiteral("テープを入れかえる") : QStringLiteral("ディスクを入れかえる"));
-        parts->clear();
-        const QStringList staged = running ? running->parts : QStringList();
-        for (int i = 0; i < staged.size(); ++i) {
-            const QString label = running->partLabels.value(i);
-            QAction *part = parts->addAction(QStringLiteral("&%1 %2目").arg(i + 1).arg(tape ? QStringLiteral("本") : QStringLiteral("枚"))
-                                             + (label.isEmpty() ? QString() : QStringLiteral("（%1）").arg(label)));
-            connect(part, &QAction::triggered, this, [this, r = *running, file = staged[i]] { runningGames()->changePart(r, file); });
-        }
-        parts->setEnabled(staged.size() >= 2);
-        parts->menuAction()->setEnabled(staged.size() >= 2);
-    };
-    fill();
-    connect(runningGames(), &RunningGames::answered, menu, fill);
-    runningGames()->ask();
-    return menu;
-}
-
-void MainWindow::showPictureMenu(const QPoint &at)
-{
-    QMenu *menu = makePictureMenu();
-    menu->exec(snapshotPicture->mapToGlobal(at));
-    menu->deleteLater();
-}
-
-void MainWindow::snapshotFromRunningGame(const RunningGames::Game &running)
-{
-    const QStringList targets = folder_.snapshotCandidates(running.snapName);
-    if (running.snapName.trimmed().isEmpty() || targets.isEmpty()) {
-        platform::showMessage(this, messages::runningSnapshotNoName());
-        return;
-    }
-    const QString target = targets[0].endsWith(QLatin1String(".png")) ? targets[0] : targets[1];
-    const auto crop = reinterpret_cast<onboarding::CropSnapshot>(
-        platform::moduleFunction(onboarding::PictureModuleName, onboarding::CropSnapshotSymbol));
-    runningGames()->takeSnapshot(running, target, [crop](const QString &screen, const QString &cropped) {
-        return crop && crop(screen, cropped) == onboarding::CropResult::Saved;
-    });
-}
-
-void MainWindow::saveRunningState(const RunningGames::Game &running)
-{
-    // The state goes with the game the emulator was started with, found by its file.
-    const int line = int(player_->files().indexOf(running.file));
-    if (line < 0) {
-        platform::showMessage(this, messages::stateNotSaved(QStringLiteral("このゲームはもうリストにありません。")));
-        return;
-    }
-    const QString stateFile = player_->stateFileFor(line);
-    connect(runningGames(), &RunningGames::stateSaved, this, [this, line, stateFile, file = running.file](const QString &saved, bool ok) {
-        if (ok && saved == stateFile && player_->fileOf(line) == file)
-            player_->stateSaved(line, stateFile);
-    }, Qt::SingleShotConnection);
-    runningGames()->saveState(running, stateFile, player_->statePictureFor(line));
+    runningMenu_->games()->started(pid, state_.snapName, request.media(), player_->fileOf(chosen));
 }
 
 void MainWindow::onNameplateClicked()
@@ -1009,6 +909,11 @@ void MainWindow::updateListActions()
 {
     if (listMenu_)
         listMenu_->update();
+}
+
+QMenu *MainWindow::makePictureMenu()
+{
+    return runningMenu_->make(this);
 }
 
 QMenu *MainWindow::makeListMenu()

@@ -39,6 +39,7 @@ class PictureBox;
 
 class DetailsPane;
 class GameListMenu;
+class RunningGameMenu;
 class EntryDialog;
 
 // The main window: the game list, the shown game's details and snapshot, the emulator's
@@ -134,7 +135,7 @@ private:
     // Rebuilds the rows (a new order, filter or marks) with the chosen game still chosen.
     void keepingChoice(const std::function<void()> &rearrange);
     int currentRow() const;
-    void saveRunningState(const RunningGames::Game &running);
+
     void reportLoad(const catalogue::LoadResult &result);
     void playSound(platform::ProgramFolder::Sound sound, bool setDeviceType);
     // The catalogue line of the chosen row (-1 when none is chosen), and the row of a line chosen.
@@ -144,9 +145,6 @@ private:
     void showEntryDialog(EntryDialog *dialog);
     void returnFromDialog();
 
-    void showPictureMenu(const QPoint &at);
-    RunningGames *runningGames();
-    void snapshotFromRunningGame(const RunningGames::Game &running);
 
     void onGameChosen();
     void onMachineChosen(int index);
@@ -170,7 +168,7 @@ private:
     int checkGeneration_ = 0;
     FileChecker checkFiles_ = checkGameFiles;
     QSet<QString> absentFoldersShown_;
-    RunningGames *runningGames_ = nullptr; // made at the first start or menu
+    RunningGameMenu *runningMenu_ = nullptr; // the started emulators and their menu
     PlayerData *player_ = nullptr;
     QString followedFile_; // the game whose remembered machine the boxes were last set to
     QStringList fileOfLine_; // from the last look at the files
