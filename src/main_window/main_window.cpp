@@ -1,6 +1,7 @@
 #include "main_window.h"
 #include "details_pane.h"
 #include "list_menu.h"
+#include "list_search.h"
 #include "running_game_menu.h"
 
 #include "catalogue/launch_request.h"
@@ -209,16 +210,14 @@ void MainWindow::buildGameList()
         gameList->setPalette(pal);
     }
 
-    // Typing a name finds the game: a field over the list's bottom edge, shown while it is used.
-    Search = platform::makeTextBox(this, "Search", QString(), QRect(gameList->x() + 2, gameList->geometry().bottom() - 23, gameList->width() - 4, 22));
-    Search->hide();
-    // Said inside the field's right end when nothing matches what was typed.
-    SearchMiss = new QLabel(QStringLiteral("見つかりません"), Search);
-    SearchMiss->setObjectName(QStringLiteral("SearchMiss"));
-    SearchMiss->setStyleSheet(QStringLiteral("color: #C00000; background: transparent;"));
-    SearchMiss->adjustSize();
-    SearchMiss->move(Search->width() - SearchMiss->width() - 6, (Search->height() - SearchMiss->height()) / 2);
-    SearchMiss->hide();
+    // Typing a name finds the game.
+    search_ = new ListSearch(gameList, games_,
+                             {[this](int line) {
+                                  const catalogue::Record record = catalogue::splitRecord(table_.line(line));
+                                  return std::pair(shownText(record.fields[0]), shownText(record.fields[5]));
+                              },
+                              [this] { return currentListIndex(); }, [this](int line) { chooseLine(line); },
+                              [this] { startChosenGame(); }});
 }
 
 void MainWindow::buildMachineOptions()
@@ -300,7 +299,6 @@ void MainWindow::describeForKeyboardAndScreenReaders()
         {noteField, u"起動するゲームの引数"},
         {powerSwitch, u"電源スイッチ。押すとゲームを起動する"},
         {nameplate, u"ネームプレート。押すと効果音が鳴る"},
-        {Search, u"ゲームを名前で探す。Enter キーで起動、Esc キーで閉じる"},
         // The headings as words, without the layout's ornaments and spacing.
         {listHeading, u"ゲーム名"},
         {powerLabel, u"電源"},
@@ -327,8 +325,6 @@ void MainWindow::connectEvents()
 
     // Enter on the list, and a double-click on an entry, act as the power switch.
     gameList->installEventFilter(this);
-    Search->installEventFilter(this);
-    connect(Search, &QLineEdit::textEdited, this, [this] { findTyped(currentRow(), 1); });
     connect(gameList, &QListView::doubleClicked, this, &MainWindow::onPowerSwitchClicked);
 
     connect(gameList->selectionModel(), &QItemSelectionModel::selectionChanged, this, &MainWindow::onGameChosen);
@@ -417,7 +413,7 @@ void MainWindow::loadList()
     player_->takeLines(lines);
     games_->setGames(games);
     games_->setMarks(player_->marks());
-    searchReady_ = false; // the texts are folded for searching at the first keystroke
+    search_->forgetRows(); // the texts are folded for searching at the first keystroke
     missing_.clear();
     reportLoad(result);
 }
@@ -454,7 +450,7 @@ void MainWindow::keepingChoice(const std::function<void()> &rearrange)
 {
     const int line = currentListIndex();
     rearrange();
-    searchReady_ = false;
+    search_->forgetRows();
     if (line >= 0 && games_->rowOf(line) >= 0)
         chooseLine(line);
     else if (line >= 0)
@@ -611,54 +607,6 @@ void MainWindow::offerToFindMovedGames(const QString &text)
         registerFiles({*chosen}, onboarding::Adding::RelinkOnly);
 }
 
-// ---- finding a game by typing
-
-void MainWindow::openSearch(const QString &typed)
-{
-    Search->setText(typed);
-    SearchMiss->hide();
-    // The list's rows end above the field while it is open, so that the game found is seen.
-    gameList->setStyleSheet(QStringLiteral("QListView { padding-bottom: %1px; }").arg(Search->height()));
-    Search->show();
-    Search->raise();
-    Search->setFocus();
-    if (!typed.isEmpty())
-        findTyped(currentRow(), 1);
-}
-
-void MainWindow::closeSearch()
-{
-    Search->hide();
-    Search->clear();
-    SearchMiss->hide();
-    gameList->setStyleSheet(QString());
-    gameList->setFocus();
-}
-
-void MainWindow::findTyped(int from, int step)
-{
-    if (!searchReady_) {
-        // The rows as the list shows them, in its order.
-        QList<std::pair<QString, QString>> rows;
-        rows.reserve(games_->rowCount());
-        for (int row = 0; row < games_->rowCount(); ++row) {
-            const catalogue::Record record = catalogue::splitRecord(table_.line(games_->lineAt(row)));
-            rows.append({shownText(record.fields[0]), shownText(record.fields[5])});
-        }
-        search_.setRows(rows);
-        searchReady_ = true;
-    }
-    // From the chosen game on, round the list either way; from the top when none is chosen.
-    const int row = search_.find(Search->text(), currentListIndex() < 0 ? 0 : from, step);
-    const bool miss = row < 0 && !Search->text().trimmed().isEmpty();
-    SearchMiss->setVisible(miss);
-    Search->setAccessibleDescription(miss ? SearchMiss->text() : QString());
-    if (row >= 0 && row != currentRow())
-        chooseLine(games_->lineAt(row));
-    if (row >= 0)
-        gameList->scrollTo(games_->index(row), QAbstractItemView::EnsureVisible);
-}
-
 // ---- machine options, power switch and sounds
 
 void MainWindow::onMachineChosen(int index)
@@ -749,24 +697,6 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
         fmpacBox->click();
         return true;
     }
-    if (watched == Search && event->type() == QEvent::KeyPress) {
-        const auto *keyEvent = static_cast<QKeyEvent *>(event);
-        switch (keyEvent->key()) {
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            if (!keyEvent->isAutoRepeat()) {
-                closeSearch();
-                startChosenGame();
-            }
-            return true;
-        case Qt::Key_Escape: closeSearch(); return true;
-        case Qt::Key_Down: findTyped(currentRow() + 1, 1); return true;
-        case Qt::Key_Up: findTyped(currentRow() - 1, -1); return true;
-        default: break;
-        }
-    }
-    if (watched == Search && event->type() == QEvent::FocusOut && Search->text().isEmpty())
-        QTimer::singleShot(0, this, [this] { if (!Search->hasFocus()) Search->hide(); });
     if (watched == gameList && event->type() == QEvent::KeyPress) {
         const auto *keyEvent = static_cast<QKeyEvent *>(event);
         const int key = keyEvent->key();
@@ -785,14 +715,14 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
             return true;
         }
         if (keyEvent->matches(QKeySequence::Find)) {
-            openSearch(QString());
+            search_->open(QString());
             return true;
         }
         // Typing a name finds the game.
         const QString text = keyEvent->text();
         if (!text.isEmpty() && text.at(0).isPrint() && !text.at(0).isSpace()
             && !(keyEvent->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
-            openSearch(text);
+            search_->open(text);
             return true;
         }
         // Nothing chosen yet: the first key down (or up) chooses the first game.

@@ -5,7 +5,6 @@
 #include "main_window/catalogue_watcher.h"
 #include "main_window/file_check.h"
 #include "main_window/game_list_model.h"
-#include "main_window/game_search.h"
 #include "main_window/player_data.h"
 #include "main_window/running_games.h"
 #include "onboarding/registration.h"
@@ -39,6 +38,7 @@ class PictureBox;
 
 class DetailsPane;
 class GameListMenu;
+class ListSearch;
 class RunningGameMenu;
 class EntryDialog;
 
@@ -123,9 +123,6 @@ private:
     void startFileCheck();
     void applyFileCheck(const FileCheck &check);
     void offerToFindMovedGames(const QString &text);
-    void openSearch(const QString &typed);
-    void closeSearch();
-    void findTyped(int from, int step);
     void startChosenGame();
     void launch(const QString &state = {});
     void updateListActions();
@@ -162,8 +159,7 @@ private:
     bool activatedOnce_ = false;
     bool loadProblemShown_ = false;
     bool tooLongShown_ = false;
-    GameSearch search_;
-    bool searchReady_ = false;
+    ListSearch *search_ = nullptr; // typing a name on the list
     QList<bool> missing_;
     int checkGeneration_ = 0;
     FileChecker checkFiles_ = checkGameFiles;
@@ -190,8 +186,6 @@ private:
     QLabel *listHeading = nullptr;
     QListView *gameList = nullptr;
     GameListModel *games_ = nullptr; // what gameList shows
-    QLineEdit *Search = nullptr; // over the list's bottom edge while a name is typed
-    QLabel *SearchMiss = nullptr; // in the field: nothing matches
     QCheckBox *fmpacBox = nullptr;
     QLabel *fmpacLabel = nullptr;
     QComboBox *machineBox = nullptr;
