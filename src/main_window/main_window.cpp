@@ -2,6 +2,7 @@
 #include "details_pane.h"
 #include "list_menu.h"
 #include "list_search.h"
+#include "game_row_delegate.h"
 #include "running_game_menu.h"
 
 #include "catalogue/launch_request.h"
@@ -10,14 +11,11 @@
 #include "messages/messages.h"
 #include "onboarding/batch.h"
 #include "onboarding/registration.h"
-#include "onboarding/snapshot_picture.h"
 #include "platform/system/codepage.h"
 #include "platform/system/file_names.h"
-#include "platform/system/file_read.h"
 #include "platform/system/fonts.h"
 #include "platform/system/handover.h"
 #include "platform/system/launcher.h"
-#include "platform/system/modules.h"
 #include "platform/widgets/controls.h"
 #include "platform/widgets/file_picker.h"
 #include "platform/widgets/mci_control.h"
@@ -29,8 +27,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QCryptographicHash>
-#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QKeyEvent>
@@ -38,20 +34,13 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
-#include <QSaveFile>
-#include <QShortcut>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTimer>
 #include <QFileInfo>
-#include <QFileSystemWatcher>
-#include <QFutureWatcher>
-#include <QPainter>
-#include <QStyledItemDelegate>
 #include <QWindow>
 #include <QGuiApplication>
 #include <QScreen>
-#include <QtConcurrent/QtConcurrentRun>
 
 using platform::twips;
 
@@ -60,58 +49,10 @@ namespace {
 using Picture = platform::ProgramFolder::Picture;
 using Sound = platform::ProgramFolder::Sound;
 
-// How long the catalogue must be quiet after a change on disk before the list is rebuilt, and
-// how long after the first change it is rebuilt at the latest, however busy the file.
-
 // The list's colours: light text on the layout's grey, darkened so that the text reads
-// (#E0E0E0 on #606060 is 4.8:1); a game whose file is missing in a dimmer grey, with a mark.
+// (#E0E0E0 on #606060 is 4.8:1).
 const QColor ListBase(96, 96, 96);
 const QColor ListText(224, 224, 224);
-const QColor MissingText(176, 176, 176);
-constexpr int MissingRole = GameListModel::MissingRole;
-
-const QColor FavouriteMark(255, 208, 64);
-
-// Draws the marks at the row's right end: a favourite's star, and a game whose file is
-// missing greyed, with a cross.
-class GameRowDelegate : public QStyledItemDelegate
-{
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
-    {
-        const bool missing = index.data(MissingRole).toBool();
-        const bool favourite = index.data(GameListModel::FavouriteRole).toBool();
-        if (!missing && !favourite) {
-            QStyledItemDelegate::paint(painter, option, index);
-            return;
-        }
-        QStyleOptionViewItem row = option;
-        if (missing)
-            row.palette.setColor(QPalette::Text, MissingText);
-        const bool selected = option.state & QStyle::State_Selected;
-        const QString cross = missing ? QStringLiteral(" ×") : QString();
-        const QString star = favourite ? QStringLiteral(" ★") : QString();
-        const int crossWidth = missing ? option.fontMetrics.horizontalAdvance(cross) + 2 : 0;
-        const int starWidth = favourite ? option.fontMetrics.horizontalAdvance(star) + 2 : 0;
-        row.rect.setRight(option.rect.right() - crossWidth - starWidth);
-        QStyledItemDelegate::paint(painter, row, index);
-        painter->save();
-        const QColor text = selected ? option.palette.color(QPalette::HighlightedText) : MissingText;
-        const int right = option.rect.right();
-        if (favourite) {
-            painter->setPen(selected ? text : FavouriteMark);
-            painter->drawText(QRect(right - crossWidth - starWidth, option.rect.top(), starWidth, option.rect.height()),
-                              Qt::AlignRight | Qt::AlignVCenter, star);
-        }
-        if (missing) {
-            painter->setPen(text);
-            painter->drawText(QRect(right - crossWidth, option.rect.top(), crossWidth, option.rect.height()),
-                              Qt::AlignRight | Qt::AlignVCenter, cross);
-        }
-        painter->restore();
-    }
-};
 
 const QColor White(255, 255, 255);
 
@@ -141,6 +82,8 @@ MainWindow::MainWindow(const platform::ProgramFolder &programFolder, QWidget *pa
     file_.setWaitHook(platform::keepPaintingWhileWaiting());
     loadAssets();
     player_ = new PlayerData(QFileInfo(file_.path()).absolutePath(), this);
+    look_ = new GameFilesLook(folder_, this);
+    connect(look_, &GameFilesLook::looked, this, &MainWindow::takeLook);
     if (const std::optional<QString> aside = player_->store().load()) {
         const QString text = messages::playerDataSetAside(QFileInfo(file_.path()).absolutePath(), *aside);
         QTimer::singleShot(0, this, [this, text] { platform::showMessage(this, text); });
@@ -540,37 +483,19 @@ void MainWindow::clearChoice()
 void MainWindow::startFileCheck()
 {
     // Off the window's thread, from a copy of the lines: the window never waits for a disk.
-    const int generation = ++checkGeneration_;
     QList<QByteArray> lines;
     lines.reserve(table_.size());
     for (int k = 0; k < table_.size(); ++k)
         lines << table_.line(k);
-    struct Look
-    {
-        FileCheck check;
-        QStringList files, keys;
-    };
-    auto *watcher = new QFutureWatcher<Look>(this);
-    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, generation, lines] {
-        watcher->deleteLater();
-        if (generation != checkGeneration_)
-            return;
-        const Look look = watcher->result();
-        player_->setLook(lines, look.files, look.keys);
-        applyFileCheck(look.check);
-        followChosenGamesMachine();
-        updateListActions();
-    });
-    watcher->setFuture(QtConcurrent::run(platform::diskLookThreads(), [lines, folder = folder_, check = checkFiles_,
-                                                                       known = player_->store().games()] {
-        Look look;
-        look.files.reserve(lines.size());
-        for (const QByteArray &line : lines)
-            look.files << onboarding::fileNamedBy(line, folder);
-        look.check = check(look.files);
-        look.keys = player::identify(look.files, known);
-        return look;
-    }));
+    look_->start(lines, player_->store().games());
+}
+
+void MainWindow::takeLook(const GameFilesLook::Result &look)
+{
+    player_->setLook(look.lines, look.files, look.keys);
+    applyFileCheck(look.check);
+    followChosenGamesMachine();
+    updateListActions();
 }
 
 void MainWindow::applyFileCheck(const FileCheck &check)

@@ -4,6 +4,7 @@
 #include "catalogue/launch_request.h"
 #include "main_window/catalogue_watcher.h"
 #include "main_window/file_check.h"
+#include "main_window/files_look.h"
 #include "main_window/game_list_model.h"
 #include "main_window/player_data.h"
 #include "main_window/running_games.h"
@@ -91,8 +92,8 @@ public:
     // Whether the last look at the game files found row's file missing.
     bool fileMissing(int row) const { return row >= 0 && row < missing_.size() && missing_[row]; }
     // How the game files are looked at (on a worker thread); the tests put a stuck disk here.
-    using FileChecker = std::function<FileCheck(const QStringList &files)>;
-    void setFileChecker(FileChecker checker) { checkFiles_ = std::move(checker); }
+    using FileChecker = GameFilesLook::Checker;
+    void setFileChecker(FileChecker checker) { look_->setChecker(std::move(checker)); }
 
 signals:
     // The game files were looked at after the list was (re)built.
@@ -121,6 +122,7 @@ private:
     void showDetails();
     void clearChoice();
     void startFileCheck();
+    void takeLook(const GameFilesLook::Result &look);
     void applyFileCheck(const FileCheck &check);
     void offerToFindMovedGames(const QString &text);
     void startChosenGame();
@@ -161,8 +163,7 @@ private:
     bool tooLongShown_ = false;
     ListSearch *search_ = nullptr; // typing a name on the list
     QList<bool> missing_;
-    int checkGeneration_ = 0;
-    FileChecker checkFiles_ = checkGameFiles;
+    GameFilesLook *look_ = nullptr;
     QSet<QString> absentFoldersShown_;
     RunningGameMenu *runningMenu_ = nullptr; // the started emulators and their menu
     PlayerData *player_ = nullptr;
