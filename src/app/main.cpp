@@ -1,6 +1,7 @@
 #include "installed_layout.h"
 #include "main_window/main_window.h"
 #include "messages/messages.h"
+#include "platform/system/memory.h"
 #include "platform/system/modules.h"
 #include "platform/system/paths.h"
 #include "platform/system/translations.h"
@@ -88,6 +89,7 @@ int main(int argc, char *argv[])
     platform::setModuleFolders({executable.value_or(QString()), installedModuleFolder(executable)});
 
     MainWindow window(programFolderOf(folder, parts));
+    platform::releaseFreedMemory();
     window.show();
     if (const QString probe = qEnvironmentVariable("TARUMIN_TEXT_PROBE"); !probe.isEmpty())
         platform::startTextProbe(probe);

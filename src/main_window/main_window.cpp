@@ -292,10 +292,23 @@ void MainWindow::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     if (!activatedOnce_ && !event->spontaneous()) {
+        // The list was read as the window was made: what went wrong with it is said now.
         activatedOnce_ = true;
-        activate();
-        // Once the window is up, not before: changes other programs make to the catalogue.
-        QTimer::singleShot(0, this, &MainWindow::watchCatalogue);
+        reportLoad(firstLoad_);
+    }
+}
+
+void MainWindow::paintEvent(QPaintEvent *event)
+{
+    platform::Window::paintEvent(event);
+    if (activatedOnce_ && !lookedOnce_) {
+        // Once the window is on the screen, not before: the look at the game files, and
+        // changes other programs make to the catalogue.
+        lookedOnce_ = true;
+        QTimer::singleShot(0, this, [this] {
+            startFileCheck();
+            watchCatalogue();
+        });
     }
 }
 
@@ -330,13 +343,15 @@ void MainWindow::activate()
         chooseLine(again);
     else
         clearChoice();
-    if (activatedOnce_)
+    if (lookedOnce_)
         startFileCheck();
 }
 
 void MainWindow::loadList()
 {
     const catalogue::LoadResult result = file_.load(table_);
+    if (!activatedOnce_)
+        firstLoad_ = result;
     QList<GameListModel::Game> games;
     games.reserve(table_.size());
     for (int i = 0; i < table_.size(); ++i) {

@@ -101,6 +101,7 @@ signals:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
@@ -159,6 +160,8 @@ private:
     catalogue::LineTable table_; // the list as shown; changes go through file_
     State state_;
     bool activatedOnce_ = false;
+    bool lookedOnce_ = false; // the files were looked at since the window was first painted
+    catalogue::LoadResult firstLoad_;
     bool loadProblemShown_ = false;
     bool tooLongShown_ = false;
     ListSearch *search_ = nullptr; // typing a name on the list
