@@ -1,15 +1,16 @@
 #!/bin/sh
 # Tarumin for Windows, from Debian's own sources: Qt (qtbase) cross-built with mingw-w64 once,
 # into a cache outside the clone (~/.cache/tarumin/, keyed by Qt's version and the hash of
-# scripts/windows-qt.sh), then Tarumin, tarumin-import and the tests, and the portable folder
-# as build-win/Tarumin-<version>-win64.zip. With "test", the tests then run under Wine, with a
-# Japanese (code page 932) and a Western (1252) locale, and the program is driven end to end
-# on a virtual display.
+# scripts/windows-qt.sh), then Tarumin, tarumin-import and the tests, the portable folder as
+# build-win/Tarumin-<version>-win64.zip and the setup program build-win/Tarumin-<version>-setup.exe.
+# With "test", the tests then run under Wine, with a Japanese (code page 932) and a Western
+# (1252) locale, the program is driven end to end on a virtual display, and the setup program
+# installs, updates and uninstalls.
 #
 #   scripts/windows-build.sh [test]
 . "$(dirname "$0")/common.sh"
 MODE=${1:-build}
-install_packages cmake ninja-build g++-mingw-w64-x86-64-posix dpkg-dev qt6-base-dev qt6-base-dev-tools qt6-translations-l10n zip libz-mingw-w64-dev libzip-dev
+install_packages cmake ninja-build g++-mingw-w64-x86-64-posix dpkg-dev qt6-base-dev qt6-base-dev-tools qt6-translations-l10n zip libz-mingw-w64-dev libzip-dev nsis
 [ "$MODE" = test ] && install_packages wine wine64 xvfb xauth openbox xdotool x11-utils imagemagick locales fonts-ipafont-gothic
 
 VERSION=$(sed -n 's/^project(Tarumin VERSION \([0-9.]*\).*/\1/p' "$TOP/CMakeLists.txt")
@@ -110,6 +111,7 @@ cp "$TOP"/sample/*.rom "$TOP"/sample/*.dsk "$TOP"/sample/*.cas "$TOP/LICENSE" "$
 x86_64-w64-mingw32-strip "$portable"/*.exe "$portable"/tarumin-*.dll
 (cd "$WIN" && zip -qr "Tarumin-$VERSION-win64.zip" "Tarumin-$VERSION-win64")
 echo "Windows build: $WIN/Tarumin-$VERSION-win64.zip ($(du -k "$WIN/Tarumin-$VERSION-win64.zip" | cut -f1) KB)"
+sh "$TOP/scripts/windows-installer.sh" "$portable" "$VERSION" "$WIN/Tarumin-$VERSION-setup.exe"
 
 [ "$MODE" = test ] || exit 0
 exec bash "$TOP/tests/windows_test.sh" "$WIN" "$QT_PREFIX" "$portable" "$MINGW_RUNTIME"

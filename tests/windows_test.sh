@@ -130,5 +130,41 @@ case "$out" in
 esac
 [ "$got" = "$want" ] || fail "tarumin-import.exe did not append the zip's line in CP932"
 
+# The setup program, as a package manager runs it (/S): installed for this user without an
+# administrator, with its entry in "Apps"; the user's folder (%APPDATA%\tarumin) seeded at the
+# first start; an install over it keeps the user's data; the uninstaller takes the program and
+# leaves the data and what the user put in the program's folder.
+setup=$(ls "$WIN"/Tarumin-*-setup.exe 2>/dev/null | head -n 1)
+winfolder() { winepath -u "$(wine cmd /c "echo $1" 2>/dev/null | tr -d '\r')" 2>/dev/null; }
+installed="$(winfolder '%LOCALAPPDATA%')/Programs/Tarumin"
+data="$(winfolder '%APPDATA%')/tarumin"
+uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tarumin'
+if [ -z "$setup" ]; then
+    fail "no setup program in $WIN"
+elif [ "$installed" = /Programs/Tarumin ] || [ "$data" = /tarumin ]; then
+    fail "Wine names no user folders"
+else
+    rm -rf "$installed" "$data"
+    timeout 120 wine "$setup" /S || fail "the setup program failed"
+    [ -f "$installed/Tarumin.exe" ] && [ -f "$installed/template/tarumin/list.csv" ] || fail "the setup program installed nothing"
+    wine reg query "$uninstall_key" /v DisplayVersion 2>/dev/null | grep -q DisplayVersion || fail "no entry in Apps"
+    out=$(cd "$installed" && timeout 120 wine tarumin-import.exe 'template\hoshikaze.rom' 2>&1 | tr -d '\r')
+    [ -f "$data/tarumin/list.csv" ] || fail "the user's folder was not seeded: $out"
+    cmp -s "$data/tarumin/list.csv" "$installed/template/tarumin/list.csv" || fail "the user's catalogue is not the template's"
+    printf '{"format":"tarumin-player","version":1}' > "$data/tarumin/player.json"
+    printf 'mine\r\n' >> "$data/tarumin/list.csv"
+    cp "$data/tarumin/list.csv" "$work/list-before.csv"
+    timeout 120 wine "$setup" /S || fail "the update failed"
+    cmp -s "$data/tarumin/list.csv" "$work/list-before.csv" && [ -f "$data/tarumin/player.json" ] || fail "the update touched the user's data"
+    touch "$installed/mess.exe" # the user's own emulator
+    timeout 120 wine "$installed/uninstall.exe" /S || fail "the uninstaller failed"
+    for _ in $(seq 100); do [ -f "$installed/Tarumin.exe" ] || break; sleep 0.2; done
+    [ -f "$installed/Tarumin.exe" ] || [ -d "$installed/template" ] && fail "the uninstaller left the program"
+    wine reg query "$uninstall_key" >/dev/null 2>&1 && fail "the entry in Apps stayed"
+    [ -f "$installed/mess.exe" ] || fail "the uninstaller removed the user's mess.exe"
+    cmp -s "$data/tarumin/list.csv" "$work/list-before.csv" && [ -f "$data/tarumin/player.json" ] || fail "the uninstaller touched the user's data"
+    [ "$failed" -eq 0 ] && echo "    setup: installed, seeded, updated and uninstalled; the user's data kept"
+fi
+
 [ "$failed" -eq 0 ] && echo "Windows tests under Wine: passed"
 exit "$failed"

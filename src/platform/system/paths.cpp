@@ -85,6 +85,12 @@ QString perUserFolder(const QString &programName)
 {
 #if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
     return xdgFolder("XDG_DATA_HOME", QStringLiteral("/.local/share"), programName);
+#elif defined(Q_OS_WIN)
+    // The user's roaming application data, as the user's documents are: %APPDATA%\tarumin.
+    const QString roaming = qEnvironmentVariable("APPDATA");
+    if (!roaming.isEmpty() && QDir::isAbsolutePath(roaming))
+        return QDir::cleanPath(QDir::fromNativeSeparators(roaming) + u'/' + programName);
+    return QDir::cleanPath(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + u'/' + programName);
 #else
     Q_UNUSED(programName);
     return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
