@@ -547,6 +547,7 @@ private slots:
         QTest::newRow("half-width kana") << "ﾊﾟﾁﾝｺ" << 3;
         QTest::newRow("kana for half-width") << "ぱちんこ" << 3;
         QTest::newRow("nothing matches") << "qx" << -1;
+        QTest::newRow("a letter more, still matching, stays") << "ぐら" << 1;
     }
     void findByTyping()
     {
@@ -555,7 +556,8 @@ private slots:
         open(cp932Lines({QStringLiteral("星風ランナー,ROM,,,,Hoshikaze Runner,a,-cart a.rom"),
                          QStringLiteral("グラディウス,ROM,,,,Gradius (Japan),b,-cart b.rom"),
                          QStringLiteral("STAR FORCE,ROM,,,,,c,-cart c.rom"),
-                         QStringLiteral("ﾊﾟﾁﾝｺ,ROM,,,,,d,-cart d.rom")}));
+                         QStringLiteral("ﾊﾟﾁﾝｺ,ROM,,,,,d,-cart d.rom"),
+                         QStringLiteral("グラフィック,ROM,,,,,e,-cart e.rom")}));
         list()->setFocus();
         QTest::keyClick(list(), Qt::Key_F, Qt::ControlModifier);
         auto *search = child<QLineEdit>("Search");
@@ -604,6 +606,40 @@ private slots:
         form_.reset();
         QVERIFY(clock.elapsed() < 5000);
         stuck.release(looks);
+    }
+
+    // A look at the files that ends after the list was read again is not applied: its marks
+    // were for the lines as they were.
+    void staleLookIsDropped()
+    {
+        open(cp932Lines(SampleLines));
+        QSignalSpy looked(form_.get(), &MainWindow::gameFilesChecked);
+        QTRY_VERIFY(!looked.isEmpty());
+        looked.clear();
+        static QSemaphore slow;
+        static std::atomic<int> calls{0}, ended{0};
+        calls = 0;
+        ended = 0;
+        form_->setFileChecker([](const QStringList &files) {
+            FileCheck check;
+            check.missing = QList<bool>(files.size(), false);
+            if (++calls == 1) { // the first look: slow, and every file missing
+                slow.acquire();
+                check.missing.fill(true);
+            }
+            ++ended;
+            return check;
+        });
+        form_->activate();
+        QTRY_COMPARE(calls.load(), 1);
+        form_->activate(); // read again: the look of the list as it is now
+        QTRY_COMPARE(looked.size(), 1);
+        slow.release();
+        QTRY_COMPARE(ended.load(), 2);
+        QTest::qWait(100); // the first look's answer comes to the window, and goes
+        QCOMPARE(looked.size(), 1);
+        QVERIFY(!form_->fileMissing(0));
+        QVERIFY(!list()->model()->index(0, 0).data(GameListModel::MissingRole).toBool());
     }
 
     // Down past the last match and Up before the first go round; a name nothing matches is
