@@ -1008,6 +1008,52 @@ private slots:
 
     // An emulator whose socket takes the connection and never answers: the menu is there at
     // once, its items greyed, and stays so.
+    // With two games running, the running game's menu talks to the one started last.
+    void lastStartedGameAnswers()
+    {
+#ifndef STAND_IN_OPENMSX
+        QSKIP("no stand-in openMSX with a control socket here");
+#else
+        QTemporaryDir scratch;
+        const QString runtime = scratch.filePath(QStringLiteral("run"));
+        QDir().mkpath(runtime);
+        QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        const QList<std::pair<const char *, QString>> environment{
+            {"XDG_RUNTIME_DIR", runtime}, {"TMPDIR", scratch.path()}, {"RECORD", scratch.filePath(QStringLiteral("record"))}};
+        QList<std::pair<const char *, QByteArray>> before;
+        for (const auto &[name, value] : environment) {
+            before.append({name, qgetenv(name)});
+            qputenv(name, value.toUtf8());
+        }
+        const auto restoring = qScopeGuard([&before] {
+            for (const auto &[name, value] : before)
+                value.isEmpty() ? qunsetenv(name) : qputenv(name, value);
+        });
+        QProcess older, newer;
+        for (QProcess *p : {&older, &newer}) {
+            p->start(QStringLiteral(STAND_IN_OPENMSX), {});
+            QVERIFY(p->waitForStarted());
+        }
+        const auto ending = qScopeGuard([&] {
+            for (QProcess *p : {&older, &newer}) {
+                p->kill();
+                p->waitForFinished();
+            }
+        });
+        const QString sockets = scratch.filePath(QStringLiteral("openmsx-") + QString::fromLocal8Bit(getpwuid(geteuid())->pw_name));
+        for (const QProcess *p : {&older, &newer})
+            QTRY_VERIFY(QFile::exists(sockets + QStringLiteral("/socket.%1").arg(p->processId())));
+        RunningGames games({});
+        games.started(older.processId(), QStringLiteral("older"), catalogue::Media::Cartridge);
+        games.started(newer.processId(), QStringLiteral("newer"), catalogue::Media::Cartridge);
+        QSignalSpy answered(&games, &RunningGames::answered);
+        games.ask();
+        QTRY_COMPARE(answered.size(), 1);
+        QVERIFY(games.answering());
+        QCOMPARE(games.answering()->snapName, QStringLiteral("newer"));
+#endif
+    }
+
     void silentEmulatorNeverHoldsTheWindow()
     {
 #ifndef STAND_IN_OPENMSX
