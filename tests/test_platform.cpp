@@ -18,6 +18,7 @@
 #include "platform/widgets/picture.h"
 #include "platform/widgets/twips.h"
 #include "platform/system/file_read.h"
+#include "platform/system/file_names.h"
 #include "platform/system/translations.h"
 
 #include <QCoreApplication>
@@ -30,6 +31,9 @@
 #include <QSemaphore>
 #include <QThreadPool>
 #include <QTest>
+#include <QUrl>
+#include <QFileInfo>
+#include <cstdio>
 #include <QThread>
 
 #ifdef Q_OS_UNIX
@@ -59,7 +63,31 @@ private slots:
     void lockLetGoBetweenOpenAndLock();
     void newFilesNeverReplace();
     void aDiskThatDoesNotAnswerIsSaidSo();
+    void droppedNamesAreKeptByTheirBytes();
 };
+
+// A file dropped on the window comes as a URL of the name's bytes: a name that is not UTF-8
+// (Shift-JIS, from a Windows disk) still names the file, and one that is names it as text.
+void TestPlatform::droppedNamesAreKeptByTheirBytes()
+{
+#ifdef Q_OS_WIN
+    QSKIP("Windows names files in UTF-16");
+#else
+    QTemporaryDir dir;
+    const QByteArray folder = QFile::encodeName(dir.path());
+    const QList<QByteArray> names{QByteArray("\x83\x51\x81\x5b\x83\x80.rom"), // ゲーム.rom in Shift-JIS
+                                  QStringLiteral("ゲーム.rom").toUtf8(), QByteArray("plain name.rom")};
+    for (const QByteArray &name : names) {
+        const QByteArray path = folder + '/' + name;
+        FILE *f = std::fopen(path.constData(), "w");
+        QVERIFY(f);
+        std::fclose(f);
+        const QUrl url = QUrl::fromEncoded("file://" + path.toPercentEncoding("/"));
+        const QString local = platform::localFileOf(url);
+        QCOMPARE(platform::nameForSystem(local), path); // the file's own bytes, as the program opens it
+    }
+#endif
+}
 
 // Whether a file is there, asked off the caller's thread: an answer, or none when the disk
 // does not give one in time (both looking threads stuck, as on a hung network drive).
