@@ -11,6 +11,8 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -45,6 +47,51 @@ class TestAdapter : public QObject
 {
     Q_OBJECT
 private slots:
+    // The machines cache is believed only when it is a plain file of the user's own: one
+    // planted through a link is read past, and the descriptions read again.
+    void cacheIsTheUsersOwn()
+    {
+        const QString original = QStringLiteral("/usr/share/openmsx/machines/Sony_HB-F1XD.xml");
+        if (!QFile::exists(original))
+            QSKIP("openMSX's machine descriptions are not installed");
+        QTemporaryDir dir;
+        QDir().mkpath(dir.filePath(QStringLiteral("machines")));
+        QVERIFY(QFile::copy(original, dir.filePath(QStringLiteral("machines/Sony_HB-F1XD.xml"))));
+        Places places;
+        places.machineFolders = {dir.filePath(QStringLiteral("machines"))};
+        places.cacheFile = dir.filePath(QStringLiteral("cache.json"));
+        {
+            MachineWorld world(places);
+            world.load();
+            world.save();
+        }
+        QFile cache(places.cacheFile);
+        QVERIFY(cache.open(QIODevice::ReadOnly));
+        // The same cache, but for one word: what a planted one would say.
+        QJsonObject root = QJsonDocument::fromJson(cache.readAll()).object();
+        cache.close();
+        QJsonObject descriptions = root.value(QLatin1String("descriptions")).toObject();
+        QCOMPARE(descriptions.size(), 1);
+        QJsonObject entry = descriptions.begin()->toObject();
+        QJsonObject described = entry.value(QLatin1String("machine")).toObject();
+        QCOMPARE(described.value(QLatin1String("generation")).toString(), QStringLiteral("MSX2"));
+        described.insert(QStringLiteral("generation"), QStringLiteral("Planted"));
+        entry.insert(QStringLiteral("machine"), described);
+        descriptions.insert(descriptions.begin().key(), entry);
+        root.insert(QStringLiteral("descriptions"), descriptions);
+        const QByteArray planted = QJsonDocument(root).toJson();
+        const QString elsewhere = dir.filePath(QStringLiteral("elsewhere.json"));
+        QFile out(elsewhere);
+        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(planted) == planted.size());
+        out.close();
+        QVERIFY(QFile::remove(places.cacheFile));
+        QVERIFY(QFile::link(elsewhere, places.cacheFile));
+        MachineWorld world(places);
+        world.load();
+        QCOMPARE(world.machines().size(), 1);
+        QCOMPARE(world.machines().first().generation, QStringLiteral("MSX2"));
+    }
+
     // What is read of openMSX's own descriptions, where they are installed.
     void descriptions_data()
     {
