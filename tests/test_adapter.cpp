@@ -7,6 +7,8 @@
 #include "adapter/refusals.h"
 #include "platform/system/emulator_control.h"
 
+#include <QCryptographicHash>
+#include <QDateTime>
 #include <QDir>
 #include <QProcess>
 #include <QStandardPaths>
@@ -90,6 +92,33 @@ private slots:
         world.load();
         QCOMPARE(world.machines().size(), 1);
         QCOMPARE(world.machines().first().generation, QStringLiteral("MSX2"));
+    }
+
+    // A ROM replaced at its path (a bad dump swapped for a good one) is hashed again.
+    void replacedRomIsHashedAgain()
+    {
+        QTemporaryDir dir;
+        QDir().mkpath(dir.filePath(QStringLiteral("systemroms")));
+        const QString rom = dir.filePath(QStringLiteral("systemroms/bios.rom"));
+        Places places;
+        places.romFolders = {dir.filePath(QStringLiteral("systemroms"))};
+        places.cacheFile = dir.filePath(QStringLiteral("cache.json"));
+        const auto sha1 = [](const QByteArray &data) { return QCryptographicHash::hash(data, QCryptographicHash::Sha1).toHex(); };
+        const QByteArray bad(32768, 'b'), good(32768, 'g');
+        for (const QByteArray &content : {bad, good}) {
+            QFile file(rom);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
+            file.close();
+            // Another time than the last one, as a copy over it has.
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(content == bad ? -60 : 0), QFileDevice::FileModificationTime));
+            file.close();
+            MachineWorld world(places);
+            world.load();
+            world.save();
+            QVERIFY(world.roms().sha1s.contains(sha1(content)));
+            QCOMPARE(world.roms().sha1s.size(), 1);
+        }
     }
 
     // What is read of openMSX's own descriptions, where they are installed.
