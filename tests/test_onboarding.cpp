@@ -139,6 +139,19 @@ private slots:
         })), 1);
     }
 
+    // A read of the lists cut short (a registration cancelled) is never kept for the next
+    // run: that one reads them whole.
+    void cancelledListsAreNotKept()
+    {
+        put(QStringLiteral("hash/msx1_cart.xml"), listXml(QStringLiteral("msx1_cart"), {
+            {QStringLiteral("Hidden Quest, The (Japan)"), QStringLiteral("1987"), QStringLiteral("Hidden Soft"),
+             QString(), QStringLiteral("msx_cart"), HiddenQuest}}));
+        const platform::ProgramFolder folder(folder_);
+        std::atomic<bool> cancel{true};
+        QVERIFY(!loadSoftwareLists(folder, &cancel).find(sha1(HiddenQuest)));
+        QVERIFY(loadSoftwareLists(folder).find(sha1(HiddenQuest)));
+    }
+
     void composesTheExactLines()
     {
         // Identified, in the program folder: the list's texts, commas made full-width.
