@@ -336,6 +336,35 @@ private slots:
         QCOMPARE(QDir(folder.copiedGames()).entryList(QDir::Files), (QStringList{"a.rom", "b.rom"}));
     }
 
+    // A set registered with every file copied keeps the copies of all its disks: the later
+    // disks' copies belong to the first disk's line.
+    void copiedSetKeepsEveryDisk()
+    {
+        const QByteArray disk1(720, '1'), disk2(720, '2');
+        put(QStringLiteral("hash/test.xml"), (QStringLiteral("<softwarelist name=\"msx2_flop\">"
+            "<software name=\"two\"><description>Two Disks</description><year>1988</year><publisher>D</publisher>"
+            "<part name=\"flop1\" interface=\"floppy_3_5\"><dataarea name=\"flop\"><rom name=\"a\" sha1=\"%1\"/></dataarea></part>"
+            "<part name=\"flop2\" interface=\"floppy_3_5\"><dataarea name=\"flop\"><rom name=\"b\" sha1=\"%2\"/></dataarea></part>"
+            "</software></softwarelist>").arg(QString::fromLatin1(sha1(disk1)), QString::fromLatin1(sha1(disk2)))).toUtf8());
+        const platform::ProgramFolder folder(folder_);
+        QStringList outside;
+        for (const auto &[name, data] : {std::pair("two1.dsk", disk1), std::pair("two2.dsk", disk2)}) {
+            outside << dir_.filePath(QStringLiteral("sets/") + QLatin1String(name));
+            QDir().mkpath(QFileInfo(outside.last()).absolutePath());
+            writeFile(outside.last(), data);
+        }
+        const Registration done = registerGameFiles(outside, folder, catalogue::CatalogueFile(folder.catalogue()),
+                                                    Writing::Write, {}, Copying::Mode::All);
+        QCOMPARE(done.lines.size(), 1);
+        QCOMPARE(done.items[1].outcome, BatchItem::Outcome::PartOfGame);
+        const QStringList copies = QDir(folder.copiedGames()).entryList(QDir::Files);
+        QCOMPARE(copies.size(), 2);
+        for (const QString &copy : copies) {
+            const QByteArray data = readFile(QDir(folder.copiedGames()).filePath(copy));
+            QVERIFY(data == disk1 || data == disk2);
+        }
+    }
+
     // The same games from other folders are found registered; a library moved elsewhere is
     // found again: its lines name the new places, nothing is added twice.
     void sameGamesElsewhereAndMovedLibraries()
