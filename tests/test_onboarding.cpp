@@ -189,12 +189,15 @@ private slots:
         QVERIFY(writeZip(two, {{"a.rom", "a"}, {"b.rom", "b"}}));
         QCOMPARE(item(two).outcome, BatchItem::Outcome::NotAGame);
         // A set's disks in one zip, as MAME's sets come (in any order): one line naming the zip.
-        const QByteArray disk1(720, '1'), disk2(720, '2');
+        const QByteArray disk1(720, '1'), disk2(720, '2'), otherDisk(720, 'o');
         lists_.loadList((QStringLiteral("<softwarelist name=\"msx2_flop\"><software name=\"set\"><description>Set (Japan)</description>"
                                         "<year>1988</year><publisher>S</publisher>"
                                         "<part name=\"f1\" interface=\"floppy_3_5\"><dataarea name=\"flop\"><rom name=\"1\" sha1=\"%1\"/></dataarea></part>"
                                         "<part name=\"f2\" interface=\"floppy_3_5\"><dataarea name=\"flop\"><rom name=\"2\" sha1=\"%2\"/></dataarea></part>"
-                                        "</software></softwarelist>").arg(QString::fromLatin1(sha1(disk1)), QString::fromLatin1(sha1(disk2)))).toUtf8());
+                                        "</software><software name=\"other\"><description>Other (Japan)</description>"
+                                        "<part name=\"f1\" interface=\"floppy_3_5\"><dataarea name=\"flop\"><rom name=\"o\" sha1=\"%3\"/></dataarea></part>"
+                                        "</software></softwarelist>").arg(QString::fromLatin1(sha1(disk1)), QString::fromLatin1(sha1(disk2)),
+                                                                           QString::fromLatin1(sha1(otherDisk)))).toUtf8());
         const QString set = folder_ + QStringLiteral("/set.zip");
         QVERIFY(writeZip(set, {{"set (disk 2).dsk", disk2}, {"set (disk 1).dsk", disk1}}));
         QCOMPARE(item(set).line, sjis(QStringLiteral("Set (Japan),MSX2 ディスク2枚組,1988年,S,,Set (Japan),set,-flop set.zip")));
@@ -202,6 +205,10 @@ private slots:
         const QString mixed = folder_ + QStringLiteral("/mixed.zip");
         QVERIFY(writeZip(mixed, {{"set (disk 2).dsk", disk2}, {"hq.rom", HiddenQuest}}));
         QCOMPARE(item(mixed).fileProblem, GameFile::Problem::ZipNotSingle);
+        // Disks of two games of one list: no set either.
+        const QString twoGames = folder_ + QStringLiteral("/two games.zip");
+        QVERIFY(writeZip(twoGames, {{"other.dsk", otherDisk}, {"set (disk 2).dsk", disk2}}));
+        QCOMPARE(item(twoGames).fileProblem, GameFile::Problem::ZipNotSingle);
     }
 
     // A cartridge the list gives as several chips: the chips joined in the list's order, or
