@@ -2,6 +2,7 @@
 #include "details_pane.h"
 #include "list_menu.h"
 #include "list_search.h"
+#include "file_registration.h"
 #include "game_row_delegate.h"
 #include "running_game_menu.h"
 
@@ -809,11 +810,7 @@ void MainWindow::dragEnterEvent(QDragEnterEvent *event)
 
 void MainWindow::dropEvent(QDropEvent *event)
 {
-    QStringList paths;
-    for (const QUrl &url : event->mimeData()->urls()) {
-        if (url.isLocalFile())
-            paths << platform::localFileOf(url); // a name that is not UTF-8 kept as it is
-    }
+    const QStringList paths = droppedGameFiles(event->mimeData());
     event->acceptProposedAction();
     if (!paths.isEmpty())
         QTimer::singleShot(0, this, [this, paths] { registerFiles(paths); });
@@ -821,31 +818,5 @@ void MainWindow::dropEvent(QDropEvent *event)
 
 void MainWindow::registerFiles(const QStringList &paths, onboarding::Adding adding)
 {
-    // Closing the window meanwhile stops the registration before anything is written, and
-    // then closes the window.
-    onboarding::Registration done;
-    // The work's own file: the window's one repaints the window while it waits, which only the
-    // window's thread may do.
-    const catalogue::CatalogueFile file(file_.path());
-    const platform::TaskEnd end = platform::runWithProgress(
-        this, messages::registrationInProgress(), messages::cancelCaption(),
-        [&](platform::TaskProgress &progress) {
-            done = onboarding::registerGameFiles(
-                paths, folder_, file, onboarding::Writing::Write,
-                {[&progress](int n, int total) { progress.report(n, total); }, &progress.cancel()},
-                onboarding::Copying::Mode::WhenNeeded, adding);
-        });
-    if (end == platform::TaskEnd::WindowClosed)
-        return;
-    if (end == platform::TaskEnd::Cancelled || done.cancelled) {
-        platform::showMessage(this, messages::registrationCancelled());
-        return;
-    }
-    activate();
-    if (done.error) {
-        platform::showMessage(this, messages::changeFailed(messages::Change::Import, *done.error));
-        return;
-    }
-    platform::showMessage(this, messages::batchRegistered(done.items, done.listProblems),
-                          messages::batchDetails(done.items));
+    registerWithProgress(this, folder_, file_.path(), paths, adding, [this] { activate(); });
 }
