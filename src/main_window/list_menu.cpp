@@ -57,22 +57,21 @@ GameListMenu::GameListMenu(QListView *list, GameListModel *games, PlayerData *pl
     remove_ = action("DeleteGame", QStringLiteral("削除"), {}, [this] { commands_.remove(); });
     remove_->setShortcut(QKeySequence(Qt::Key_Delete)); // shown; the list's own key does it
     remove_->setShortcutContext(Qt::WidgetShortcut);
-    auto *orders = new QActionGroup(this);
-    for (const auto &[order, choice] : Orders) {
-        QAction *a = orders->addAction(QString::fromUtf16(choice.text));
-        a->setCheckable(true);
-        a->setData(QLatin1String(choice.stored));
-        connect(a, &QAction::triggered, this, [this, o = order] { setOrder(o); });
-        orders_ << a;
-    }
-    auto *filters = new QActionGroup(this);
-    for (const auto &[filter, choice] : Filters) {
-        QAction *a = filters->addAction(QString::fromUtf16(choice.text));
-        a->setCheckable(true);
-        a->setData(QLatin1String(choice.stored));
-        connect(a, &QAction::triggered, this, [this, f = filter] { setFilter(f); });
-        filters_ << a;
-    }
+    // One checkable item a choice, one of them checked at a time.
+    const auto choices = [this](const auto &table, auto choose) {
+        auto *group = new QActionGroup(this);
+        QList<QAction *> actions;
+        for (const auto &[value, choice] : table) {
+            QAction *a = group->addAction(QString::fromUtf16(choice.text));
+            a->setCheckable(true);
+            a->setData(QLatin1String(choice.stored));
+            connect(a, &QAction::triggered, this, [choose, v = value] { choose(v); });
+            actions << a;
+        }
+        return actions;
+    };
+    orders_ = choices(Orders, [this](Order o) { setOrder(o); });
+    filters_ = choices(Filters, [this](Filter f) { setFilter(f); });
     // The order and the filter chosen last time.
     const QString order = player_->listSetting(QStringLiteral("order"));
     const QString filter = player_->listSetting(QStringLiteral("filter"));
