@@ -130,6 +130,17 @@ case "$out" in
 esac
 [ "$got" = "$want" ] || fail "tarumin-import.exe did not append the zip's line in CP932"
 
+# Each program says who it is: its version resource (product, version, description) and its
+# manifest (per-monitor DPI awareness), as Explorer reads them.
+version=$(basename "$PORTABLE" | sed 's/^Tarumin-\(.*\)-win64$/\1/')
+for exe in Tarumin.exe tarumin-import.exe tarumin-openmsx.exe; do
+    words=$(x86_64-w64-mingw32-strings -n 3 -el "$PORTABLE/$exe")
+    for want in ProductName Tarumin ProductVersion "$version" FileDescription; do
+        printf '%s\n' "$words" | grep -qx -- "$want" || fail "$exe: no \"$want\" in its version resource"
+    done
+    x86_64-w64-mingw32-strings -a "$PORTABLE/$exe" | grep -q PerMonitorV2 || fail "$exe: no manifest"
+done
+
 # The setup program, as a package manager runs it (/S): installed for this user without an
 # administrator, with its entry in "Apps"; the user's folder (%APPDATA%\tarumin) seeded at the
 # first start; an install over it keeps the user's data; the uninstaller takes the program and
