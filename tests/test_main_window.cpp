@@ -1261,6 +1261,23 @@ private slots:
         QVERIFY(messages_.isEmpty());
     }
 
+    // What cannot be remembered is said, once a run; the program goes on.
+    void playerDataThatCannotBeWrittenIsSaid()
+    {
+        open(cp932Lines(SampleLines));
+        QVERIFY(QDir().mkpath(folder_->path() + QStringLiteral("/tarumin/player.json.lock"))); // no lock can be taken
+        QTRY_VERIFY(!form_->playerData()->fileOf(0).isEmpty()); // the files were looked at
+        select(0);
+        listAction("Favourite")->trigger();
+        listAction("Favourite")->trigger();
+        form_->playerData()->store().flush();
+        QTRY_COMPARE(messages_.size(), 1);
+        QVERIFY2(messages_[0].startsWith(QStringLiteral("遊んだ記録とお気に入りを保存できませんでした（")), qPrintable(messages_[0]));
+        QVERIFY(!QFile::exists(folder_->path() + QStringLiteral("/tarumin/player.json")));
+        QTest::qWait(50);
+        QCOMPARE(messages_.size(), 1);
+    }
+
     // The window comes back where it was, when that is still on a screen.
     void windowPlaceIsRemembered()
     {

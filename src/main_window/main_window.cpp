@@ -102,6 +102,11 @@ MainWindow::MainWindow(const platform::ProgramFolder &programFolder, QWidget *pa
                                   [this] { onEditClicked(); }, [this] { onDeleteClicked(); },
                                   [this](const std::function<void()> &rearrange) { keepingChoice(rearrange); }});
     connect(player_, &PlayerData::changed, this, &MainWindow::refreshPlayerMarks);
+    // Said once a run: a folder that cannot be written to would say it at every launch.
+    connect(player_, &PlayerData::notWritten, this, [this](const QString &why) {
+        if (!std::exchange(playerProblemShown_, true))
+            QTimer::singleShot(0, this, [this, why] { platform::showMessage(this, messages::playerDataNotWritten(why)); });
+    });
     loadList();
     state_.request = catalogue::LaunchRequest{};
     // The place the window had, when it is still on a screen.

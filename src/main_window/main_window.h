@@ -164,6 +164,7 @@ private:
     catalogue::LoadResult firstLoad_;
     bool loadProblemShown_ = false;
     bool tooLongShown_ = false;
+    bool playerProblemShown_ = false;
     ListSearch *search_ = nullptr; // typing a name on the list
     QList<bool> missing_;
     GameFilesLook *look_ = nullptr;

@@ -11,6 +11,7 @@ PlayerData::PlayerData(const QString &dataFolder, QObject *parent)
     : QObject(parent), store_(new player::Store(dataFolder, this))
 {
     connect(store_, &player::Store::changed, this, &PlayerData::changed);
+    connect(store_, &player::Store::problem, this, &PlayerData::notWritten);
 }
 
 void PlayerData::setLook(const QList<QByteArray> &lines, const QStringList &files, const QStringList &keys)

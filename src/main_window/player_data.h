@@ -55,6 +55,8 @@ public:
 
 signals:
     void changed();
+    // A change could not be written to the file, and why (the program goes on with it).
+    void notWritten(const QString &why);
 
 private:
     void changeGame(int line, player::Store::Apply apply);
