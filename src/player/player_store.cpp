@@ -148,10 +148,19 @@ QStringList identify(const QStringList &files, const QHash<QString, GameRecord> 
         }
         unknown << i;
     }
-    // Every record has its file: nothing to look for, nothing read.
-    if (matched.size() == games.size())
+    // Games remembered by their SHA-1 whose file was not found where it was (a library moved,
+    // or a game no longer in the list): only a file of one of their sizes can be one of them,
+    // so only such files are read. An everyday start reads none.
+    QSet<qint64> sizes;
+    for (auto it = games.cbegin(); it != games.cend(); ++it)
+        if (!matched.contains(it.key()) && it.key().startsWith(QLatin1String("sha1:")) && it->size > 0)
+            sizes.insert(it->size);
+    if (sizes.isEmpty())
         return keys;
     for (int i : unknown) {
+        const QFileInfo info(files[i]);
+        if (!info.isFile() || !sizes.contains(info.size()))
+            continue;
         const GameKey key = keyOfFile(files[i]);
         if (games.contains(key.key))
             keys[i] = key.key;

@@ -53,8 +53,8 @@ struct GameKey
 GameKey keyOfFile(const QString &path);
 
 // The keys of the catalogue's files, given what the player's data already knows: a file whose
-// path, size and time a record holds is that record's game, without reading it; the others are
-// hashed only while there are records no file was matched to (a moved library), so an
+// path, size and time a record holds is that record's game, without reading it; another file
+// is hashed only when a record no file was matched to (a moved library) has its size, so an
 // everyday start reads no game file at all. Empty keys where nothing is known.
 QStringList identify(const QStringList &files, const QHash<QString, GameRecord> &games);
 
