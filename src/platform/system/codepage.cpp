@@ -146,7 +146,11 @@ QString decodeCp932(QByteArrayView bytes)
         p += left - rest + 1;
         left = rest - 1;
     }
-    return QString::fromUtf8(utf8);
+    // UTF-8 takes three bytes for a kana or kanji, QString two: a thousand titles kept shown
+    // would otherwise hold half as much again as they need.
+    QString text = QString::fromUtf8(utf8);
+    text.squeeze();
+    return text;
 }
 
 static std::optional<QByteArray> encodeRaw(const QString &text)
