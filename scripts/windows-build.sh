@@ -2,7 +2,8 @@
 # Tarumin for Windows, from Debian's own sources: Qt (qtbase) cross-built with mingw-w64 once,
 # into a cache outside the clone (~/.cache/tarumin/, keyed by Qt's version and the hash of
 # scripts/windows-qt.sh), then Tarumin, tarumin-import and the tests, the portable folder as
-# build-win/Tarumin-<version>-win64.zip and the setup program build-win/Tarumin-<version>-setup.exe.
+# build-win/Tarumin-<version>-win64.zip, the setup program build-win/Tarumin-<version>-setup.exe
+# and the package managers' manifests for both (build-win/manifests/).
 # With "test", the tests then run under Wine, with a Japanese (code page 932) and a Western
 # (1252) locale, the program is driven end to end on a virtual display, and the setup program
 # installs, updates and uninstalls.
@@ -112,6 +113,8 @@ x86_64-w64-mingw32-strip "$portable"/*.exe "$portable"/tarumin-*.dll
 (cd "$WIN" && zip -qr "Tarumin-$VERSION-win64.zip" "Tarumin-$VERSION-win64")
 echo "Windows build: $WIN/Tarumin-$VERSION-win64.zip ($(du -k "$WIN/Tarumin-$VERSION-win64.zip" | cut -f1) KB)"
 sh "$TOP/scripts/windows-installer.sh" "$portable" "$VERSION" "$WIN/Tarumin-$VERSION-setup.exe"
+sh "$TOP/scripts/windows-manifests.sh" "$VERSION" "$WIN/Tarumin-$VERSION-setup.exe" \
+    "$WIN/Tarumin-$VERSION-win64.zip" "$WIN/manifests"
 
 [ "$MODE" = test ] || exit 0
 exec bash "$TOP/tests/windows_test.sh" "$WIN" "$QT_PREFIX" "$portable" "$MINGW_RUNTIME"

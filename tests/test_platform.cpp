@@ -54,6 +54,7 @@ private slots:
     void notAPictureIsAFailure();
     void readsOnlyPlainWaveFiles();
     void backgroundTextureTilesToTheSamePixels();
+    void builtInPicturesAreSharpAboveOneHundredPercent();
     void readsOnlyPlainFilesAndNoFurtherThanAllowed();
     void speaksJapanese();
     void reportsAnEarlyFailureOnly();
@@ -236,6 +237,27 @@ void TestPlatform::backgroundTextureTilesToTheSamePixels()
     // A picture that does not repeat is kept whole.
     const QImage snapshot(QStringLiteral(SOURCE_DIR "/sample/tarumin/snap/kinoko.gif"));
     QCOMPARE(platform::backgroundTexture(snapshot).size(), snapshot.size());
+}
+
+void TestPlatform::builtInPicturesAreSharpAboveOneHundredPercent()
+{
+    const QString plate = QStringLiteral(SOURCE_DIR "/assets/nameplate.gif");
+    const struct { qreal scale; QSize pixels; qreal ratio; } cases[] = {
+        {1.0, {130, 52}, 1.0}, {1.25, {260, 104}, 2.0}, {2.0, {260, 104}, 2.0}};
+    for (const auto &c : cases) {
+        const QImage image = platform::builtInPicture(plate, "GIF", c.scale);
+        QCOMPARE(image.size(), c.pixels);
+        QCOMPARE(image.devicePixelRatio(), c.ratio);
+    }
+    // A picture without a sharper copy is read as it is.
+    QCOMPARE(platform::builtInPicture(QStringLiteral(SOURCE_DIR "/assets/background.gif"), "GIF", 2.0)
+                 .devicePixelRatio(), 1.0);
+    // In the snapshot's box the sharper stand-by picture takes the room of the plain one.
+    platform::PictureBox box;
+    box.resize(260, 196);
+    box.setPicture(platform::builtInPicture(QStringLiteral(SOURCE_DIR "/assets/notimage.png"), "PNG", 2.0));
+    QCOMPARE(box.pixmap().size(), QSize(512, 384));
+    QCOMPARE(box.pixmap().deviceIndependentSize().toSize(), QSize(256, 192));
 }
 
 QTEST_MAIN(TestPlatform)

@@ -141,6 +141,26 @@ for exe in Tarumin.exe tarumin-import.exe tarumin-openmsx.exe; do
     x86_64-w64-mingw32-strings -a "$PORTABLE/$exe" | grep -q PerMonitorV2 || fail "$exe: no manifest"
 done
 
+# The package managers' manifests: every field winget and Scoop require, the files' SHA-256.
+manifests="$WIN/manifests"
+need() { # FILE FIELD...
+    for field in "${@:2}"; do grep -q "^ *-\? *$field" "$manifests/$1" 2>/dev/null || fail "$1: no $field"; done
+}
+need winget/Tarumin.Tarumin.yaml PackageIdentifier: "PackageVersion: \"$version\"" DefaultLocale: \
+    "ManifestType: version" ManifestVersion:
+need winget/Tarumin.Tarumin.installer.yaml PackageIdentifier: "PackageVersion: \"$version\"" \
+    "InstallerType: nullsoft" "Scope: user" "Silent: /S" "Architecture: x64" "InstallerUrl: https://" \
+    "InstallerSha256: $(sha256sum "$WIN/Tarumin-$version-setup.exe" | cut -d' ' -f1 | tr a-f A-F)" \
+    "ManifestType: installer" ManifestVersion:
+need winget/Tarumin.Tarumin.locale.ja-JP.yaml PackageIdentifier: PackageLocale: Publisher: PackageName: \
+    License: ShortDescription: "ManifestType: defaultLocale" ManifestVersion:
+need scoop/tarumin.json "\"version\": \"$version\"" '"url": "https://' '"persist": "tarumin"' '"license"' \
+    "\"hash\": \"$(sha256sum "$PORTABLE.zip" | cut -d' ' -f1)\""
+grep -rq '@[A-Z_0-9]*@' "$manifests" && fail "a manifest still holds a placeholder"
+if command -v python3 >/dev/null; then
+    python3 -m json.tool "$manifests/scoop/tarumin.json" >/dev/null || fail "Scoop's manifest is not JSON"
+fi
+
 # The setup program, as a package manager runs it (/S): installed for this user without an
 # administrator, with its entry in "Apps"; the user's folder (%APPDATA%\tarumin) seeded at the
 # first start; an install over it keeps the user's data; the uninstaller takes the program and
@@ -158,10 +178,48 @@ else
     rm -rf "$installed" "$data"
     timeout 120 wine "$setup" /S || fail "the setup program failed"
     [ -f "$installed/Tarumin.exe" ] && [ -f "$installed/template/tarumin/list.csv" ] || fail "the setup program installed nothing"
-    wine reg query "$uninstall_key" /v DisplayVersion 2>/dev/null | grep -q DisplayVersion || fail "no entry in Apps"
+    entry=$(wine reg query "$uninstall_key" 2>/dev/null | tr -d '\r')
+    for want in "DisplayName REG_SZ Tarumin" "DisplayVersion REG_SZ $version" \
+                "Publisher REG_SZ The Tarumin developers" "QuietUninstallString REG_SZ .*uninstall.exe\" /S"; do
+        printf '%s\n' "$entry" | sed 's/  */ /g; s/^ //' | grep -q "^$want" || fail "the entry in Apps lacks $want"
+    done
     out=$(cd "$installed" && timeout 120 wine tarumin-import.exe 'template\hoshikaze.rom' 2>&1 | tr -d '\r')
     [ -f "$data/tarumin/list.csv" ] || fail "the user's folder was not seeded: $out"
     cmp -s "$data/tarumin/list.csv" "$installed/template/tarumin/list.csv" || fail "the user's catalogue is not the template's"
+    # Started as the Start menu starts it, with the user's own mess.exe in their folder: the
+    # first game chosen and started.
+    shortcut="$(winfolder '%APPDATA%')/Microsoft/Windows/Start Menu/Programs/Tarumin.lnk"
+    x86_64-w64-mingw32-gcc-posix -O2 -o "$data/mess.exe" "$(dirname "$0")/windows/stand_in_mess.c" \
+        || fail "stand-in mess.exe for the installed copy"
+    rm -f "$data/launches.txt"
+    if [ ! -f "$shortcut" ]; then
+        fail "no Start menu shortcut"
+    else
+        (LANG=ja_JP.UTF-8 wine start "$(winepath -w "$shortcut")") >"$work/installed.log" 2>&1
+        installed_main=""
+        for _ in $(seq 600); do
+            installed_main=$(xdotool search --onlyvisible --name '^Tarumin' 2>/dev/null | head -1)
+            [ -n "$installed_main" ] && break
+            sleep 0.1
+        done
+        if [ -z "$installed_main" ]; then
+            fail "the Start menu shortcut showed no window"
+        else
+            for _ in $(seq 50); do
+                xdotool mousemove --sync --window "$installed_main" 60 57 click 1 key --window "$installed_main" Home
+                xdotool mousemove --sync --window "$installed_main" 59 399 click 1
+                for _ in $(seq 20); do [ -s "$data/launches.txt" ] && break 2; sleep 0.1; done
+            done
+            got=$(head -n 1 "$data/launches.txt" 2>/dev/null | tr -d '\r\n')
+            echo "installed copy's mess.exe got: $got"
+            case "$got" in
+            *'\tarumin\mess.exe'*' MSX2J -cart hoshikaze.rom') ;;
+            *) fail "the installed copy started '$got'" ;;
+            esac
+        fi
+        wineserver -k 2>/dev/null
+        wineserver -w 2>/dev/null
+    fi
     printf '{"format":"tarumin-player","version":1}' > "$data/tarumin/player.json"
     printf 'mine\r\n' >> "$data/tarumin/list.csv"
     cp "$data/tarumin/list.csv" "$work/list-before.csv"

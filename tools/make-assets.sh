@@ -1,7 +1,8 @@
 #!/bin/sh
 # Draws the pictures compiled into the program (assets/) and the pictures and sounds of the
 # sample data folder (sample/tarumin/), with ImageMagick and sox. The results are kept in the
-# repository, so building needs neither; run this again only to change them.
+# repository, so building needs neither; run this again only to change them (ONLY_2X=1: only
+# the built-in pictures' 2x versions).
 set -eu
 cd "$(dirname "$0")/.."
 IM=${IM:-/usr/bin/convert}
@@ -9,6 +10,7 @@ FONT=${FONT:-IPAGothic}
 
 mkdir -p assets sample/tarumin/image sample/tarumin/snap sample/tarumin/sound
 
+if [ -z "${ONLY_2X:-}" ]; then
 # 1: the scan-line backdrop, 640 x 480, two colours: row y is (89,89,89) when y mod 3 is 0.
 "$IM" -size 1x3 xc:'rgb(64,64,64)' -fill 'rgb(89,89,89)' -draw 'point 0,0' \
     -write mpr:row +delete -size 640x480 tile:mpr:row -colors 2 assets/background.gif
@@ -21,38 +23,57 @@ mkdir -p assets sample/tarumin/image sample/tarumin/snap sample/tarumin/sound
     -fill black -draw 'circle 16,15 16,17' \
     -fill black -font "$FONT" -pointsize 9 -gravity south -annotate +0+0 'MSX' \
     -define png:color-type=2 assets/icon.png
+fi
 
 # 3: the no-snapshot picture, 256 x 192 JPEG (in the sample data): a blurred blue keyboard and
-#    an MSX mark at the bottom right; no words that could read as an error.
-"$IM" -size 256x192 xc:'rgb(20,40,110)' -fill 'rgb(70,110,200)' \
-    -draw 'rectangle 10,60 246,170' -fill 'rgb(150,180,240)' \
-    -draw "$(for y in 70 92 114 136; do for x in 16 40 64 88 112 136 160 184 208; do
-        printf 'rectangle %d,%d %d,%d ' "$x" "$y" $((x+18)) $((y+16)); done; done)" \
-    -blur 0x3 \
-    -fill white -font DejaVu-Sans-Bold -pointsize 34 -gravity southeast -annotate +10+4 'MSX' \
-    -quality 85 sample/tarumin/image/notimage.jpg
-# The built-in copy is the same picture as PNG, which Qt reads without a plugin: no JPEG
-# library is loaded before the window is up.
-"$IM" sample/tarumin/image/notimage.jpg assets/notimage.png
+#    an MSX mark at the bottom right; no words that could read as an error. The built-in copy
+#    is the same picture as PNG, which Qt reads without a plugin (no JPEG library is loaded
+#    before the window is up), and again at twice the size for screens above 100 %.
+standby() { # $1 scale, $2 file, then ImageMagick's output options
+    k=$1 out=$2
+    shift 2
+    "$IM" -size $((256*k))x$((192*k)) xc:'rgb(20,40,110)' -fill 'rgb(70,110,200)' \
+        -draw "rectangle $((10*k)),$((60*k)) $((246*k)),$((170*k))" -fill 'rgb(150,180,240)' \
+        -draw "$(for y in 70 92 114 136; do for x in 16 40 64 88 112 136 160 184 208; do
+            printf 'rectangle %d,%d %d,%d ' $((x*k)) $((y*k)) $(((x+18)*k)) $(((y+16)*k)); done; done)" \
+        -blur 0x$((3*k)) \
+        -fill white -font DejaVu-Sans-Bold -pointsize $((34*k)) -gravity southeast \
+        -annotate +$((10*k))+$((4*k)) 'MSX' "$@" "$out"
+}
+[ "${ONLY_2X:-}" ] || standby 1 sample/tarumin/image/notimage.jpg -quality 85
+[ "${ONLY_2X:-}" ] || "$IM" sample/tarumin/image/notimage.jpg assets/notimage.png
+standby 2 assets/notimage@2x.png -depth 8 -define png:color-type=2
 
-# 4 and 5: the power switch (off) and the nameplate, in greys.
-switch() { # $1 knob x, $2 file
-    "$IM" -size 84x30 xc:'rgb(200,200,200)' -fill 'rgb(230,230,230)' -draw 'rectangle 0,0 83,29' \
-        -fill 'rgb(60,60,60)' -draw 'rectangle 6,7 77,22' \
-        -fill 'rgb(220,220,220)' -stroke 'rgb(120,120,120)' -draw "rectangle $1,5 $(($1+16)),24" \
+# 4 and 5: the power switch (off) and the nameplate, in greys, at 1x and 2x.
+switch() { # $1 knob x, $2 file, $3 scale
+    k=${3:-1}
+    "$IM" -size $((84*k))x$((30*k)) xc:'rgb(200,200,200)' -fill 'rgb(230,230,230)' \
+        -draw "rectangle 0,0 $((84*k-1)),$((30*k-1))" \
+        -fill 'rgb(60,60,60)' -draw "rectangle $((6*k)),$((7*k)) $((78*k-1)),$((23*k-1))" \
+        -fill 'rgb(220,220,220)' -stroke 'rgb(120,120,120)' -strokewidth "$k" \
+        -draw "rectangle $(($1*k)),$((5*k)) $((($1+17)*k-1)),$((25*k-1))" \
         -colorspace Gray -colors 16 "$2"
 }
-switch 61 assets/switch-off.gif
-switch 61 sample/tarumin/image/swhich.gif
-switch 7 sample/tarumin/image/swhich2.gif
-
-"$IM" -size 130x52 gradient:'rgb(210,210,210)-rgb(150,150,150)' \
-    -attenuate 0.3 +noise Uniform -motion-blur 0x8+0 \
-    -stroke 'rgb(90,90,90)' -fill none -draw 'rectangle 0,0 129,51' -stroke none \
-    -fill black -font DejaVu-Sans-Bold -pointsize 13 -gravity north -annotate +0+3 'TARUMIN' \
-    -font DejaVu-Sans -pointsize 10 -annotate +0+20 'for MSX / MESS' \
-    -annotate +0+35 'Version 0.900' \
-    -colorspace Gray -colors 32 assets/nameplate.gif
+nameplate() { # $1 scale, $2 file
+    k=$1
+    "$IM" -size $((130*k))x$((52*k)) gradient:'rgb(210,210,210)-rgb(150,150,150)' \
+        -attenuate 0.3 +noise Uniform -motion-blur 0x$((8*k))+0 \
+        -stroke 'rgb(90,90,90)' -strokewidth "$k" -fill none \
+        -draw "rectangle 0,0 $((130*k-1)),$((52*k-1))" -stroke none \
+        -fill black -font DejaVu-Sans-Bold -pointsize $((13*k)) -gravity north -annotate +0+$((3*k)) 'TARUMIN' \
+        -font DejaVu-Sans -pointsize $((10*k)) -annotate +0+$((20*k)) 'for MSX / MESS' \
+        -annotate +0+$((35*k)) 'Version 0.900' \
+        -colorspace Gray -colors 32 "$2"
+}
+if [ -z "${ONLY_2X:-}" ]; then
+    switch 61 assets/switch-off.gif
+    switch 61 sample/tarumin/image/swhich.gif
+    switch 7 sample/tarumin/image/swhich2.gif
+    nameplate 1 assets/nameplate.gif
+fi
+switch 61 assets/switch-off@2x.gif 2
+nameplate 2 assets/nameplate@2x.gif
+[ -z "${ONLY_2X:-}" ] || exit 0
 
 
 # Snapshots of the made-up sample games, 256 x 192: a title screen for each. The two games

@@ -19,9 +19,9 @@ const QColor White(255, 255, 255);
 constexpr qsizetype ShownBytes = 2048;
 constexpr double PlaysFontScale = 0.75; // the plays line is a footnote under the snapshot
 
-QImage noPicture()
+QImage noPicture(const QWidget *shownOn)
 {
-    return platform::builtInPicture(QStringLiteral(":/assets/notimage.png"), "PNG");
+    return platform::builtInPicture(QStringLiteral(":/assets/notimage.png"), "PNG", shownOn->devicePixelRatioF());
 }
 
 } // namespace
@@ -43,7 +43,7 @@ DetailsPane::DetailsPane(QWidget *window, const platform::ProgramFolder &folder)
     snapshot_->setObjectName(QStringLiteral("Picture1"));
     snapshot_->setGeometry(twips(4440, 165, 3900, 2940));
     snapshot_->setFocusPolicy(Qt::StrongFocus);
-    snapshot_->setPicture(noPicture());
+    showNoPicture();
 
     const auto label = [window](const char *name, const QString &text, QRect at) {
         return platform::makeLabel(window, name, text, at, White);
@@ -99,13 +99,25 @@ void DetailsPane::showPlays(const player::GameRecord *played)
     playsValue->setAccessibleName(playsValue->text());
 }
 
+void DetailsPane::showNoPicture()
+{
+    snapshot_->setPicture(noPicture(snapshot_));
+    showingNoPicture_ = true;
+}
+
+void DetailsPane::screenScaleChanged()
+{
+    if (showingNoPicture_)
+        showNoPicture();
+}
+
 void DetailsPane::clear()
 {
     for (QLabel *label : {mediaValue, releaseValue, makerValue, priceValue, playsValue})
         label->clear();
     descriptionValue->setText(StandByDescription);
     describe();
-    snapshot_->setPicture(noPicture());
+    showNoPicture();
     snapshot_->setAccessibleName(QStringLiteral("ゲーム画面の写真はありません"));
 }
 
@@ -123,11 +135,12 @@ void DetailsPane::describe()
 
 bool DetailsPane::showSnapshot(const QString &snapName)
 {
+    showingNoPicture_ = false;
     for (const QString &snapshot : folder_.snapshotCandidates(snapName)) {
         if (snapshot_->setPictureFile(snapshot))
             return true;
     }
     if (!snapshot_->setPictureFile(folder_.picture(platform::ProgramFolder::Picture::StandBy)))
-        snapshot_->setPicture(noPicture());
+        showNoPicture();
     return false;
 }

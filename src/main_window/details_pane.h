@@ -38,13 +38,17 @@ public:
     void showPlays(const player::GameRecord *played);
     // Nothing chosen: as at a fresh start.
     void clear();
+    // The window moved to a screen of another scale: the built-in picture is read again at it.
+    void screenScaleChanged();
 
 private:
     bool showSnapshot(const QString &snapName);
+    void showNoPicture();
     void describe();
 
     platform::ProgramFolder folder_;
     platform::PictureBox *snapshot_;
+    bool showingNoPicture_ = false;
     QLabel *mediaHeading, *mediaValue, *releaseHeading, *releaseValue, *makerHeading, *makerValue,
         *priceHeading, *priceValue, *descriptionHeading, *descriptionValue, *playsValue;
 };

@@ -211,15 +211,28 @@ void MainWindow::buildPowerSwitch()
     powerSwitch = new platform::ImageControl(this);
     powerSwitch->setObjectName(QStringLiteral("Image1"));
     powerSwitch->setGeometry(twips(255, 5760, 1260, 450));
-    powerSwitch->setPicture(platform::builtInPicture(QStringLiteral(":/assets/switch-off.gif"), "GIF"));
 
     nameplate = new platform::ImageControl(this);
     nameplate->setObjectName(QStringLiteral("Image2"));
     nameplate->setGeometry(twips(1680, 5460, 1950, 780));
-    nameplate->setPicture(platform::builtInPicture(QStringLiteral(":/assets/nameplate.gif"), "GIF"));
+    showBuiltInPictures();
 
     soundPlayer = new platform::MciControl(this);
     soundPlayer->setObjectName(QStringLiteral("MMControl1"));
+}
+
+void MainWindow::showBuiltInPictures()
+{
+    const qreal scale = devicePixelRatioF();
+    if (!state_.switchOn && !switchToggled_)
+        powerSwitch->setPicture(platform::builtInPicture(QStringLiteral(":/assets/switch-off.gif"), "GIF", scale));
+    nameplate->setPicture(platform::builtInPicture(QStringLiteral(":/assets/nameplate.gif"), "GIF", scale));
+}
+
+void MainWindow::screenChanged()
+{
+    showBuiltInPictures();
+    details_->screenScaleChanged();
 }
 
 void MainWindow::buildDetails()
@@ -311,6 +324,8 @@ void MainWindow::paintEvent(QPaintEvent *event)
         // Once the window is on the screen, not before: the look at the game files, and
         // changes other programs make to the catalogue.
         lookedOnce_ = true;
+        // Moved to a screen of another scale, the built-in pictures are read again at it.
+        connect(windowHandle(), &QWindow::screenChanged, this, &MainWindow::screenChanged);
         QTimer::singleShot(0, this, [this] {
             startFileCheck();
             watchCatalogue();
@@ -596,6 +611,7 @@ void MainWindow::launch(const QString &state)
     }
     // A picture that cannot be read leaves the one shown; the switch works all the same.
     state_.switchOn = !state_.switchOn;
+    switchToggled_ = true;
     powerSwitch->setPictureFile(folder_.picture(state_.switchOn ? Picture::SwitchOn : Picture::SwitchOff));
     playSound(Sound::Switch, false);
 

@@ -108,6 +108,8 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
+    void showBuiltInPictures();
+    void screenChanged();
     // The layout, area by area.
     void buildCommands();
     void buildGameList();
@@ -161,6 +163,7 @@ private:
     State state_;
     bool activatedOnce_ = false;
     bool lookedOnce_ = false; // the files were looked at since the window was first painted
+    bool switchToggled_ = false; // the power switch shows the folder's pictures, not the built-in one
     catalogue::LoadResult firstLoad_;
     bool loadProblemShown_ = false;
     bool tooLongShown_ = false;

@@ -12,6 +12,8 @@
 #include <QStyle>
 #include <QStyleOptionFocusRect>
 
+#include <cmath>
+
 namespace platform {
 
 namespace {
@@ -36,11 +38,30 @@ std::optional<QImage> loadPicture(const QString &path)
     return image;
 }
 
-QImage builtInPicture(const QString &path, const char *format)
+QImage builtInPicture(const QString &path, const char *format, qreal scale)
 {
-    QImageReader reader(path, format);
-    reader.setAutoDetectImageFormat(false);
-    return reader.read();
+    const auto read = [format](const QString &name) {
+        QImageReader reader(name, format);
+        reader.setAutoDetectImageFormat(false);
+        return reader.read();
+    };
+    if (scale > 1.0) {
+        const qsizetype dot = path.lastIndexOf(u'.');
+        QImage sharper = read(path.left(dot) + QStringLiteral("@2x") + path.mid(dot));
+        if (!sharper.isNull()) {
+            sharper.setDevicePixelRatio(2.0);
+            return sharper;
+        }
+    }
+    return read(path);
+}
+
+void smoothWhenScaled(QPainter &painter, qreal screenScale)
+{
+    // At 200 % each picture pixel is a sharp 2 x 2 block; at 125 % or 150 % pixels of one
+    // picture would come out one and two screen pixels wide by turns, so the picture is
+    // filtered instead.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, screenScale != std::floor(screenScale));
 }
 
 QPixmap backgroundTexture(const QImage &image)
@@ -140,6 +161,7 @@ bool ImageControl::setPictureFile(const QString &path)
 void ImageControl::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
+    smoothWhenScaled(painter, devicePixelRatioF());
     painter.drawPixmap(0, 0, pixmap());
     if (hasFocus()) {
         QStyleOptionFocusRect focus;
@@ -204,10 +226,13 @@ void PictureBox::setPicture(const QImage &image)
 {
     dropMovie();
     image_ = image;
-    const QSize size = fitted(image.size());
-    setPixmap(QPixmap::fromImage(size == image.size()
+    // A picture marked as twice as detailed (the built-in one on a screen above 100 %) takes
+    // the room of half its pixel size.
+    const QSize shown = image.deviceIndependentSize().toSize();
+    const QSize size = fitted(shown);
+    setPixmap(QPixmap::fromImage(size == shown
                                      ? image
-                                     : image.scaled(size, Qt::KeepAspectRatio,
+                                     : image.scaled(size * image.devicePixelRatio(), Qt::KeepAspectRatio,
                                                     Qt::SmoothTransformation)));
 }
 
@@ -247,6 +272,7 @@ void PictureBox::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     drawFrame(&painter);
+    smoothWhenScaled(painter, devicePixelRatioF());
     painter.drawPixmap(contentsRect().topLeft(), movie_ ? movie_->currentPixmap() : pixmap());
     // The picture takes the keyboard's focus: it shows when it has it.
     if (hasFocus()) {

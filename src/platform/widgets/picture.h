@@ -4,6 +4,8 @@
 #include <QLabel>
 #include <QString>
 
+class QPainter;
+
 #include <optional>
 
 class QMovie;
@@ -15,12 +17,18 @@ std::optional<QImage> loadPicture(const QString &path);
 
 // A picture of the program's own (built in) in a known format, read without asking every
 // picture plugin whether it knows the data: that would load libraries the window never needs.
-QImage builtInPicture(const QString &path, const char *format);
+// On a screen above 100 % (scale > 1) its twice-as-detailed copy "name@2x.ext" is read when
+// there is one, marked to be drawn at half its pixel size.
+QImage builtInPicture(const QString &path, const char *format, qreal scale = 1.0);
 
 // A window background texture, ready to be tiled from the top-left corner. A picture whose rows
 // repeat every few lines (scan lines) is kept as one period of rows, which tiles to exactly the
 // same pixels at a fraction of the memory; any other picture is kept whole.
 QPixmap backgroundTexture(const QImage &image);
+
+// Pictures drawn at a screen scale that is not a whole number are filtered; at 100 % or 200 %
+// their pixels stay sharp.
+void smoothWhenScaled(QPainter &painter, qreal screenScale);
 
 // An image control: shows its picture at the picture's own size from its top-left corner,
 // without a border, and reports clicks; the second click of a double-click is not reported.
