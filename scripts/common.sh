@@ -5,7 +5,7 @@ set -eu
 TOP=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=${TARUMIN_BUILD:-$TOP/build}
 
-BUILD_PACKAGES="g++ cmake make qt6-base-dev qt6-multimedia-dev qt6-translations-l10n libzip-dev libssl-dev pkg-config fonts-ipafont-gothic"
+BUILD_PACKAGES="g++ cmake make qt6-base-dev qt6-multimedia-dev qt6-translations-l10n qt6-l10n-tools libzip-dev libssl-dev pkg-config fonts-ipafont-gothic"
 TEST_PACKAGES="tcl xvfb xauth openbox xdotool x11-utils imagemagick openmsx cbios pasmo desktop-file-utils appstream zip"
 EMULATOR_PACKAGES="openmsx cbios"
 

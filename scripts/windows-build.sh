@@ -11,7 +11,7 @@
 #   scripts/windows-build.sh [test]
 . "$(dirname "$0")/common.sh"
 MODE=${1:-build}
-install_packages cmake ninja-build g++-mingw-w64-x86-64-posix dpkg-dev qt6-base-dev qt6-base-dev-tools qt6-translations-l10n zip libz-mingw-w64-dev libzip-dev nsis
+install_packages cmake ninja-build g++-mingw-w64-x86-64-posix dpkg-dev qt6-base-dev qt6-base-dev-tools qt6-translations-l10n qt6-l10n-tools zip libz-mingw-w64-dev libzip-dev nsis
 [ "$MODE" = test ] && install_packages wine wine64 xvfb xauth openbox xdotool x11-utils imagemagick locales fonts-ipafont-gothic
 
 VERSION=$(sed -n 's/^project(Tarumin VERSION \([0-9.]*\).*/\1/p' "$TOP/CMakeLists.txt")

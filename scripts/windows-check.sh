@@ -3,7 +3,7 @@
 # Debian has), so that the Windows branches of the platform layer cannot rot unseen. Nothing
 # is linked: Debian has no Qt for Windows to link with.
 . "$(dirname "$0")/common.sh"
-install_packages g++-mingw-w64-x86-64-posix qt6-base-dev qt6-multimedia-dev libzip-dev libssl-dev
+install_packages g++-mingw-w64-x86-64-posix qt6-base-dev qt6-multimedia-dev qt6-l10n-tools libzip-dev libssl-dev
 QT=$(qmake6 -query QT_INSTALL_HEADERS 2>/dev/null || echo /usr/include/x86_64-linux-gnu/qt6)
 CXX=x86_64-w64-mingw32-g++-posix
 # libzip's two headers alone (the rest of /usr/include is this system's, not Windows').

@@ -130,6 +130,41 @@ case "$out" in
 esac
 [ "$got" = "$want" ] || fail "tarumin-import.exe did not append the zip's line in CP932"
 
+# The window at 100, 125, 150 and 200 % (Wine's LogPixels): the fixed layout scales as a whole,
+# its client area 566 x 428 times the scale (within a pixel).
+set_dpi() {
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+    wineserver -k 2>/dev/null
+    wineserver -w 2>/dev/null
+}
+for dpi in 96 120 144 192; do
+    set_dpi "$dpi"
+    (cd "$folder" && LANG=ja_JP.UTF-8 exec wine Tarumin.exe) >"$work/dpi.log" 2>&1 &
+    scaled=""
+    for _ in $(seq 1200); do
+        scaled=$(xdotool search --onlyvisible --name '^Tarumin' 2>/dev/null | head -1)
+        [ -n "$scaled" ] && break
+        sleep 0.1
+    done
+    if [ -z "$scaled" ]; then
+        import -window root "$WIN/wine-$dpi-dpi-failed.png" 2>/dev/null
+        tail -n 5 "$work/dpi.log" | sed 's/^/    /'
+        fail "no window at $dpi dpi (the screen: $WIN/wine-$dpi-dpi-failed.png)"
+        continue
+    fi
+    size=$(xwininfo -id "$scaled" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w, h}')
+    want_w=$((566 * dpi / 96)) want_h=$((428 * dpi / 96))
+    echo "window at $dpi dpi: $size (want $want_w $want_h)"
+    set -- $size
+    [ "${1:-0}" -ge $((want_w - 1)) ] && [ "${1:-0}" -le $((want_w + 1)) ] && [ "${2:-0}" -ge $((want_h - 1)) ] \
+        && [ "${2:-0}" -le $((want_h + 1)) ] || fail "the window at $dpi dpi is $size, not $want_w x $want_h"
+    case $dpi in 96|144)
+        sleep 2
+        import -window "$scaled" "$WIN/wine-$dpi-dpi.png" 2>/dev/null && echo "screenshot: $WIN/wine-$dpi-dpi.png" ;;
+    esac
+done
+set_dpi 96
+
 # Each program says who it is: its version resource (product, version, description) and its
 # manifest (per-monitor DPI awareness), as Explorer reads them.
 version=$(basename "$PORTABLE" | sed 's/^Tarumin-\(.*\)-win64$/\1/')

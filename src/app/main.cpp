@@ -9,6 +9,7 @@
 #include "platform/widgets/message_box.h"
 
 #include "platform/widgets/controls.h"
+#include "player/player_store.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -41,6 +42,15 @@ bool answersOnTheCommandLine(int argc, char *argv[])
     return false;
 }
 
+// Says a problem that ends the program before its window: on the terminal and in a message box,
+// in the system's language (the user's own choice is kept in the folder that could not be had).
+int endWith(const QString &problem)
+{
+    std::fprintf(stderr, "%s\n", problem.toLocal8Bit().constData());
+    platform::showMessage(nullptr, problem);
+    return 1;
+}
+
 void name(QCoreApplication &)
 {
     QCoreApplication::setApplicationName(QStringLiteral("tarumin"));
@@ -71,30 +81,36 @@ int main(int argc, char *argv[])
     const std::optional<QString> executable = platform::executableFolder();
     const platform::InstalledParts parts = installedParts(executable);
     platform::reportOversizedWrites();
+    const auto speak = [&app](platform::Language language) {
+        platform::installProgramTranslations(app, language);
+        platform::installQtTranslations(app, language);
+    };
     if (const platform::Identity identity = actAsFolderOwner(executable, parts);
         identity.kind == platform::Identity::Kind::Refused) {
-        const QString problem = messages::rootRunRefused(identity.system);
-        std::fprintf(stderr, "%s\n", problem.toLocal8Bit().constData());
-        platform::installJapaneseTranslations(app);
-        platform::showMessage(nullptr, problem);
-        return 1;
+        speak(platform::chosenLanguage());
+        return endWith(messages::rootRunRefused(identity.system));
     }
     const platform::ProgramFolderChoice folder = platform::chooseProgramFolder(executable, parts);
-    if (const QString problem = messages::programFolderProblem(folder); !problem.isEmpty()) {
-        std::fprintf(stderr, "%s\n", problem.toLocal8Bit().constData());
-        platform::installJapaneseTranslations(app);
-        platform::showMessage(nullptr, problem);
-        return 1;
+    if (!messages::programFolderProblem(folder).isEmpty()) {
+        speak(platform::chosenLanguage());
+        return endWith(messages::programFolderProblem(folder));
     }
     platform::setModuleFolders({executable.value_or(QString()), installedModuleFolder(executable)});
 
-    MainWindow window(programFolderOf(folder, parts));
+    // The language: the user's own choice is kept with what Tarumin remembers of them.
+    const platform::ProgramFolder programFolder = programFolderOf(folder, parts);
+    const platform::Language language = platform::chosenLanguage(
+        player::Store::peek(programFolder.dataFolder(), QStringLiteral("settings"))
+            .value(QLatin1String("language")).toString());
+    platform::installProgramTranslations(app, language);
+
+    MainWindow window(programFolder);
     platform::releaseFreedMemory();
     window.show();
     if (const QString probe = qEnvironmentVariable("TARUMIN_TEXT_PROBE"); !probe.isEmpty())
         platform::startTextProbe(probe);
     // Qt's own texts are needed by the first message box or file picker, not by the window:
     // they are read once it is up.
-    QTimer::singleShot(0, &app, [&app] { platform::installJapaneseTranslations(app); });
+    QTimer::singleShot(0, &app, [&app, language] { platform::installQtTranslations(app, language); });
     return app.exec();
 }

@@ -12,6 +12,7 @@
 #include "platform/widgets/twips.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
@@ -24,10 +25,17 @@
 
 using platform::twips;
 
+
+// The dialog's words, written in Japanese, in one translation context.
+struct DialogTr
+{
+    Q_DECLARE_TR_FUNCTIONS(EntryDialog)
+};
+
 namespace {
 
 // Game files first; every file as the second choice.
-const QString PickerFilter = QStringLiteral("ゲームのファイル|*.rom;*.mx1;*.mx2;*.dsk;*.cas;*.zip|すべてのファイル|*.*");
+const QString PickerFilter = DialogTr::tr("ゲームのファイル|*.rom;*.mx1;*.mx2;*.dsk;*.cas;*.zip|すべてのファイル|*.*");
 
 } // namespace
 
@@ -41,21 +49,21 @@ EntryDialog::EntryDialog(const platform::ProgramFolder &programFolder, const cat
 
 void EntryDialog::buildLayout()
 {
-    setUpForm("Form2", QStringLiteral("リスト登録"),
+    setUpForm("Form2", DialogTr::tr("リスト登録"),
               QSize(4680 / platform::TwipsPerPixel, 4125 / platform::TwipsPerPixel));
 
     const QColor text = QApplication::palette().color(QPalette::HighlightedText);
-    Label1 = platform::makeLabel(this, "Label1", QStringLiteral("ゲーム名"), twips(240, 120, 855, 255), text);
+    Label1 = platform::makeLabel(this, "Label1", DialogTr::tr("ゲーム名"), twips(240, 120, 855, 255), text);
     GameName = platform::makeTextBox(this, "GameName", QString(), twips(240, 360, 4215, 270));
-    Label2 = platform::makeLabel(this, "Label2", QStringLiteral("メディア"), twips(240, 840, 735, 255), text);
+    Label2 = platform::makeLabel(this, "Label2", DialogTr::tr("メディア"), twips(240, 840, 735, 255), text);
     media = platform::makeTextBox(this, "media", QString(), twips(960, 840, 1335, 270));
-    Label3 = platform::makeLabel(this, "Label3", QStringLiteral("発売年"), twips(2400, 840, 735, 255), text);
+    Label3 = platform::makeLabel(this, "Label3", DialogTr::tr("発売年"), twips(2400, 840, 735, 255), text);
     Hatubai = platform::makeTextBox(this, "Hatubai", QString(), twips(3000, 840, 1455, 270));
-    Label4 = platform::makeLabel(this, "Label4", QStringLiteral("メーカー"), twips(240, 1200, 735, 255), text);
+    Label4 = platform::makeLabel(this, "Label4", DialogTr::tr("メーカー"), twips(240, 1200, 735, 255), text);
     Maker = platform::makeTextBox(this, "Maker", QString(), twips(960, 1200, 1335, 270));
-    Label5 = platform::makeLabel(this, "Label5", QStringLiteral("価　格"), twips(2400, 1200, 615, 255), text);
+    Label5 = platform::makeLabel(this, "Label5", DialogTr::tr("価　格"), twips(2400, 1200, 615, 255), text);
     KaKaku = platform::makeTextBox(this, "KaKaku", QString(), twips(3000, 1200, 1455, 270));
-    Label6 = platform::makeLabel(this, "Label6", QStringLiteral("ゲーム解説文"), twips(240, 1560, 1455, 255), text);
+    Label6 = platform::makeLabel(this, "Label6", DialogTr::tr("ゲーム解説文"), twips(240, 1560, 1455, 255), text);
 
     Kasetu = new QPlainTextEdit(this);
     Kasetu->setObjectName(QStringLiteral("Kasetu"));
@@ -64,7 +72,7 @@ void EntryDialog::buildLayout()
     Kasetu->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Kasetu->setTabChangesFocus(true);
 
-    Label8 = platform::makeLabel(this, "Label8", QStringLiteral("スロット"), twips(240, 2640, 975, 255), text);
+    Label8 = platform::makeLabel(this, "Label8", DialogTr::tr("スロット"), twips(240, 2640, 975, 255), text);
     slot = new QComboBox(this);
     slot->setObjectName(QStringLiteral("slot"));
     slot->setEditable(false);
@@ -73,11 +81,11 @@ void EntryDialog::buildLayout()
     slot->setCurrentIndex(-1);
     slot->setGeometry(twips(1215, 2640, 1335, 300));
 
-    Label7 = platform::makeLabel(this, "Label7", QStringLiteral("ファイル名"), twips(240, 3000, 975, 255), text);
+    Label7 = platform::makeLabel(this, "Label7", DialogTr::tr("ファイル名"), twips(240, 3000, 975, 255), text);
     GameFileName = platform::makeTextBox(this, "GameFileName", QString(), twips(1200, 3000, 2415, 270));
-    Command3 = platform::makeButton(this, "Command3", QStringLiteral("参　照"), twips(3720, 3000, 735, 255));
-    Command1 = platform::makeButton(this, "Command1", QStringLiteral("登　　　録"), twips(1080, 3600, 1095, 375));
-    Command2 = platform::makeButton(this, "Command2", QStringLiteral("閉 じ る"), twips(2520, 3600, 1095, 375));
+    Command3 = platform::makeButton(this, "Command3", DialogTr::tr("参　照"), twips(3720, 3000, 735, 255));
+    Command1 = platform::makeButton(this, "Command1", DialogTr::tr("登　　　録"), twips(1080, 3600, 1095, 375));
+    Command2 = platform::makeButton(this, "Command2", DialogTr::tr("閉 じ る"), twips(2520, 3600, 1095, 375));
 
     setFocusOrder({GameName, Kasetu, Hatubai, Maker, KaKaku, GameFileName, Command1, Command2,
                    slot, Command3, media});
@@ -85,17 +93,17 @@ void EntryDialog::buildLayout()
 
     // What a screen reader says for each control.
     platform::setAccessibleNames({
-        {GameName, u"ゲーム名"},
-        {media, u"メディア"},
-        {Hatubai, u"発売年"},
-        {Maker, u"メーカー"},
-        {KaKaku, u"価格"},
-        {Kasetu, u"ゲーム解説文"},
-        {slot, u"スロット（メディアの種類）"},
-        {GameFileName, u"ゲームのファイル名"},
-        {Command3, u"ゲームのファイルを選ぶ"},
-        {Command1, u"入力した内容をリストに保存する"},
-        {Command2, u"保存せずに閉じる"},
+        {GameName, DialogTr::tr("ゲーム名")},
+        {media, DialogTr::tr("メディア")},
+        {Hatubai, DialogTr::tr("発売年")},
+        {Maker, DialogTr::tr("メーカー")},
+        {KaKaku, DialogTr::tr("価格")},
+        {Kasetu, DialogTr::tr("ゲーム解説文")},
+        {slot, DialogTr::tr("スロット（メディアの種類）")},
+        {GameFileName, DialogTr::tr("ゲームのファイル名")},
+        {Command3, DialogTr::tr("ゲームのファイルを選ぶ")},
+        {Command1, DialogTr::tr("入力した内容をリストに保存する")},
+        {Command2, DialogTr::tr("保存せずに閉じる")},
     });
 
     platform::setBuddies({{Label1, GameName}, {Label2, media}, {Label3, Hatubai}, {Label4, Maker},

@@ -1,4 +1,5 @@
 #include "details_pane.h"
+#include "main_window/window_tr.h"
 
 #include "messages/messages.h"
 #include "platform/system/codepage.h"
@@ -12,9 +13,11 @@ using platform::twips;
 
 namespace {
 
-const QString StandByDescription = QStringLiteral(
-    "選択したゲームの説明が入ります。しかし、ＭＳＸのロムゲームって６００本以上ありましたよね。"
-    "１人で登録するのかぁ。でも、リストはＣＳＶ形式にする予定なので誰でも編集可能にするつもりです。");
+QString standByDescription()
+{
+    return WindowTr::tr("選択したゲームの説明が入ります。しかし、ＭＳＸのロムゲームって６００本以上ありましたよね。"
+                        "１人で登録するのかぁ。でも、リストはＣＳＶ形式にする予定なので誰でも編集可能にするつもりです。");
+}
 const QColor White(255, 255, 255);
 constexpr qsizetype ShownBytes = 2048;
 constexpr double PlaysFontScale = 0.75; // the plays line is a footnote under the snapshot
@@ -48,16 +51,16 @@ DetailsPane::DetailsPane(QWidget *window, const platform::ProgramFolder &folder)
     const auto label = [window](const char *name, const QString &text, QRect at) {
         return platform::makeLabel(window, name, text, at, White);
     };
-    mediaHeading = label("Label1", QStringLiteral("メディア"), twips(3840, 3360, 855, 255));
+    mediaHeading = label("Label1", WindowTr::tr("メディア"), twips(3840, 3360, 855, 255));
     mediaValue = label("Media_L", QString(), twips(4920, 3360, 3375, 255));
-    releaseHeading = label("Label2", QStringLiteral("発 売 年"), twips(3840, 3720, 855, 255));
+    releaseHeading = label("Label2", WindowTr::tr("発 売 年"), twips(3840, 3720, 855, 255));
     releaseValue = label("Hatubai_L", QString(), twips(4920, 3720, 3375, 255));
-    makerHeading = label("Label3", QStringLiteral("メーカー"), twips(3840, 4080, 855, 255));
+    makerHeading = label("Label3", WindowTr::tr("メーカー"), twips(3840, 4080, 855, 255));
     makerValue = label("Maker_L", QString(), twips(4920, 4080, 3375, 255));
-    priceHeading = label("Label4", QStringLiteral("価　　格"), twips(3840, 4440, 855, 255));
+    priceHeading = label("Label4", WindowTr::tr("価　　格"), twips(3840, 4440, 855, 255));
     priceValue = label("Nedan_L", QString(), twips(4920, 4440, 3375, 255));
-    descriptionHeading = label("Label5", QStringLiteral("■　ゲ　ー　ム　説　明　■"), twips(5040, 4800, 2175, 255));
-    descriptionValue = label("Kaisetu_L", StandByDescription, twips(3840, 5160, 4455, 975));
+    descriptionHeading = label("Label5", WindowTr::tr("■　ゲ　ー　ム　説　明　■"), twips(5040, 4800, 2175, 255));
+    descriptionValue = label("Kaisetu_L", standByDescription(), twips(3840, 5160, 4455, 975));
     // Under the snapshot, right-aligned: how often and how long the chosen game was played.
     playsValue = label("PlayHistory", QString(), twips(3660, 3120, 4680, 225));
     playsValue->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -65,15 +68,15 @@ DetailsPane::DetailsPane(QWidget *window, const platform::ProgramFolder &folder)
     QFont small = playsValue->font();
     small.setPointSizeF(small.pointSizeF() * PlaysFontScale);
     playsValue->setFont(small);
-    snapshot_->setAccessibleName(QStringLiteral("ゲーム画面の写真はありません"));
+    snapshot_->setAccessibleName(WindowTr::tr("ゲーム画面の写真はありません"));
     describe();
 }
 
-QList<std::pair<QWidget *, const char16_t *>> DetailsPane::headingNames() const
+QList<std::pair<QWidget *, QString>> DetailsPane::headingNames() const
 {
     // The headings as words, without the layout's ornaments and spacing.
-    return {{mediaHeading, u"メディア"}, {releaseHeading, u"発売年"}, {makerHeading, u"メーカー"},
-            {priceHeading, u"価格"}, {descriptionHeading, u"ゲーム説明"}};
+    return {{mediaHeading, WindowTr::tr("メディア")}, {releaseHeading, WindowTr::tr("発売年")}, {makerHeading, WindowTr::tr("メーカー")},
+            {priceHeading, WindowTr::tr("価格")}, {descriptionHeading, WindowTr::tr("ゲーム説明")}};
 }
 
 void DetailsPane::show(const catalogue::Record &record, const QString &note, const player::GameRecord *played)
@@ -87,8 +90,8 @@ void DetailsPane::show(const catalogue::Record &record, const QString &note, con
     describe();
     const QString title = shown(0);
     snapshot_->setAccessibleName(showSnapshot(platform::decodeCp932(record.fields[catalogue::SnapNameField]))
-                                     ? QStringLiteral("「%1」の画面写真").arg(title)
-                                     : QStringLiteral("「%1」の画面写真はありません").arg(title));
+                                     ? WindowTr::tr("「%1」の画面写真").arg(title)
+                                     : WindowTr::tr("「%1」の画面写真はありません").arg(title));
     showPlays(played);
 }
 
@@ -115,21 +118,20 @@ void DetailsPane::clear()
 {
     for (QLabel *label : {mediaValue, releaseValue, makerValue, priceValue, playsValue})
         label->clear();
-    descriptionValue->setText(StandByDescription);
+    descriptionValue->setText(standByDescription());
     describe();
     showNoPicture();
-    snapshot_->setAccessibleName(QStringLiteral("ゲーム画面の写真はありません"));
+    snapshot_->setAccessibleName(WindowTr::tr("ゲーム画面の写真はありません"));
 }
 
 void DetailsPane::describe()
 {
     // Each value is heard with its heading: "メディア: ROM".
-    const std::pair<QLabel *, const char16_t *> details[] = {
-        {mediaValue, u"メディア"}, {releaseValue, u"発売年"}, {makerValue, u"メーカー"},
-        {priceValue, u"価格"}, {descriptionValue, u"ゲーム説明"}};
+    const std::pair<QLabel *, QString> details[] = {
+        {mediaValue, WindowTr::tr("メディア")}, {releaseValue, WindowTr::tr("発売年")}, {makerValue, WindowTr::tr("メーカー")},
+        {priceValue, WindowTr::tr("価格")}, {descriptionValue, WindowTr::tr("ゲーム説明")}};
     for (const auto &[label, heading] : details) {
-        const QString name = QString::fromUtf16(heading);
-        label->setAccessibleName(label->text().isEmpty() ? name : name + QStringLiteral(": ") + label->text());
+        label->setAccessibleName(label->text().isEmpty() ? heading : heading + QStringLiteral(": ") + label->text());
     }
 }
 

@@ -31,7 +31,7 @@ public:
 
     platform::PictureBox *snapshot() const { return snapshot_; }
     // The headings, for the screen reader's words.
-    QList<std::pair<QWidget *, const char16_t *>> headingNames() const;
+    QList<std::pair<QWidget *, QString>> headingNames() const;
 
     // A game's line (note: a sentence before its description, such as "the file is missing").
     void show(const catalogue::Record &record, const QString &note, const player::GameRecord *played);

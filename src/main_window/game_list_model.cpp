@@ -1,4 +1,5 @@
 #include "game_list_model.h"
+#include "main_window/window_tr.h"
 
 #include "game_search.h"
 
@@ -24,8 +25,8 @@ QVariant GameListModel::data(const QModelIndex &index, int role) const
     case Qt::AccessibleTextRole:
         if (!game.missing && !game.favourite)
             return {};
-        return game.title + (game.favourite ? QStringLiteral("、お気に入り") : QString())
-               + (game.missing ? QStringLiteral("（ファイルなし）") : QString());
+        return game.title + (game.favourite ? WindowTr::tr("、お気に入り") : QString())
+               + (game.missing ? WindowTr::tr("（ファイルなし）") : QString());
     case MissingRole:
         return game.missing;
     case FavouriteRole:

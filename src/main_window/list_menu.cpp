@@ -1,6 +1,9 @@
 #include "list_menu.h"
+#include "main_window/window_tr.h"
 
 #include "main_window/player_data.h"
+#include "messages/messages.h"
+#include "platform/widgets/message_box.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -16,19 +19,23 @@ using Filter = GameListModel::Filter;
 // The orders and filters as the menu names them and the player's data keeps them.
 struct Choice
 {
-    const char16_t *text;
+    const char *text; // translated when shown
     const char *stored;
 };
 const std::pair<Order, Choice> Orders[] = {
-    {Order::File, {u"リストの順", "file"}},       {Order::Name, {u"名前順", "name"}},
-    {Order::Year, {u"発売年順", "year"}},         {Order::Recent, {u"最近遊んだ順", "recent"}},
-    {Order::MostPlayed, {u"よく遊んだ順", "plays"}}, {Order::FavouritesFirst, {u"お気に入りを先に", "favourites"}},
+    {Order::File, {QT_TRANSLATE_NOOP("MainWindow", "リストの順"), "file"}},       {Order::Name, {QT_TRANSLATE_NOOP("MainWindow", "名前順"), "name"}},
+    {Order::Year, {QT_TRANSLATE_NOOP("MainWindow", "発売年順"), "year"}},         {Order::Recent, {QT_TRANSLATE_NOOP("MainWindow", "最近遊んだ順"), "recent"}},
+    {Order::MostPlayed, {QT_TRANSLATE_NOOP("MainWindow", "よく遊んだ順"), "plays"}}, {Order::FavouritesFirst, {QT_TRANSLATE_NOOP("MainWindow", "お気に入りを先に"), "favourites"}},
 };
 const std::pair<Filter, Choice> Filters[] = {
-    {Filter::All, {u"すべて", "all"}},     {Filter::Favourites, {u"お気に入りだけ", "favourites"}},
-    {Filter::Cartridge, {u"ROM", "rom"}},  {Filter::Disk, {u"ディスク", "disk"}},
-    {Filter::Tape, {u"テープ", "tape"}},   {Filter::Present, {u"ファイルのあるものだけ", "present"}},
+    {Filter::All, {QT_TRANSLATE_NOOP("MainWindow", "すべて"), "all"}},     {Filter::Favourites, {QT_TRANSLATE_NOOP("MainWindow", "お気に入りだけ"), "favourites"}},
+    {Filter::Cartridge, {QT_TRANSLATE_NOOP("MainWindow", "ROM"), "rom"}},  {Filter::Disk, {QT_TRANSLATE_NOOP("MainWindow", "ディスク"), "disk"}},
+    {Filter::Tape, {QT_TRANSLATE_NOOP("MainWindow", "テープ"), "tape"}},   {Filter::Present, {QT_TRANSLATE_NOOP("MainWindow", "ファイルのあるものだけ"), "present"}},
 };
+
+// Named in both languages, so that a user who cannot read the one shown finds the other.
+const std::pair<const char16_t *, const char *> Languages[] = {
+    {u"自動 / Auto", "auto"}, {u"日本語", "ja"}, {u"English", "en"}};
 
 } // namespace
 
@@ -46,15 +53,15 @@ GameListMenu::GameListMenu(QListView *list, GameListModel *games, PlayerData *pl
         connect(a, &QAction::triggered, this, slot);
         return a;
     };
-    favourite_ = action("Favourite", QStringLiteral("お気に入り"), QKeySequence(Qt::CTRL | Qt::Key_D),
+    favourite_ = action("Favourite", WindowTr::tr("お気に入り"), QKeySequence(Qt::CTRL | Qt::Key_D),
                         [this] { player_->toggleFavourite(commands_.chosenLine()); });
     favourite_->setCheckable(true);
-    resume_ = action("Resume", QStringLiteral("続きから遊ぶ"), QKeySequence(Qt::CTRL | Qt::Key_Return), [this] { resume(); });
-    removeState_ = action("RemoveState", QStringLiteral("状態を消す"), {}, [this] { player_->removeState(commands_.chosenLine()); });
-    forgetMachine_ = action("ForgetMachine", QStringLiteral("機種の設定を元に戻す"), {},
+    resume_ = action("Resume", WindowTr::tr("続きから遊ぶ"), QKeySequence(Qt::CTRL | Qt::Key_Return), [this] { resume(); });
+    removeState_ = action("RemoveState", WindowTr::tr("状態を消す"), {}, [this] { player_->removeState(commands_.chosenLine()); });
+    forgetMachine_ = action("ForgetMachine", WindowTr::tr("機種の設定を元に戻す"), {},
                             [this] { player_->forgetMachine(commands_.chosenLine()); });
-    edit_ = action("EditGame", QStringLiteral("編集"), QKeySequence(Qt::Key_F2), [this] { commands_.edit(); });
-    remove_ = action("DeleteGame", QStringLiteral("削除"), {}, [this] { commands_.remove(); });
+    edit_ = action("EditGame", WindowTr::tr("編集"), QKeySequence(Qt::Key_F2), [this] { commands_.edit(); });
+    remove_ = action("DeleteGame", WindowTr::tr("削除"), {}, [this] { commands_.remove(); });
     remove_->setShortcut(QKeySequence(Qt::Key_Delete)); // shown; the list's own key does it
     remove_->setShortcutContext(Qt::WidgetShortcut);
     // One checkable item a choice, one of them checked at a time.
@@ -62,7 +69,7 @@ GameListMenu::GameListMenu(QListView *list, GameListModel *games, PlayerData *pl
         auto *group = new QActionGroup(this);
         QList<QAction *> actions;
         for (const auto &[value, choice] : table) {
-            QAction *a = group->addAction(QString::fromUtf16(choice.text));
+            QAction *a = group->addAction(WindowTr::tr(choice.text));
             a->setCheckable(true);
             a->setData(QLatin1String(choice.stored));
             connect(a, &QAction::triggered, this, [choose, v = value] { choose(v); });
@@ -70,6 +77,20 @@ GameListMenu::GameListMenu(QListView *list, GameListModel *games, PlayerData *pl
         }
         return actions;
     };
+    auto *languageGroup = new QActionGroup(this);
+    QString language = player_->setting(QStringLiteral("language"));
+    if (language != QLatin1String("ja") && language != QLatin1String("en"))
+        language = QStringLiteral("auto");
+    for (const auto &[text, stored] : Languages) {
+        QAction *a = languageGroup->addAction(QString::fromUtf16(text));
+        a->setCheckable(true);
+        a->setChecked(language == QLatin1String(stored));
+        connect(a, &QAction::triggered, this, [this, value = QLatin1String(stored)] {
+            player_->setSetting(QStringLiteral("language"), value);
+            platform::showMessage(list_->window(), messages::languageAtNextStart());
+        });
+        languages_ << a;
+    }
     orders_ = choices(Orders, [this](Order o) { setOrder(o); });
     filters_ = choices(Filters, [this](Filter f) { setFilter(f); });
     // The order and the filter chosen last time.
@@ -121,12 +142,15 @@ QMenu *GameListMenu::make(QWidget *parent)
     menu->setObjectName(QStringLiteral("ListMenu"));
     menu->addActions({favourite_, resume_, removeState_, forgetMachine_});
     menu->addSeparator();
-    QMenu *orders = menu->addMenu(QStringLiteral("並べ方"));
+    QMenu *orders = menu->addMenu(WindowTr::tr("並べ方"));
     orders->setObjectName(QStringLiteral("Order"));
     orders->addActions(orders_);
-    QMenu *filters = menu->addMenu(QStringLiteral("絞り込み"));
+    QMenu *filters = menu->addMenu(WindowTr::tr("絞り込み"));
     filters->setObjectName(QStringLiteral("Filter"));
     filters->addActions(filters_);
+    QMenu *languages = menu->addMenu(QStringLiteral("言語 / Language"));
+    languages->setObjectName(QStringLiteral("Language"));
+    languages->addActions(languages_);
     menu->addSeparator();
     menu->addActions({edit_, remove_});
     return menu;

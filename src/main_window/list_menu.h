@@ -49,5 +49,5 @@ private:
     PlayerData *player_;
     Commands commands_;
     QAction *favourite_, *resume_, *removeState_, *forgetMachine_, *edit_, *remove_;
-    QList<QAction *> orders_, filters_;
+    QList<QAction *> orders_, filters_, languages_;
 };

@@ -1,4 +1,5 @@
 #include "list_search.h"
+#include "main_window/window_tr.h"
 
 #include "main_window/game_list_model.h"
 #include "platform/widgets/controls.h"
@@ -21,9 +22,9 @@ ListSearch::ListSearch(QListView *list, GameListModel *games, Hooks hooks)
     field_ = platform::makeTextBox(window, "Search", QString(),
                                    QRect(list->x() + 2, list->geometry().bottom() - FieldHeight - 1, list->width() - 4, FieldHeight));
     field_->hide();
-    field_->setAccessibleName(QStringLiteral("ゲームを名前で探す。Enter キーで起動、Esc キーで閉じる"));
+    field_->setAccessibleName(WindowTr::tr("ゲームを名前で探す。Enter キーで起動、Esc キーで閉じる"));
     // Said inside the field's right end when nothing matches what was typed.
-    miss_ = new QLabel(QStringLiteral("見つかりません"), field_);
+    miss_ = new QLabel(WindowTr::tr("見つかりません"), field_);
     miss_->setObjectName(QStringLiteral("SearchMiss"));
     miss_->setStyleSheet(MissColour);
     miss_->adjustSize();

@@ -1,4 +1,5 @@
 #include "main_window.h"
+#include "main_window/window_tr.h"
 #include "details_pane.h"
 #include "list_menu.h"
 #include "list_search.h"
@@ -89,7 +90,7 @@ MainWindow::MainWindow(const platform::ProgramFolder &programFolder, QWidget *pa
         const QString text = messages::playerDataSetAside(QFileInfo(file_.path()).absolutePath(), *aside);
         QTimer::singleShot(0, this, [this, text] { platform::showMessage(this, text); });
     }
-    setUpForm("Form1", QStringLiteral("Tarumin（Ｖｅｒ0.9）"), QSize(566, 428));
+    setUpForm("Form1", WindowTr::tr("Tarumin（Ｖｅｒ0.9）"), QSize(566, 428));
     buildCommands();
     buildGameList();
     buildMachineOptions();
@@ -126,12 +127,12 @@ MainWindow::~MainWindow()
 
 void MainWindow::buildCommands()
 {
-    registerButton = platform::makeButton(this, "Touroku_bot", QStringLiteral("登　録"),
+    registerButton = platform::makeButton(this, "Touroku_bot", WindowTr::tr("登　録"),
                                        twips(240, 120, 735, 255));
-    editButton = platform::makeButton(this, "hensyu_bot", QStringLiteral("編　集"),
+    editButton = platform::makeButton(this, "hensyu_bot", WindowTr::tr("編　集"),
                                       twips(1080, 120, 735, 255));
     editButton->setEnabled(false);
-    deleteButton = platform::makeButton(this, "Sakujyo_bot", QStringLiteral("削　除"),
+    deleteButton = platform::makeButton(this, "Sakujyo_bot", WindowTr::tr("削　除"),
                                        twips(1920, 120, 735, 255));
     deleteButton->setEnabled(false);
 }
@@ -139,7 +140,7 @@ void MainWindow::buildCommands()
 void MainWindow::buildGameList()
 {
     listHeading = platform::makeLabel(this, "Label8",
-                                 QStringLiteral("■□■□■　ゲ　ー　ム　名　■□■□■"),
+                                 WindowTr::tr("■□■□■　ゲ　ー　ム　名　■□■□■"),
                                  twips(240, 480, 3495, 255), White);
     listHeading->setFont(gothic9());
 
@@ -183,7 +184,7 @@ void MainWindow::buildMachineOptions()
         pal.setColor(QPalette::Button, QColor(180, 180, 180));
         fmpacBox->setPalette(pal);
     }
-    fmpacLabel = platform::makeLabel(this, "Label6", QStringLiteral("FM-PACKの使用"),
+    fmpacLabel = platform::makeLabel(this, "Label6", WindowTr::tr("FM-PACKの使用"),
                                  twips(600, 4680, 1335, 255), White);
 
     machineBox = new QComboBox(this);
@@ -204,7 +205,7 @@ void MainWindow::buildMachineOptions()
 
 void MainWindow::buildPowerSwitch()
 {
-    powerLabel = platform::makeLabel(this, "Label7", QStringLiteral("電　源"),
+    powerLabel = platform::makeLabel(this, "Label7", WindowTr::tr("電　源"),
                                  twips(600, 5520, 735, 255), White);
     powerLabel->setFont(gothic9());
 
@@ -252,28 +253,28 @@ void MainWindow::describeForKeyboardAndScreenReaders()
 
     // What a screen reader says for each control.
     platform::setAccessibleNames({
-        {registerButton, u"ゲームを登録する"},
-        {editButton, u"選んだゲームを編集する"},
-        {deleteButton, u"選んだゲームを削除する"},
-        {gameList, u"ゲームの一覧。Enter キーかダブルクリックでゲームを起動する"},
-        {fmpacBox, u"FM-PAC を使う"},
-        {machineBox, u"エミュレーターの機種"},
-        {noteField, u"起動するゲームの引数"},
-        {powerSwitch, u"電源スイッチ。押すとゲームを起動する"},
-        {nameplate, u"ネームプレート。押すと効果音が鳴る"},
+        {registerButton, WindowTr::tr("ゲームを登録する")},
+        {editButton, WindowTr::tr("選んだゲームを編集する")},
+        {deleteButton, WindowTr::tr("選んだゲームを削除する")},
+        {gameList, WindowTr::tr("ゲームの一覧。Enter キーかダブルクリックでゲームを起動する")},
+        {fmpacBox, WindowTr::tr("FM-PAC を使う")},
+        {machineBox, WindowTr::tr("エミュレーターの機種")},
+        {noteField, WindowTr::tr("起動するゲームの引数")},
+        {powerSwitch, WindowTr::tr("電源スイッチ。押すとゲームを起動する")},
+        {nameplate, WindowTr::tr("ネームプレート。押すと効果音が鳴る")},
         // The headings as words, without the layout's ornaments and spacing.
-        {listHeading, u"ゲーム名"},
-        {powerLabel, u"電源"},
+        {listHeading, WindowTr::tr("ゲーム名")},
+        {powerLabel, WindowTr::tr("電源")},
     });
     for (const auto &[heading, name] : details_->headingNames())
-        heading->setAccessibleName(QString::fromUtf16(name));
-    machineBox->lineEdit()->setAccessibleName(QStringLiteral("エミュレーターの機種"));
+        heading->setAccessibleName(name);
+    machineBox->lineEdit()->setAccessibleName(WindowTr::tr("エミュレーターの機種"));
     platform::setBuddies({{fmpacLabel, fmpacBox}});
     // The FM-PAC label ticks its box, as a check box's own text would.
     fmpacLabel->installEventFilter(this);
     // The machine box has no heading on screen; on Linux a screen reader names a combo box by
     // its label, so it gets one that is never shown.
-    auto *machineHeading = new QLabel(QStringLiteral("エミュレーターの機種"), this);
+    auto *machineHeading = new QLabel(WindowTr::tr("エミュレーターの機種"), this);
     machineHeading->setObjectName(QStringLiteral("Combo1_heading"));
     machineHeading->setGeometry(machineBox->geometry().topLeft().x(), machineBox->geometry().top(), 0, 0);
     machineHeading->hide();
@@ -561,9 +562,9 @@ void MainWindow::offerToFindMovedGames(const QString &text)
 {
     // The user may show where the games went: the lines of the games found there are made to
     // name their new places (tarumin-import --relink --write), nothing else changes.
-    if (!platform::offerAction(this, text, QStringLiteral("場所を探す…")))
+    if (!platform::offerAction(this, text, WindowTr::tr("場所を探す…")))
         return;
-    const auto chosen = platform::pickFolder(this, QStringLiteral("ゲームを移した先のフォルダー"), folder_.root());
+    const auto chosen = platform::pickFolder(this, WindowTr::tr("ゲームを移した先のフォルダー"), folder_.root());
     if (chosen)
         registerFiles({*chosen}, onboarding::Adding::RelinkOnly);
 }

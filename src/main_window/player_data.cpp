@@ -155,6 +155,16 @@ void PlayerData::setListSetting(const QString &name, const QString &value)
     store_->change({{}, QStringLiteral("list"), [name, value](QJsonObject &list) { list.insert(name, value); }});
 }
 
+QString PlayerData::setting(const QString &name) const
+{
+    return store_->section(QStringLiteral("settings")).value(name).toString();
+}
+
+void PlayerData::setSetting(const QString &name, const QString &value)
+{
+    store_->change({{}, QStringLiteral("settings"), [name, value](QJsonObject &settings) { settings.insert(name, value); }});
+}
+
 std::optional<QPoint> PlayerData::windowPlace() const
 {
     const QJsonObject window = store_->section(QStringLiteral("window"));

@@ -50,6 +50,9 @@ public:
     // The list's order and filter, and the window's place.
     QString listSetting(const QString &name) const;
     void setListSetting(const QString &name, const QString &value);
+    // The program's own settings ("language": "ja", "en", else the system's).
+    QString setting(const QString &name) const;
+    void setSetting(const QString &name, const QString &value);
     std::optional<QPoint> windowPlace() const;
     void setWindowPlace(const QPoint &at);
 

@@ -1,4 +1,5 @@
 #include "running_game_menu.h"
+#include "main_window/window_tr.h"
 
 #include "main_window/player_data.h"
 #include "messages/messages.h"
@@ -47,9 +48,9 @@ QMenu *RunningGameMenu::make(QWidget *parent)
 {
     auto *menu = new QMenu(parent);
     menu->setObjectName(QStringLiteral("PictureMenu"));
-    QAction *snapshot = menu->addAction(QStringLiteral("いまの画面をスナップショットにする"));
+    QAction *snapshot = menu->addAction(WindowTr::tr("いまの画面をスナップショットにする"));
     snapshot->setObjectName(QStringLiteral("TakeSnapshot"));
-    QAction *saveAction = menu->addAction(QStringLiteral("いまの状態を保存"));
+    QAction *saveAction = menu->addAction(WindowTr::tr("いまの状態を保存"));
     saveAction->setObjectName(QStringLiteral("SaveState"));
     QMenu *parts = menu->addMenu(QString());
     parts->setObjectName(QStringLiteral("ChangePart"));
@@ -66,13 +67,13 @@ QMenu *RunningGameMenu::make(QWidget *parent)
             connect(saveAction, &QAction::triggered, this, [this, r = *running] { saveState(r); });
         }
         const bool tape = running && running->media == catalogue::Media::Tape;
-        parts->setTitle(tape ? QStringLiteral("テープを入れかえる") : QStringLiteral("ディスクを入れかえる"));
+        parts->setTitle(tape ? WindowTr::tr("テープを入れかえる") : WindowTr::tr("ディスクを入れかえる"));
         parts->clear();
         const QStringList staged = running ? running->parts : QStringList();
         for (int i = 0; i < staged.size(); ++i) {
             const QString label = running->partLabels.value(i);
-            QAction *part = parts->addAction(QStringLiteral("&%1 %2目").arg(i + 1).arg(tape ? QStringLiteral("本") : QStringLiteral("枚"))
-                                             + (label.isEmpty() ? QString() : QStringLiteral("（%1）").arg(label)));
+            QAction *part = parts->addAction(WindowTr::tr("&%1 %2目").arg(i + 1).arg(tape ? WindowTr::tr("本") : WindowTr::tr("枚"))
+                                             + (label.isEmpty() ? QString() : WindowTr::tr("（%1）").arg(label)));
             connect(part, &QAction::triggered, this, [this, r = *running, file = staged[i]] { games()->changePart(r, file); });
         }
         parts->setEnabled(staged.size() >= 2);
@@ -111,7 +112,7 @@ void RunningGameMenu::saveState(const RunningGames::Game &running)
     // The state goes with the game the emulator was started with, found by its file.
     const int line = int(player_->files().indexOf(running.file));
     if (line < 0) {
-        platform::showMessage(picture_->window(), messages::stateNotSaved(QStringLiteral("このゲームはもうリストにありません。")));
+        platform::showMessage(picture_->window(), messages::stateNotSaved(WindowTr::tr("このゲームはもうリストにありません。")));
         return;
     }
     const QString stateFile = player_->stateFileFor(line);

@@ -1,4 +1,5 @@
 #include "running_games.h"
+#include "main_window/window_tr.h"
 
 #include "adapter/media_sets.h"
 #include "platform/system/emulator_control.h"
@@ -144,7 +145,7 @@ void RunningGames::takeSnapshot(const Game &game, const QString &target, Crop cr
         // border becomes the snapshot, put in place whole.
         const std::optional<QString> work = platform::makePrivateFolder(platform::privateBase(), QStringLiteral("tarumin-shot"));
         if (!work) {
-            why = QStringLiteral("一時フォルダーを作れません。");
+            why = WindowTr::tr("一時フォルダーを作れません。");
         } else {
             const QString screen = *work + QStringLiteral("/screen.png");
             const QString cropped = *work + QStringLiteral("/snapshot.png");
@@ -154,13 +155,13 @@ void RunningGames::takeSnapshot(const Game &game, const QString &target, Crop cr
             } else if (!replies->first().ok) {
                 why = replies->first().text;
             } else if (!crop || !crop(screen, cropped)) {
-                why = QStringLiteral("画面の写真を読めません。");
+                why = WindowTr::tr("画面の写真を読めません。");
             } else {
                 QFile in(cropped);
                 QSaveFile out(target);
                 saved = in.open(QIODevice::ReadOnly) && out.open(QIODevice::WriteOnly) && out.write(in.readAll()) > 0 && out.commit();
                 if (!saved)
-                    why = QStringLiteral("%1 に保存できません（%2）。").arg(target, out.errorString());
+                    why = WindowTr::tr("%1 に保存できません（%2）。").arg(target, out.errorString());
             }
             QDir(*work).removeRecursively();
         }
@@ -197,9 +198,9 @@ void RunningGames::saveState(const Game &game, const QString &stateFile, const Q
         // openMSX writes into a folder of the user's alone; the state is put in place whole.
         const std::optional<QString> work = platform::makePrivateFolder(platform::privateBase(), QStringLiteral("tarumin-state"));
         if (!work) {
-            why = QStringLiteral("一時フォルダーを作れません。");
+            why = WindowTr::tr("一時フォルダーを作れません。");
         } else if (!QDir().mkpath(QFileInfo(stateFile).absolutePath())) {
-            why = QStringLiteral("%1 を作れません。").arg(QDir::toNativeSeparators(QFileInfo(stateFile).absolutePath()));
+            why = WindowTr::tr("%1 を作れません。").arg(QDir::toNativeSeparators(QFileInfo(stateFile).absolutePath()));
         } else {
             const QString state = *work + QStringLiteral("/state.oms");
             const QString screen = *work + QStringLiteral("/screen.png");
@@ -211,7 +212,7 @@ void RunningGames::saveState(const Game &game, const QString &stateFile, const Q
                 QSaveFile out(to);
                 const bool ok = in.open(QIODevice::ReadOnly) && out.open(QIODevice::WriteOnly) && out.write(in.readAll()) > 0 && out.commit();
                 if (!ok)
-                    why = QStringLiteral("%1 に保存できません（%2）。").arg(QDir::toNativeSeparators(to), out.errorString());
+                    why = WindowTr::tr("%1 に保存できません（%2）。").arg(QDir::toNativeSeparators(to), out.errorString());
                 return ok;
             };
             if (!replies || replies->isEmpty()) {

@@ -17,6 +17,9 @@
 // import tool prints. Needs nothing but Qt Core.
 namespace messages {
 
+// The language chosen in the list's menu: said in both, as the user may read only one.
+QString languageAtNextStart();
+
 // Register and Edit come from the entry dialog (what the user typed is still there), Import
 // from a drop or the import tool (nothing was typed).
 enum class Change { Register, Edit, Delete, Import };

@@ -223,6 +223,13 @@ Store::~Store()
     worker_->pool.waitForDone();
 }
 
+QJsonObject Store::peek(const QString &folder, const QString &name)
+{
+    QJsonObject root;
+    readFile(folder + u'/' + QLatin1String(FileName), root);
+    return root.value(name).toObject();
+}
+
 QString Store::statesFolder() const
 {
     return folder_ + QStringLiteral("/states");

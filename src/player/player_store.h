@@ -83,6 +83,9 @@ public:
     // The game of a key, or, when the key is unknown or empty, the game last seen at path.
     const GameRecord *find(const QString &key, const QString &path) const;
     QJsonObject section(const QString &name) const { return root_.value(name).toObject(); }
+    // One section of the file in a data folder, read without a store (empty when the file is
+    // missing or not the player's data): what is needed before any window is made.
+    static QJsonObject peek(const QString &folder, const QString &name);
 
     // A change to one game, or to one section ("window", "list"): applied here at once, and
     // then to the file on a worker, under its lock, to the file as it is then (so that another

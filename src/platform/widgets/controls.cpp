@@ -66,10 +66,10 @@ void setBuddies(std::initializer_list<std::pair<QLabel *, QWidget *>> pairs)
         label->setBuddy(field);
 }
 
-void setAccessibleNames(std::initializer_list<std::pair<QWidget *, const char16_t *>> names)
+void setAccessibleNames(std::initializer_list<std::pair<QWidget *, QString>> names)
 {
     for (const auto &[widget, name] : names)
-        widget->setAccessibleName(QString::fromUtf16(name));
+        widget->setAccessibleName(name);
 }
 
 void startTextProbe(const QString &file)

@@ -28,7 +28,7 @@ QLineEdit *makeTextBox(QWidget *parent, const char *name, const QString &text, Q
 void setBuddies(std::initializer_list<std::pair<QLabel *, QWidget *>> pairs);
 
 // What a screen reader says for each control.
-void setAccessibleNames(std::initializer_list<std::pair<QWidget *, const char16_t *>> names);
+void setAccessibleNames(std::initializer_list<std::pair<QWidget *, QString>> names);
 
 // For tests that drive the program from outside: the name of the widget that has the focus
 // and, from the second line, the text of that field, written into file (UTF-8, whole) whenever

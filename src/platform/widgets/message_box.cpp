@@ -1,9 +1,19 @@
 #include "message_box.h"
 
+#include <QCoreApplication>
 #include <QMessageBox>
 #include <QPushButton>
 
 namespace platform {
+
+namespace {
+// The message boxes' own words, written in Japanese.
+struct Tr
+{
+    Q_DECLARE_TR_FUNCTIONS(MessageBox)
+};
+} // namespace
+
 
 namespace {
 MessageHandler &handler()
@@ -22,7 +32,7 @@ void nameForScreenReaders(QMessageBox &box, QWidget *parent, const QString &text
 {
     const QString window = parent && parent->window() ? parent->window()->windowTitle() : QString();
     box.setAccessibleName(window.isEmpty() ? QStringLiteral("tarumin")
-                                           : QStringLiteral("tarumin（%1）").arg(window));
+                                           : Tr::tr("tarumin（%1）").arg(window));
     box.setAccessibleDescription(text);
 }
 } // namespace
@@ -57,8 +67,8 @@ bool askYesNo(QWidget *parent, const QString &text)
     QMessageBox box(QMessageBox::Question, QStringLiteral("tarumin"), text, QMessageBox::NoButton, parent);
     nameForScreenReaders(box, parent, text);
     // Y and N answer from the keyboard, as on Japanese Windows.
-    QPushButton *yes = box.addButton(QStringLiteral("はい(&Y)"), QMessageBox::YesRole);
-    QPushButton *no = box.addButton(QStringLiteral("いいえ(&N)"), QMessageBox::NoRole);
+    QPushButton *yes = box.addButton(Tr::tr("はい(&Y)"), QMessageBox::YesRole);
+    QPushButton *no = box.addButton(Tr::tr("いいえ(&N)"), QMessageBox::NoRole);
     box.setDefaultButton(no);
     box.setEscapeButton(no);
     box.exec();
@@ -72,7 +82,7 @@ bool offerAction(QWidget *parent, const QString &text, const QString &action)
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("tarumin"), text, QMessageBox::NoButton, parent);
     nameForScreenReaders(box, parent, text);
     QPushButton *act = box.addButton(action, QMessageBox::ActionRole);
-    QPushButton *close = box.addButton(QStringLiteral("閉じる"), QMessageBox::RejectRole);
+    QPushButton *close = box.addButton(Tr::tr("閉じる"), QMessageBox::RejectRole);
     box.setDefaultButton(close);
     box.setEscapeButton(close);
     box.exec();
