@@ -114,8 +114,9 @@ else
     through_adapter mame.exe '*mame.exe*" fsa1 -cart1 "*"\hoshikaze.rom"'
 fi
 
-# The import tool from the same folder, with a Western code page: a zip (read by libzip, hashed
-# by CNG) registered under a Japanese name, a game already there named as such. The zip's game
+# The import tool from the same folder, with a Western code page (and so in English): a zip
+# (read by libzip, hashed by CNG) registered under a Japanese name, a game already there named
+# as such. The zip's game
 # leaves the catalogue first (else the zip is found to be the same game as its line's file).
 sed -i '/hanno\.rom/d' "$folder/tarumin/list.csv"
 (cd "$folder" && cp hanno.rom はんの.rom && zip -q はんの.zip はんの.rom && rm はんの.rom)
@@ -125,8 +126,14 @@ line='反応テスト,ROM,2026年,たるみんソフト,,Hanno Test (Tarumin sam
 want=$(printf '%s\r\n' "$line" | iconv -f UTF-8 -t CP932 | od -An -tx1)
 got=$(tail -c "$(printf '%s\r\n' "$line" | iconv -f UTF-8 -t CP932 | wc -c)" "$folder/tarumin/list.csv" | od -An -tx1)
 case "$out" in
-*識別しました*はんの.zip*登録済みです*hoshikaze.rom*) ;;
-*) fail "tarumin-import.exe said something else" ;;
+*Identified*はんの.zip*Already\ listed*hoshikaze.rom*) ;;
+*) fail "tarumin-import.exe said something else (in English, as the system is)" ;;
+esac
+# With a Japanese system it speaks Japanese.
+out=$(cd "$folder" && LANG=ja_JP.UTF-8 timeout 120 wine tarumin-import.exe hoshikaze.rom 2>&1 | tr -d '\r')
+case "$out" in
+*登録済みです*hoshikaze.rom*) ;;
+*) fail "tarumin-import.exe under a Japanese system said: $out" ;;
 esac
 [ "$got" = "$want" ] || fail "tarumin-import.exe did not append the zip's line in CP932"
 

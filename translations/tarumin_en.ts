@@ -1,6 +1,221 @@
 <?xml version='1.0' encoding='utf-8'?>
 <TS version="2.1" language="en" sourcelanguage="ja">
 <context>
+    <name>Adapter</name>
+    <message>
+        <source>機種の ROM が足りません。ROM を入れてください。</source>
+        <translation>The machine's ROMs are missing. Install them.</translation>
+    </message>
+    <message>
+        <source>この機種にはディスクドライブがありません。</source>
+        <translation>This machine has no disk drive.</translation>
+    </message>
+    <message>
+        <source>ディスクのイメージを読めません（壊れているか、ディスクのイメージではありません）。</source>
+        <translation>Cannot read the disk image (it is damaged, or not a disk image).</translation>
+    </message>
+    <message>
+        <source>テープのイメージを読めません（壊れているか、テープのイメージではありません）。</source>
+        <translation>Cannot read the tape image (it is damaged, or not a tape image).</translation>
+    </message>
+    <message>
+        <source>画面を開けません。デスクトップの中で起動してください。</source>
+        <translation>Cannot open a screen. Start it from within a desktop.</translation>
+    </message>
+    <message>
+        <source>この ROM を知りません（ROM の種類がわかりません）。</source>
+        <translation>This ROM is not known (its type cannot be told).</translation>
+    </message>
+    <message>
+        <source>ゲームのファイルを開けません。</source>
+        <translation>Cannot open the game's file.</translation>
+    </message>
+    <message>
+        <source>エミュレータがゲームを起動できませんでした。</source>
+        <translation>The emulator could not start the game.</translation>
+    </message>
+    <message>
+        <source>openMSX は ROM を %1/systemroms と /usr/share/openmsx/systemroms で探します</source>
+        <translation>openMSX looks for ROMs in %1/systemroms and /usr/share/openmsx/systemroms</translation>
+    </message>
+    <message>
+        <source>エミュレータ「%1」はわかりません（openmsx か mame）。見つかったものを使います。</source>
+        <translation>The emulator “%1” is not known (openmsx or mame). The one found is used.</translation>
+    </message>
+    <message>
+        <source>MAME は ROM を %1 で探します</source>
+        <translation>MAME looks for ROMs in %1</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>ディスクドライブのある</source>
+        <translation> with a disk drive</translation>
+    </message>
+    <message>
+        <source>カセットのつなげる</source>
+        <translation> with a cassette port</translation>
+    </message>
+    <message>
+        <source>%1%2 の日本の機種の ROM がありません（MAME の %3 などの機種）。%4。</source>
+        <translation>No ROMs of a Japanese %2 machine%1 (MAME's %3 and others). %4.</translation>
+    </message>
+    <message>
+        <source>cf2000、hb10</source>
+        <translation>cf2000, hb10</translation>
+    </message>
+    <message>
+        <source>fsa1、hbf1xd</source>
+        <translation>fsa1, hbf1xd</translation>
+    </message>
+    <message>
+        <source>FM-PAC: MAME の ROM の場所に msx1_cart の fmpac がないため、FM-PAC なしで %1 を起動します。</source>
+        <translation>FM-PAC: MAME's ROM folders hold no msx1_cart fmpac, so %1 starts without the FM-PAC.</translation>
+    </message>
+    <message>
+        <source>MAME（%1）を起動できません。</source>
+        <translation>Cannot start MAME (%1).</translation>
+    </message>
+    <message>
+        <source>MAME（%1）の日本の MSX %2 機種のうち、ROM のあるもの: %3 機種</source>
+        <translation>Of MAME (%1)'s %2 Japanese MSX machines, with ROMs: %3</translation>
+    </message>
+    <message>
+        <source>  %1（%2%3%4%5）</source>
+        <translation>  %1 (%2%3%4%5)</translation>
+    </message>
+    <message>
+        <source>、ディスク</source>
+        <translation>, disk</translation>
+    </message>
+    <message>
+        <source>、テープ</source>
+        <translation>, tape</translation>
+    </message>
+    <message>
+        <source>、FM 音源</source>
+        <translation>, FM sound</translation>
+    </message>
+    <message>
+        <source>、MSX-MUSIC</source>
+        <translation>, MSX-MUSIC</translation>
+    </message>
+    <message>
+        <source>openMSX の日本の機種 %1 台のうち、起動できるもの: %2 台</source>
+        <translation>Of openMSX's %1 Japanese machines, usable: %2</translation>
+    </message>
+    <message>
+        <source>カートリッジ</source>
+        <translation>cartridge</translation>
+    </message>
+    <message>
+        <source>テープ</source>
+        <translation>tape</translation>
+    </message>
+    <message>
+        <source>ディスク</source>
+        <translation>disk</translation>
+    </message>
+    <message>
+        <source>＋FM-PAC</source>
+        <translation> + FM-PAC</translation>
+    </message>
+    <message>
+        <source>%1: %2（環境変数 %3）</source>
+        <translation>%1: %2 (environment variable %3)</translation>
+    </message>
+    <message>
+        <source>%1: %2（無料の C-BIOS）</source>
+        <translation>%1: %2 (the free C-BIOS)</translation>
+    </message>
+    <message>
+        <source>: 起動できません。この条件に合う日本の機種の設定が openMSX にありません。</source>
+        <translation>: cannot start. openMSX has no Japanese machine set up for this.</translation>
+    </message>
+    <message>
+        <source>%1: 起動できません。いちばん先に選ぶ機種 %2 の ROM がありません%3。%4。</source>
+        <translation>%1: cannot start. The ROMs of %2, the first choice, are missing%3. %4.</translation>
+    </message>
+    <message>
+        <source>（</source>
+        <translation> (</translation>
+    </message>
+    <message>
+        <source>）</source>
+        <translation>)</translation>
+    </message>
+    <message>
+        <source>FM-PAC の ROM がないため、FM-PAC なしで %1 を起動します。</source>
+        <translation>There is no FM-PAC ROM, so %1 starts without the FM-PAC.</translation>
+    </message>
+    <message>
+        <source>どの機種が使えるかは「mess.exe --machines」で確かめられます。</source>
+        <translation>“mess.exe --machines” tells which machines can be used.</translation>
+    </message>
+    <message>
+        <source>ディスク「%1」を読める %2 の機種がありません（無料の C-BIOS にはディスクの ROM がありません）。ディスクドライブのある日本の機種の ROM を入れてください。%3。%4</source>
+        <translation>No %2 machine can read the disk “%1” (the free C-BIOS has no disk ROM). Install the ROMs of a Japanese machine with a disk drive. %3. %4</translation>
+    </message>
+    <message>
+        <source>テープ「%1」を読める %2 の機種がありません（無料の C-BIOS には BASIC がありません）。日本の機種の ROM を入れてください。%3。%4</source>
+        <translation>No %2 machine can read the tape “%1” (the free C-BIOS has no BASIC). Install the ROMs of a Japanese machine. %3. %4</translation>
+    </message>
+    <message>
+        <source>FM-PAC: FM-PAC の ROM がないため、代わりに %1 の無料の MSX-MUSIC を使います。</source>
+        <translation>FM-PAC: there is no FM-PAC ROM, so %1's free MSX-MUSIC is used instead.</translation>
+    </message>
+    <message>
+        <source>FM-PAC: FM-PAC の ROM がないため、代わりに無料の C-BIOS の MSX-MUSIC を %1 に挿します。</source>
+        <translation>FM-PAC: there is no FM-PAC ROM, so the free C-BIOS MSX-MUSIC goes into %1 instead.</translation>
+    </message>
+    <message>
+        <source>テープ %1 本の組です。</source>
+        <translation>A set of %1 tapes.</translation>
+    </message>
+    <message>
+        <source>ディスク %1 枚の組です。ALT+F9 で次のディスクに入れ替えられます。</source>
+        <translation>A set of %1 disks. ALT+F9 changes to the next disk.</translation>
+    </message>
+    <message>
+        <source>openMSX（%1）を起動できません。openMSX を入れてください。</source>
+        <translation>Cannot start openMSX (%1). Install openMSX.</translation>
+    </message>
+    <message>
+        <source>保存した状態のファイル「%1」がありません。</source>
+        <translation>The saved state “%1” is missing.</translation>
+    </message>
+    <message>
+        <source>機種が指定されていません（MSX2J か MSXJ）。</source>
+        <translation>No machine given (MSX2J or MSXJ).</translation>
+    </message>
+    <message>
+        <source>機種「%1」はわかりません（MSX2J か MSXJ）。</source>
+        <translation>The machine “%1” is not known (MSX2J or MSXJ).</translation>
+    </message>
+    <message>
+        <source>オプション「%1」にファイルがありません。</source>
+        <translation>The option “%1” has no file.</translation>
+    </message>
+    <message>
+        <source>オプション「%1」はわかりません。</source>
+        <translation>The option “%1” is not known.</translation>
+    </message>
+    <message>
+        <source>ゲームが２つ指定されています（「%1 %2」と「%3 %4」）。</source>
+        <translation>Two games given (“%1 %2” and “%3 %4”).</translation>
+    </message>
+    <message>
+        <source>ゲームのファイル「%1」が %2 にありません。</source>
+        <translation>The game's file “%1” is not in %2.</translation>
+    </message>
+    <message>
+        <source>MAME では openMSX で保存した状態から始められません。最初から始めます。</source>
+        <translation>MAME cannot start from a state saved by openMSX. It starts from the beginning.</translation>
+    </message>
+</context>
+<context>
     <name>EntryDialog</name>
     <message>
         <source>ゲームのファイル|*.rom;*.mx1;*.mx2;*.dsk;*.cas;*.zip|すべてのファイル|*.*</source>

@@ -16,6 +16,7 @@
 #include "platform/system/console.h"
 #include "platform/system/file_names.h"
 #include "platform/system/handover.h"
+#include "platform/system/translations.h"
 #include "platform/system/paths.h"
 
 #include <QCoreApplication>
@@ -27,6 +28,15 @@
 #include <cstdlib>
 
 using namespace adapter;
+
+
+namespace {
+// The adapter's words, written in Japanese.
+struct Tr
+{
+    Q_DECLARE_TR_FUNCTIONS(Adapter)
+};
+} // namespace
 
 namespace {
 
@@ -43,7 +53,7 @@ int refuse(int status, const QString &text)
 
 QString whereRoms()
 {
-    return QStringLiteral("openMSX は ROM を %1/systemroms と /usr/share/openmsx/systemroms で探します").arg(openMsxUserShare());
+    return Tr::tr("openMSX は ROM を %1/systemroms と /usr/share/openmsx/systemroms で探します").arg(openMsxUserShare());
 }
 
 QString wantName(Want want)
@@ -140,7 +150,7 @@ Route chosenRoute()
     if (const std::optional<Route> asked = routeAskedFor(&word))
         return *asked;
     if (!word.isEmpty())
-        say(QStringLiteral("エミュレータ「%1」はわかりません（openmsx か mame）。見つかったものを使います。").arg(word));
+        say(Tr::tr("エミュレータ「%1」はわかりません（openmsx か mame）。見つかったものを使います。").arg(word));
     const QString openmsx = Places::standard().openmsx;
     const bool openmsxThere = QFileInfo(openmsx).isAbsolute() ? QFileInfo(openmsx).isFile()
                                                                : !QStandardPaths::findExecutable(openmsx).isEmpty();
@@ -154,7 +164,7 @@ QString mameCache()
 
 QString mameRomsWhere(const MameWorld &world)
 {
-    return QStringLiteral("MAME は ROM を %1 で探します").arg(QDir::toNativeSeparators(world.rompath().join(QStringLiteral("、"))));
+    return Tr::tr("MAME は ROM を %1 で探します").arg(QDir::toNativeSeparators(world.rompath().join(Tr::tr("、"))));
 }
 
 // MAME: the line in MAME's words, on a Japanese system whose ROMs MAME finds.
@@ -167,11 +177,11 @@ int runMame(const QString &program, Want want, std::optional<Media> media, const
     const Tester starts = [](const QString &, const QString &) { return Verdict::Starts; };
     const std::optional<Choice> choice = choose(world.owned(), RomIndex{}, world.fmpacThere(), request, starts);
     if (!choice) {
-        const QString what = media == Media::Disk ? QStringLiteral("ディスクドライブのある")
-                             : media == Media::Tape ? QStringLiteral("カセットのつなげる")
+        const QString what = media == Media::Disk ? Tr::tr("ディスクドライブのある")
+                             : media == Media::Tape ? Tr::tr("カセットのつなげる")
                                                     : QString();
-        sayMame(QStringLiteral("%1%2 の日本の機種の ROM がありません（MAME の %3 などの機種）。%4。")
-                    .arg(what, wantName(want), want == Want::MSXJ ? QStringLiteral("cf2000、hb10") : QStringLiteral("fsa1、hbf1xd"),
+        sayMame(Tr::tr("%1%2 の日本の機種の ROM がありません（MAME の %3 などの機種）。%4。")
+                    .arg(what, wantName(want), want == Want::MSXJ ? Tr::tr("cf2000、hb10") : Tr::tr("fsa1、hbf1xd"),
                          mameRomsWhere(world)));
         return 4;
     }
@@ -181,13 +191,13 @@ int runMame(const QString &program, Want want, std::optional<Media> media, const
             system = m;
     const bool cartridge = choice->extension == QLatin1String("fmpac") && system.cartOption == QLatin1String("-cart1");
     if (fmpac && !system.music && !cartridge)
-        sayMame(QStringLiteral("FM-PAC: MAME の ROM の場所に msx1_cart の fmpac がないため、FM-PAC なしで %1 を起動します。").arg(system.name));
+        sayMame(Tr::tr("FM-PAC: MAME の ROM の場所に msx1_cart の fmpac がないため、FM-PAC なしで %1 を起動します。").arg(system.name));
     const QString path = !media ? QString() : QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath());
     OutputWatch output;
     int status = platform::runWatched(program, mameArguments(system, request, path, cartridge),
                                       [&output](const QByteArray &line) { output.take(line); });
     if (status == 127) {
-        sayMame(QStringLiteral("MAME（%1）を起動できません。").arg(program));
+        sayMame(Tr::tr("MAME（%1）を起動できません。").arg(program));
         return 127;
     }
     for (const OutputWatch::Line &line : output.report(&status))
@@ -204,12 +214,12 @@ void listMameMachines()
     world.load();
     const auto out = [](const QString &line) { platform::writeLine(platform::Stream::Out, line); };
     out(QString());
-    out(QStringLiteral("MAME（%1）の日本の MSX %2 機種のうち、ROM のあるもの: %3 機種")
+    out(Tr::tr("MAME（%1）の日本の MSX %2 機種のうち、ROM のあるもの: %3 機種")
             .arg(QDir::toNativeSeparators(program)).arg(world.systems().size()).arg(world.owned().size()));
     for (const Machine &m : world.owned())
-        out(QStringLiteral("  %1（%2%3%4%5）")
-                .arg(m.name, m.generation, m.disk ? QStringLiteral("、ディスク") : QString(),
-                     m.tape ? QStringLiteral("、テープ") : QString(), m.music ? QStringLiteral("、FM 音源") : QString()));
+        out(Tr::tr("  %1（%2%3%4%5）")
+                .arg(m.name, m.generation, m.disk ? Tr::tr("、ディスク") : QString(),
+                     m.tape ? Tr::tr("、テープ") : QString(), m.music ? Tr::tr("、FM 音源") : QString()));
 }
 
 int listMachines()
@@ -225,45 +235,45 @@ int listMachines()
         ++japanese;
         if (!world.roms().firstMissing(m.roms).isEmpty() || test(m.name, QString()) == Verdict::DoesNotStart)
             continue;
-        usable.append(QStringLiteral("  %1（%2%3%4%5）")
-                          .arg(m.name, m.generation, m.disk ? QStringLiteral("、ディスク") : QString(),
-                               m.tape ? QStringLiteral("、テープ") : QString(),
-                               m.music ? QStringLiteral("、MSX-MUSIC") : QString()));
+        usable.append(Tr::tr("  %1（%2%3%4%5）")
+                          .arg(m.name, m.generation, m.disk ? Tr::tr("、ディスク") : QString(),
+                               m.tape ? Tr::tr("、テープ") : QString(),
+                               m.music ? Tr::tr("、MSX-MUSIC") : QString()));
     }
     const auto out = [](const QString &line) { platform::writeLine(platform::Stream::Out, line); };
-    out(QStringLiteral("openMSX の日本の機種 %1 台のうち、起動できるもの: %2 台").arg(japanese).arg(usable.size()));
+    out(Tr::tr("openMSX の日本の機種 %1 台のうち、起動できるもの: %2 台").arg(japanese).arg(usable.size()));
     for (const QString &line : usable)
         out(line);
     out(QString());
     for (Want want : {Want::MSXJ, Want::MSX2J}) {
         for (Media media : {Media::Cartridge, Media::Tape, Media::Disk}) {
             for (bool fmpac : {false, true}) {
-                const QString what = media == Media::Cartridge ? QStringLiteral("カートリッジ")
-                                     : media == Media::Tape    ? QStringLiteral("テープ")
-                                                               : QStringLiteral("ディスク");
-                const QString label = wantName(want) + u' ' + what + (fmpac ? QStringLiteral("＋FM-PAC") : QString());
+                const QString what = media == Media::Cartridge ? Tr::tr("カートリッジ")
+                                     : media == Media::Tape    ? Tr::tr("テープ")
+                                                               : Tr::tr("ディスク");
+                const QString label = wantName(want) + u' ' + what + (fmpac ? Tr::tr("＋FM-PAC") : QString());
                 const QString override = qEnvironmentVariable(overrideVariable(want).toLatin1().constData());
                 const Request request{want, media, fmpac};
                 if (!override.isEmpty()) {
-                    out(QStringLiteral("%1: %2（環境変数 %3）").arg(label, override, overrideVariable(want)));
+                    out(Tr::tr("%1: %2（環境変数 %3）").arg(label, override, overrideVariable(want)));
                 } else if (const std::optional<Choice> c = choose(world.machines(), world.roms(), world.fmpacRomThere(), request, test)) {
                     out(label + QStringLiteral(": ") + c->machine
                         + (c->extension.isEmpty() ? QString() : QStringLiteral(" -ext ") + c->extension));
                 } else if (media == Media::Cartridge) {
                     const QString free = fmpac && want == Want::MSX2J ? fmpacMachine() : freeMachine(want);
-                    out(QStringLiteral("%1: %2（無料の C-BIOS）").arg(label, free));
+                    out(Tr::tr("%1: %2（無料の C-BIOS）").arg(label, free));
                 } else {
                     const QList<Machine> list = candidates(world.machines(), request);
                     if (list.isEmpty()) {
-                        out(label + QStringLiteral(": 起動できません。この条件に合う日本の機種の設定が openMSX にありません。"));
+                        out(label + Tr::tr(": 起動できません。この条件に合う日本の機種の設定が openMSX にありません。"));
                         continue;
                     }
                     const Machine &first = list.first();
                     QString why = world.roms().firstMissing(first.roms);
                     if (why.isEmpty())
                         world.test(first.name, QString(), &why);
-                    out(QStringLiteral("%1: 起動できません。いちばん先に選ぶ機種 %2 の ROM がありません%3。%4。")
-                            .arg(label, first.name, why.isEmpty() ? QString() : QStringLiteral("（") + why + QStringLiteral("）"),
+                    out(Tr::tr("%1: 起動できません。いちばん先に選ぶ機種 %2 の ROM がありません%3。%4。")
+                            .arg(label, first.name, why.isEmpty() ? QString() : Tr::tr("（") + why + Tr::tr("）"),
                                  whereRoms()));
                 }
             }
@@ -299,15 +309,15 @@ int runOpenMsx(Want want, std::optional<Media> media, const QString &file, bool 
             machine = choice->machine;
             extension = choice->extension;
             if (choice->withoutFmpac)
-                say(QStringLiteral("FM-PAC の ROM がないため、FM-PAC なしで %1 を起動します。").arg(machine));
+                say(Tr::tr("FM-PAC の ROM がないため、FM-PAC なしで %1 を起動します。").arg(machine));
         } else {
             machine = freeMachine(want);
-            const QString check = QStringLiteral("どの機種が使えるかは「mess.exe --machines」で確かめられます。");
+            const QString check = Tr::tr("どの機種が使えるかは「mess.exe --machines」で確かめられます。");
             if (media == Media::Disk)
-                return refuse(4, QStringLiteral("ディスク「%1」を読める %2 の機種がありません（無料の C-BIOS にはディスクの ROM がありません）。ディスクドライブのある日本の機種の ROM を入れてください。%3。%4")
+                return refuse(4, Tr::tr("ディスク「%1」を読める %2 の機種がありません（無料の C-BIOS にはディスクの ROM がありません）。ディスクドライブのある日本の機種の ROM を入れてください。%3。%4")
                                      .arg(file, machineName, whereRoms(), check));
             if (media == Media::Tape)
-                return refuse(4, QStringLiteral("テープ「%1」を読める %2 の機種がありません（無料の C-BIOS には BASIC がありません）。日本の機種の ROM を入れてください。%3。%4")
+                return refuse(4, Tr::tr("テープ「%1」を読める %2 の機種がありません（無料の C-BIOS には BASIC がありません）。日本の機種の ROM を入れてください。%3。%4")
                                      .arg(file, machineName, whereRoms(), check));
         }
     }
@@ -315,11 +325,11 @@ int runOpenMsx(Want want, std::optional<Media> media, const QString &file, bool 
     if (fmpac && machine.startsWith(QLatin1String("C-BIOS"))) {
         if (want == Want::MSX2J) {
             machine = fmpacMachine();
-            say(QStringLiteral("FM-PAC: FM-PAC の ROM がないため、代わりに %1 の無料の MSX-MUSIC を使います。").arg(machine));
+            say(Tr::tr("FM-PAC: FM-PAC の ROM がないため、代わりに %1 の無料の MSX-MUSIC を使います。").arg(machine));
         } else {
             extension = QStringLiteral("tarumin_msx_music");
             writeMusicExtension();
-            say(QStringLiteral("FM-PAC: FM-PAC の ROM がないため、代わりに無料の C-BIOS の MSX-MUSIC を %1 に挿します。").arg(machine));
+            say(Tr::tr("FM-PAC: FM-PAC の ROM がないため、代わりに無料の C-BIOS の MSX-MUSIC を %1 に挿します。").arg(machine));
         }
     }
 
@@ -357,11 +367,11 @@ int runOpenMsx(Want want, std::optional<Media> media, const QString &file, bool 
         openmsx << QStringLiteral("-command") << QStringLiteral("set autoruncassettes on") << QStringLiteral("-command")
                 << QStringLiteral("cassetteplayer insert $::env(TARUMIN_TAPE)");
         if (staged && staged->parts.size() >= 2)
-            say(QStringLiteral("テープ %1 本の組です。").arg(staged->parts.size()));
+            say(Tr::tr("テープ %1 本の組です。").arg(staged->parts.size()));
         break;
     case Media::Disk:
         if (staged) {
-            const QString words = QStringLiteral("ディスク %1 枚の組です。ALT+F9 で次のディスクに入れ替えられます。").arg(staged->parts.size());
+            const QString words = Tr::tr("ディスク %1 枚の組です。ALT+F9 で次のディスクに入れ替えられます。").arg(staged->parts.size());
             say(words);
             openmsx << QStringLiteral("-diska") << first << QStringLiteral("-command")
                     << QStringLiteral("after time 3 {message {%1}}").arg(words);
@@ -377,7 +387,7 @@ int runOpenMsx(Want want, std::optional<Media> media, const QString &file, bool 
     if (staged)
         QDir(staged->folder).removeRecursively(); // openMSX has ended, or never started
     if (status == 127)
-        return refuse(127, QStringLiteral("openMSX（%1）を起動できません。openMSX を入れてください。").arg(program));
+        return refuse(127, Tr::tr("openMSX（%1）を起動できません。openMSX を入れてください。").arg(program));
     for (const OutputWatch::Line &line : output.report(&status))
         platform::writeLine(platform::Stream::Err, (line.ours ? QStringLiteral("mess.exe (openMSX): ") : QStringLiteral("openMSX: ")) + line.text);
     return status;
@@ -387,13 +397,13 @@ int runOpenMsx(Want want, std::optional<Media> media, const QString &file, bool 
 int runOpenMsxFromState(const QString &state)
 {
     if (!QFileInfo(state).isFile())
-        return refuse(3, QStringLiteral("保存した状態のファイル「%1」がありません。").arg(QDir::toNativeSeparators(state)));
+        return refuse(3, Tr::tr("保存した状態のファイル「%1」がありません。").arg(QDir::toNativeSeparators(state)));
     const QString program = Places::standard().openmsx;
     OutputWatch output;
     int status = platform::runWatched(program, {QStringLiteral("-savestate"), state},
                                       [&output](const QByteArray &line) { output.take(line); });
     if (status == 127)
-        return refuse(127, QStringLiteral("openMSX（%1）を起動できません。openMSX を入れてください。").arg(program));
+        return refuse(127, Tr::tr("openMSX（%1）を起動できません。openMSX を入れてください。").arg(program));
     for (const OutputWatch::Line &line : output.report(&status))
         platform::writeLine(platform::Stream::Err, (line.ours ? QStringLiteral("mess.exe (openMSX): ") : QStringLiteral("openMSX: ")) + line.text);
     return status;
@@ -404,6 +414,8 @@ int runOpenMsxFromState(const QString &state)
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
+    // Tarumin tells its emulator the language it speaks (TARUMIN_LANG); run alone, the system's.
+    platform::installProgramTranslations(app, platform::chosenLanguage());
     const QStringList arguments = platform::commandLineArguments(argc, argv).mid(1);
     if (arguments.value(0) == QLatin1String("--machines"))
         return listMachines();
@@ -413,12 +425,12 @@ int main(int argc, char *argv[])
         using Kind = catalogue::LaunchRequest::Problem::Kind;
         const QStringList &w = problem->words;
         switch (problem->kind) {
-        case Kind::NoMachine: return refuse(2, QStringLiteral("機種が指定されていません（MSX2J か MSXJ）。"));
-        case Kind::UnknownMachine: return refuse(2, QStringLiteral("機種「%1」はわかりません（MSX2J か MSXJ）。").arg(w.value(0)));
-        case Kind::OptionWithoutFile: return refuse(2, QStringLiteral("オプション「%1」にファイルがありません。").arg(w.value(0)));
-        case Kind::UnknownOption: return refuse(2, QStringLiteral("オプション「%1」はわかりません。").arg(w.value(0)));
+        case Kind::NoMachine: return refuse(2, Tr::tr("機種が指定されていません（MSX2J か MSXJ）。"));
+        case Kind::UnknownMachine: return refuse(2, Tr::tr("機種「%1」はわかりません（MSX2J か MSXJ）。").arg(w.value(0)));
+        case Kind::OptionWithoutFile: return refuse(2, Tr::tr("オプション「%1」にファイルがありません。").arg(w.value(0)));
+        case Kind::UnknownOption: return refuse(2, Tr::tr("オプション「%1」はわかりません。").arg(w.value(0)));
         case Kind::TwoGames:
-            return refuse(2, QStringLiteral("ゲームが２つ指定されています（「%1 %2」と「%3 %4」）。").arg(w.value(0), w.value(1), w.value(2), w.value(3)));
+            return refuse(2, Tr::tr("ゲームが２つ指定されています（「%1 %2」と「%3 %4」）。").arg(w.value(0), w.value(1), w.value(2), w.value(3)));
         }
     }
     const catalogue::LaunchRequest &request = std::get<catalogue::LaunchRequest>(parsed);
@@ -428,12 +440,12 @@ int main(int argc, char *argv[])
     const QString file = request.file();
     const std::optional<Media> media = request.media();
     if (media && !QFileInfo(file).isFile())
-        return refuse(3, QStringLiteral("ゲームのファイル「%1」が %2 にありません。").arg(file, QDir::toNativeSeparators(QDir::currentPath())));
+        return refuse(3, Tr::tr("ゲームのファイル「%1」が %2 にありません。").arg(file, QDir::toNativeSeparators(QDir::currentPath())));
 
     if (!request.state.isEmpty()) {
         if (chosenRoute() != Route::Mame)
             return runOpenMsxFromState(request.state);
-        say(QStringLiteral("MAME では openMSX で保存した状態から始められません。最初から始めます。"));
+        say(Tr::tr("MAME では openMSX で保存した状態から始められません。最初から始めます。"));
     }
     if (chosenRoute() == Route::Mame)
         return runMame(mameProgram(), want, media, file, fmpac);

@@ -11,6 +11,7 @@
 #include "platform/system/file_names.h"
 #include "platform/system/modules.h"
 #include "platform/system/program_folder.h"
+#include "platform/system/translations.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -69,6 +70,7 @@ void takeSnapshots(const QList<QByteArray> &lines, const platform::ProgramFolder
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
+    platform::installProgramTranslations(app, platform::chosenLanguage());
     QCoreApplication::setApplicationName(QStringLiteral("tarumin"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TARUMIN_VERSION));
     QCommandLineParser parser;

@@ -103,6 +103,8 @@ int main(int argc, char *argv[])
         player::Store::peek(programFolder.dataFolder(), QStringLiteral("settings"))
             .value(QLatin1String("language")).toString());
     platform::installProgramTranslations(app, language);
+    // The emulator's adapter and the tools it starts speak the same language.
+    qputenv("TARUMIN_LANG", language == platform::Language::English ? "en" : "ja");
 
     MainWindow window(programFolder);
     platform::releaseFreedMemory();
