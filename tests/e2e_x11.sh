@@ -327,4 +327,36 @@ plays_as 2 MSX2J unchecked "$third"
 plays_as 0 MSXJ checked "$folder|MSXJ|-CART|FMPAC.ROM|-cart|hoshikaze.rom"
 close_main
 
+step "an English system: the window, the list's menu, a dialog and a message box speak English"
+(cd "$work" && exec env -u TARUMIN_LANG LANG=en_US.UTF-8 LANGUAGE= LC_ALL= TARUMIN_TEXT_PROBE="$work/typed" \
+    "$folder/Tarumin") > "$work/app.log" 2>&1 &
+app=$!
+pids+=($app)
+main=$(wait_window '^Tarumin') || fail "the main window did not come back in English"
+[ "$(xdotool getwindowname "$main")" = "Tarumin (Ver 0.9)" ] || fail "the English title: $(xdotool getwindowname "$main")"
+click "$main" 60 "$(row 0)"
+xdotool key --clearmodifiers shift+F10
+for _ in $(seq 250); do case "$(field_text)" in Favourite\|Resume*) break ;; esac; sleep 0.02; done
+case "$(field_text)" in
+"Favourite|Resume|Remove saved state|Forget the machine settings|Order|Filter|言語 / Language|Edit|Delete") ;;
+*) fail "the list's menu in English: $(field_text)" ;;
+esac
+xdotool key --clearmodifiers Escape
+click "$main" 40 16
+dialog=$(wait_window '^Add to the list$') || fail "no English entry dialog"
+click "$dialog" 108 252 # Save, with no title typed
+box=$(wait_window '^tarumin$') || fail "no message box in English"
+for _ in $(seq 250); do [ "$(field_text)" = "Type the game's title." ] && break; sleep 0.02; done
+[ "$(field_text)" = "Type the game's title." ] || fail "the English message box: $(field_text)"
+xdotool windowactivate --sync "$box" 2>/dev/null
+xdotool key --clearmodifiers Return
+wait_no_window '^tarumin$' || fail "the English message box stayed"
+click "$dialog" 185 252
+wait_no_window '^Add to the list$' || fail "the English entry dialog stayed"
+close_main
+said=$(env -u TARUMIN_LANG LANG=en_US.UTF-8 LANGUAGE= LC_ALL= "$(dirname "$program")/tarumin-import" 2>&1)
+case "$said" in *"Name the files or folders to add"*) ;; *) fail "tarumin-import in English: $said" ;; esac
+said=$(env -u TARUMIN_LANG LANG=ja_JP.UTF-8 LANGUAGE= LC_ALL= "$(dirname "$program")/tarumin-import" 2>&1)
+case "$said" in *"登録するファイルかフォルダーを指定してください"*) ;; *) fail "tarumin-import in Japanese: $said" ;; esac
+
 echo "1 passed, 0 failed"

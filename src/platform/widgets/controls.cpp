@@ -13,6 +13,8 @@
 #include <QTextEdit>
 #include <QTimer>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QMenu>
 #include <QPalette>
 #include <QPushButton>
 
@@ -89,6 +91,16 @@ void startTextProbe(const QString &file)
             text = rich->toPlainText();
         else if (const auto *box = qobject_cast<const QCheckBox *>(focus))
             text = box->isChecked() ? QStringLiteral("checked") : QStringLiteral("unchecked");
+        // An open menu: its items; a message box: its words.
+        if (const auto *menu = qobject_cast<const QMenu *>(QApplication::activePopupWidget())) {
+            QStringList items;
+            for (const QAction *a : menu->actions())
+                if (!a->isSeparator())
+                    items << a->text();
+            text = items.join(u'|');
+        } else if (const auto *message = focus ? qobject_cast<const QMessageBox *>(focus->window()) : nullptr) {
+            text = message->text();
+        }
         // The field's name on the first line, then its text.
         text = (focus ? focus->objectName() : QString()) + u'\n' + text;
         if (*last == text)
