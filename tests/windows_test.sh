@@ -35,21 +35,29 @@ sh "$top/scripts/windows-deploy.sh" "$tests" "$QT_PREFIX" test
 sh "$top/scripts/windows-deploy.sh" "$WIN/build/app" "$QT_PREFIX"
 cp "$WIN"/build/app/tarumin-*.dll "$tests/" 2>/dev/null
 
+# run_test EXE LOCALE [ARGS]: one test program, in the program's Japanese (as ctest runs them).
+run_test() {
+    local exe=$1 locale=$2 name out status
+    name=$(basename "$exe" .exe)
+    out="$WIN/$name.$locale.txt"
+    rm -f "$out"
+    (cd "$tests" && LANG=$locale TARUMIN_LANG=ja TARUMIN_CHANGES=100 timeout 300 wine "$exe" "${@:3}" -o "$(winepath -w "$out")",txt >/dev/null 2>&1)
+    status=$?
+    totals=$(grep -a '^Totals' "$out" 2>/dev/null | tr -d '\r')
+    echo "$locale $name: ${totals:-no result} (exit $status)"
+    if [ "$status" -ne 0 ]; then
+        grep -a -A2 '^FAIL' "$out" 2>/dev/null | tr -d '\r' | sed 's/^/    /'
+        fail "$name under $locale"
+    fi
+}
 for locale in ja_JP.UTF-8 en_US.UTF-8; do
     for exe in "$tests"/test_*.exe; do
         name=$(basename "$exe" .exe)
+        # The labels are measured with Windows' own fonts, on the display below.
+        [ "$name" = test_translations ] && continue
         args=()
         grep -q "QTEST_MAIN" "$(dirname "$0")/$name.cpp" && args=(-platform offscreen)
-        out="$WIN/$name.$locale.txt"
-        rm -f "$out"
-        (cd "$tests" && LANG=$locale TARUMIN_CHANGES=100 timeout 300 wine "$exe" "${args[@]}" -o "$(winepath -w "$out")",txt >/dev/null 2>&1)
-        status=$?
-        totals=$(grep -a '^Totals' "$out" 2>/dev/null | tr -d '\r')
-        echo "$locale $name: ${totals:-no result} (exit $status)"
-        if [ "$status" -ne 0 ]; then
-            grep -a -A2 '^FAIL' "$out" 2>/dev/null | tr -d '\r' | sed 's/^/    /'
-            fail "$name under $locale"
-        fi
+        run_test "$exe" "$locale" "${args[@]}"
     done
 done
 
@@ -68,6 +76,17 @@ export DISPLAY=":$(head -n 1 "$work/display")"
 for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 openbox >/dev/null 2>&1 &
 pids+=($!)
+# Every label of both languages fits its place, measured with the fonts Windows gives the
+# program (the offscreen platform has other ones), with either code page.
+set_dpi() {
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+    wineserver -k 2>/dev/null
+    wineserver -w 2>/dev/null
+}
+set_dpi 96
+for locale in ja_JP.UTF-8 en_US.UTF-8; do
+    run_test "$tests/test_translations.exe" "$locale"
+done
 (cd "$folder" && LANG=ja_JP.UTF-8 exec wine Tarumin.exe) >"$work/app.log" 2>&1 &
 pids+=($!)
 # through_adapter EMULATOR PATTERN: the power switch once more, the command line the stand-in
@@ -139,11 +158,6 @@ esac
 
 # The window at 100, 125, 150 and 200 % (Wine's LogPixels): the fixed layout scales as a whole,
 # its client area 566 x 428 times the scale (within a pixel).
-set_dpi() {
-    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
-    wineserver -k 2>/dev/null
-    wineserver -w 2>/dev/null
-}
 for dpi in 96 120 144 192; do
     set_dpi "$dpi"
     (cd "$folder" && LANG=ja_JP.UTF-8 exec wine Tarumin.exe) >"$work/dpi.log" 2>&1 &
@@ -171,6 +185,22 @@ for dpi in 96 120 144 192; do
     esac
 done
 set_dpi 96
+# With a Western system (code page 1252) the window speaks English.
+(cd "$folder" && LANG=en_US.UTF-8 exec wine Tarumin.exe) >"$work/english.log" 2>&1 &
+english=""
+for _ in $(seq 1200); do
+    english=$(xdotool search --onlyvisible --name '^Tarumin \(Ver 0\.9\)$' 2>/dev/null | head -1)
+    [ -n "$english" ] && break
+    sleep 0.1
+done
+if [ -z "$english" ]; then
+    fail "no English window under a Western system"
+else
+    sleep 2
+    import -window "$english" "$WIN/wine-english.png" 2>/dev/null && echo "screenshot: $WIN/wine-english.png"
+fi
+wineserver -k 2>/dev/null
+wineserver -w 2>/dev/null
 
 # Each program says who it is: its version resource (product, version, description) and its
 # manifest (per-monitor DPI awareness), as Explorer reads them.
