@@ -295,6 +295,41 @@
     </message>
 </context>
 <context>
+    <name>Import</name>
+    <message>
+        <source>MSX のゲームのファイル（.rom .mx1 .mx2 .cas .dsk、またはそれを１つ入れた .zip）を SHA-1 でプログラムフォルダーの hash/ のソフトウェアリストと照らし合わせて識別し、 その一覧に登録します。 --write がなければ、追加するものを示すだけです。</source>
+        <translation>Identifies MSX game files (.rom .mx1 .mx2 .cas .dsk, or a .zip holding one) by their SHA-1 against the software lists in the program folder's hash/ and registers them in its catalogue. Without --write it only says what it would add.</translation>
+    </message>
+    <message>
+        <source>行を一覧に追加します。</source>
+        <translation>Add the lines to the catalogue.</translation>
+    </message>
+    <message>
+        <source>プログラムフォルダー（省略時は Tarumin のもの）。</source>
+        <translation>The program folder (default: Tarumin's own).</translation>
+    </message>
+    <message>
+        <source>--write と合わせて: 新しく登録したカートリッジのうち画面写真のないものを、openMSX で撮ります（この画面か、仮想画面で）。</source>
+        <translation>With --write: photograph each newly registered cartridge in openMSX (on this display, or a virtual one) where it has no snapshot yet.</translation>
+    </message>
+    <message>
+        <source>すべてのゲームのファイルをプログラムフォルダーの games/ にコピーし、そのコピーを登録します。ゲームを中に持つプログラムフォルダー向けです（一覧に書けない名前のファイルは、いつもコピーします）。</source>
+        <translation>Copy every game file into the program folder's games/ and register the copies, for a program folder that holds its games (files whose names the catalogue cannot hold are always copied).</translation>
+    </message>
+    <message>
+        <source>ファイルがなくなった行のゲームを、渡したファイルの中から（中身で）探し、その行が今の場所を指すようにするだけです。何も追加しません。ほかと同じく、--write のときだけ書きます。</source>
+        <translation>Only find the games of lines whose files are gone among the files given (by their contents) and make those lines name them where they now are; add nothing. Like everything else, only with --write.</translation>
+    </message>
+    <message>
+        <source>ゲームのファイルかフォルダー。</source>
+        <translation>Game files or folders.</translation>
+    </message>
+    <message>
+        <source>使い方は「tarumin-import --help」で。</source>
+        <translation>Try 'tarumin-import --help'.</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <source>選択したゲームの説明が入ります。しかし、ＭＳＸのロムゲームって６００本以上ありましたよね。１人で登録するのかぁ。でも、リストはＣＳＶ形式にする予定なので誰でも編集可能にするつもりです。</source>
@@ -1293,6 +1328,17 @@ Characters the list file cannot hold became “?”: %1</translation>
     <message>
         <source>いまの状態を保存しました。リストのメニューの「続きから遊ぶ」で、ここから始められます。</source>
         <translation>The state is saved. “Resume” in the list's menu starts from here.</translation>
+    </message>
+</context>
+<context>
+    <name>Program</name>
+    <message>
+        <source>Tarumin: MSX のゲームの一覧を持ち、選んだゲームをエミュレーター（mess.exe）で起動します。
+プログラムの隣に tarumin/ フォルダーがあればそこのデータを使い、なければ
+最初の起動で作る利用者自身のフォルダーを使います。</source>
+        <translation>Tarumin: a catalogue of MSX games that starts them in an emulator (mess.exe).
+It takes its data from the tarumin/ folder beside the program when there is one,
+otherwise from a folder of the user's own, made at the first start.</translation>
     </message>
 </context>
 </TS>

@@ -20,6 +20,12 @@
 
 namespace {
 
+// The tool's words on the command line, written in Japanese.
+struct Tr
+{
+    Q_DECLARE_TR_FUNCTIONS(Import)
+};
+
 void say(const QString &text)
 {
     platform::writeLine(platform::Stream::Out, text);
@@ -74,40 +80,40 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(QStringLiteral("tarumin"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TARUMIN_VERSION));
     QCommandLineParser parser;
-    parser.setApplicationDescription(wrapped(QStringLiteral(
-        "Identifies MSX game files (.rom .mx1 .mx2 .cas .dsk, or a .zip holding one) by their SHA-1 "
-        "against the software lists in the program folder's hash/ and registers them in its "
-        "catalogue. Without --write it only says what it would add.")));
+    parser.setApplicationDescription(wrapped(Tr::tr(
+        "MSX のゲームのファイル（.rom .mx1 .mx2 .cas .dsk、またはそれを１つ入れた .zip）を "
+        "SHA-1 でプログラムフォルダーの hash/ のソフトウェアリストと照らし合わせて識別し、 "
+        "その一覧に登録します。 --write がなければ、追加するものを示すだけです。")));
     parser.addHelpOption();
     parser.addVersionOption();
-    const QCommandLineOption write(QStringLiteral("write"), QStringLiteral("Add the lines to the catalogue."));
+    const QCommandLineOption write(QStringLiteral("write"), Tr::tr("行を一覧に追加します。"));
     const QCommandLineOption folderOption(QStringLiteral("folder"),
-                                          QStringLiteral("The program folder (default: Tarumin's own)."),
+                                          Tr::tr("プログラムフォルダー（省略時は Tarumin のもの）。"),
                                           QStringLiteral("PROGRAM_FOLDER"));
     const QCommandLineOption snapshots(QStringLiteral("snapshots"),
-                                       QStringLiteral("With --write: photograph each newly registered cartridge in openMSX "
-                                                      "(on this display, or a virtual one) where it has no snapshot yet."));
+                                       Tr::tr("--write と合わせて: 新しく登録したカートリッジのうち画面写真のないものを、"
+                                              "openMSX で撮ります（この画面か、仮想画面で）。"));
     const QCommandLineOption copy(QStringLiteral("copy"),
-                                  QStringLiteral("Copy every game file into the program folder's games/ and register the "
-                                                 "copies, for a program folder that holds its games (files whose names "
-                                                 "the catalogue cannot hold are always copied)."));
+                                  Tr::tr("すべてのゲームのファイルをプログラムフォルダーの games/ にコピーし、"
+                                         "そのコピーを登録します。ゲームを中に持つプログラムフォルダー向けです"
+                                         "（一覧に書けない名前のファイルは、いつもコピーします）。"));
     const QCommandLineOption relink(QStringLiteral("relink"),
-                                    QStringLiteral("Only find the games of lines whose files are gone among the files given (by "
-                                                   "their contents) and make those lines name them where they now are; "
-                                                   "add nothing. Like everything else, only with --write."));
+                                    Tr::tr("ファイルがなくなった行のゲームを、渡したファイルの中から（中身で）探し、"
+                                           "その行が今の場所を指すようにするだけです。何も追加しません。"
+                                           "ほかと同じく、--write のときだけ書きます。"));
     parser.addOption(write);
     parser.addOption(relink);
     parser.addOption(copy);
     parser.addOption(folderOption);
     parser.addOption(snapshots);
-    parser.addPositionalArgument(QStringLiteral("PATH"), QStringLiteral("Game files or folders."),
+    parser.addPositionalArgument(QStringLiteral("PATH"), Tr::tr("ゲームのファイルかフォルダー。"),
                                  QStringLiteral("PATH..."));
     // The parser's own errors would carry the application's name ("tarumin"), which is the
     // window program's: the tool names itself.
     // Names that are not UTF-8 (a Shift-JIS name from a Windows zip) are kept as they are.
     if (!parser.parse(platform::commandLineArguments(argc, argv))) {
         platform::writeLine(platform::Stream::Err, QStringLiteral("tarumin-import: ") + parser.errorText());
-        platform::writeLine(platform::Stream::Err, QStringLiteral("Try 'tarumin-import --help'."));
+        platform::writeLine(platform::Stream::Err, Tr::tr("使い方は「tarumin-import --help」で。"));
         return 1;
     }
     if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all"))) {

@@ -20,12 +20,18 @@
 
 namespace {
 
+// The program's words on the command line, written in Japanese.
+struct Tr
+{
+    Q_DECLARE_TR_FUNCTIONS(Program)
+};
+
 void describe(QCommandLineParser &parser)
 {
-    parser.setApplicationDescription(QStringLiteral(
-        "Tarumin: a catalogue of MSX games that starts them in an emulator (mess.exe).\n"
-        "It takes its data from the tarumin/ folder beside the program when there is one,\n"
-        "otherwise from a folder of the user's own, made at the first start."));
+    parser.setApplicationDescription(Tr::tr(
+        "Tarumin: MSX のゲームの一覧を持ち、選んだゲームをエミュレーター（mess.exe）で起動します。\n"
+        "プログラムの隣に tarumin/ フォルダーがあればそこのデータを使い、なければ\n"
+        "最初の起動で作る利用者自身のフォルダーを使います。"));
     parser.addHelpOption();
     parser.addVersionOption();
 }
@@ -63,6 +69,7 @@ int main(int argc, char *argv[])
 {
     if (answersOnTheCommandLine(argc, argv)) {
         QCoreApplication core(argc, argv);
+        platform::installProgramTranslations(core, platform::chosenLanguage());
         name(core);
         QCommandLineParser parser;
         describe(parser);
