@@ -69,7 +69,8 @@ trap cleanup EXIT
 unzip -q "$PORTABLE.zip" -d "$work"
 folder="$work/$(basename "$PORTABLE")"
 x86_64-w64-mingw32-gcc-posix -O2 -o "$folder/mess.exe" "$(dirname "$0")/windows/stand_in_mess.c" || fail "stand-in mess.exe"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+# Large enough for the window at 200 %.
+Xvfb -displayfd 3 -screen 0 1600x1200x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
 pids+=($!)
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=":$(head -n 1 "$work/display")"
