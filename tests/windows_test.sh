@@ -10,6 +10,17 @@ WIN=$1 QT_PREFIX=$2 PORTABLE=$3 MINGW_RUNTIME=$4
 export WINEPREFIX="$WIN/wine-prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 failed=0
 fail() { echo "FAIL: $*"; failed=1; }
+# shown PATTERN: the first visible window whose name matches, waited for up to two minutes
+# (Wine starts slowly on a busy machine); nothing when none came.
+shown() {
+    local id=""
+    for _ in $(seq 1200); do
+        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1)
+        [ -n "$id" ] && break
+        sleep 0.1
+    done
+    printf '%s' "$id"
+}
 
 # Locales whose code pages Wine takes: generated into a folder of ours.
 export LOCPATH="$WIN/locale"
@@ -101,12 +112,7 @@ through_adapter() {
     eval "case \"\$got\" in $2) ;; *) fail \"the bundled adapter gave $1 '\$got'\" ;; esac"
     rm -f "$folder/$1"
 }
-main=""
-for _ in $(seq 600); do
-    main=$(xdotool search --onlyvisible --name '^Tarumin' 2>/dev/null | head -1)
-    [ -n "$main" ] && break
-    sleep 0.1
-done
+main=$(shown '^Tarumin')
 if [ -z "$main" ]; then
     fail "Tarumin.exe showed no window under Wine"
 else
@@ -162,12 +168,7 @@ esac
 for dpi in 96 120 144 192; do
     set_dpi "$dpi"
     (cd "$folder" && LANG=ja_JP.UTF-8 exec wine Tarumin.exe) >"$work/dpi.log" 2>&1 &
-    scaled=""
-    for _ in $(seq 1200); do
-        scaled=$(xdotool search --onlyvisible --name '^Tarumin' 2>/dev/null | head -1)
-        [ -n "$scaled" ] && break
-        sleep 0.1
-    done
+    scaled=$(shown '^Tarumin')
     if [ -z "$scaled" ]; then
         import -window root "$WIN/wine-$dpi-dpi-failed.png" 2>/dev/null
         tail -n 5 "$work/dpi.log" | sed 's/^/    /'
@@ -188,12 +189,7 @@ done
 set_dpi 96
 # With a Western system (code page 1252) the window speaks English.
 (cd "$folder" && LANG=en_US.UTF-8 exec wine Tarumin.exe) >"$work/english.log" 2>&1 &
-english=""
-for _ in $(seq 1200); do
-    english=$(xdotool search --onlyvisible --name '^Tarumin \(Ver 0\.9\)$' 2>/dev/null | head -1)
-    [ -n "$english" ] && break
-    sleep 0.1
-done
+english=$(shown '^Tarumin \(Ver 0\.9\)$')
 if [ -z "$english" ]; then
     fail "no English window under a Western system"
 else
@@ -269,12 +265,7 @@ else
         fail "no Start menu shortcut"
     else
         (LANG=ja_JP.UTF-8 wine start "$(winepath -w "$shortcut")") >"$work/installed.log" 2>&1
-        installed_main=""
-        for _ in $(seq 600); do
-            installed_main=$(xdotool search --onlyvisible --name '^Tarumin' 2>/dev/null | head -1)
-            [ -n "$installed_main" ] && break
-            sleep 0.1
-        done
+        installed_main=$(shown '^Tarumin')
         if [ -z "$installed_main" ]; then
             fail "the Start menu shortcut showed no window"
         else
