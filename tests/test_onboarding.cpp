@@ -866,7 +866,7 @@ private slots:
             QProcess p;
             p.setWorkingDirectory(folder_);
             p.start(QStringLiteral(IMPORT_TOOL), args);
-            p.waitForFinished(30000);
+            p.waitForFinished(120000); // Wine can be slow to start a program
             return std::make_pair(p.exitCode(), toolText(p.readAllStandardOutput() + p.readAllStandardError()));
         };
         // Without --write it only says what it would add.
@@ -987,7 +987,7 @@ private slots:
                 args = QStringList{QStringLiteral("prlimit"), QStringLiteral("--fsize=%1").arg(sizeLimitKb * 1024),
                                    QStringLiteral("--")} + args;
             p.start(args.takeFirst(), args);
-            p.waitForFinished(30000);
+            p.waitForFinished(120000); // Wine can be slow to start a program
             return std::make_pair(p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
                                   toolText(p.readAllStandardOutput() + p.readAllStandardError()));
         };
@@ -1030,7 +1030,8 @@ private slots:
                 imports << p;
             }
             for (QProcess *p : imports) {
-                QVERIFY(p->waitForFinished(30000));
+                // Generous: under Wine a program's start alone can take seconds on a busy machine.
+                QVERIFY(p->waitForFinished(120000));
                 const QString out = toolText(p->readAllStandardOutput());
                 QVERIFY2(p->exitCode() == 0 && !out.contains(QStringLiteral("登録済みです")), qPrintable(out));
                 delete p;
@@ -1077,7 +1078,7 @@ private slots:
             QProcess p;
             p.start(QStringLiteral(IMPORT_TOOL), QStringList{QStringLiteral("--write"), QStringLiteral("--folder"), user}
                                                      + extra + QStringList{user + QStringLiteral("/src/game.rom")});
-            p.waitForFinished(30000);
+            p.waitForFinished(120000); // Wine can be slow to start a program
             return std::make_pair(p.exitCode(), toolText(p.readAllStandardOutput() + p.readAllStandardError()));
         };
         auto owner = [](const QString &path) {
