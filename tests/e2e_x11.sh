@@ -336,7 +336,7 @@ main=$(wait_window '^Tarumin') || fail "the main window did not come back in Eng
 [ "$(xdotool getwindowname "$main")" = "Tarumin (Ver 0.9)" ] || fail "the English title: $(xdotool getwindowname "$main")"
 click "$main" 60 "$(row 0)"
 xdotool key --clearmodifiers shift+F10
-for _ in $(seq 250); do case "$(field_text)" in Favourite\|Resume*) break ;; esac; sleep 0.02; done
+for _ in $(seq 750); do case "$(field_text)" in Favourite\|Resume*) break ;; esac; sleep 0.02; done
 case "$(field_text)" in
 "Favourite|Resume|Remove saved state|Forget the machine settings|Order|Filter|言語 / Language|Edit|Delete") ;;
 *) fail "the list's menu in English: $(field_text)" ;;
@@ -346,7 +346,7 @@ click "$main" 40 16
 dialog=$(wait_window '^Add to the list$') || fail "no English entry dialog"
 click "$dialog" 108 252 # Save, with no title typed
 box=$(wait_window '^tarumin$') || fail "no message box in English"
-for _ in $(seq 250); do [ "$(field_text)" = "Type the game's title." ] && break; sleep 0.02; done
+for _ in $(seq 750); do [ "$(field_text)" = "Type the game's title." ] && break; sleep 0.02; done
 [ "$(field_text)" = "Type the game's title." ] || fail "the English message box: $(field_text)"
 xdotool windowactivate --sync "$box" 2>/dev/null
 xdotool key --clearmodifiers Return
