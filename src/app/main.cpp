@@ -17,6 +17,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
+#include <utility>
 
 namespace {
 
@@ -119,7 +121,12 @@ int main(int argc, char *argv[])
     if (const QString probe = qEnvironmentVariable("TARUMIN_TEXT_PROBE"); !probe.isEmpty())
         platform::startTextProbe(probe);
     // Qt's own texts are needed by the first message box or file picker, not by the window:
-    // they are read once it is up.
-    QTimer::singleShot(0, &app, [&app, language] { platform::installQtTranslations(app, language); });
+    // they are read once it is on the screen (or after a while, for a window never painted).
+    const auto speakQt = [&app, language, done = std::make_shared<bool>(false)] {
+        if (!std::exchange(*done, true))
+            platform::installQtTranslations(app, language);
+    };
+    QObject::connect(&window, &MainWindow::firstPainted, &app, speakQt);
+    QTimer::singleShot(2000, &app, speakQt);
     return app.exec();
 }

@@ -12,7 +12,7 @@
 
 namespace {
 constexpr int FieldHeight = 22;
-const QString MissColour = QStringLiteral("color: #C00000; background: transparent;");
+const QColor MissColour(0xC0, 0x00, 0x00);
 } // namespace
 
 ListSearch::ListSearch(QListView *list, GameListModel *games, Hooks hooks)
@@ -26,7 +26,13 @@ ListSearch::ListSearch(QListView *list, GameListModel *games, Hooks hooks)
     // Said inside the field's right end when nothing matches what was typed.
     miss_ = new QLabel(WindowTr::tr("見つかりません"), field_);
     miss_->setObjectName(QStringLiteral("SearchMiss"));
-    miss_->setStyleSheet(MissColour);
+    {
+        // A colour of its own through the palette: a style sheet would bring in Qt's whole
+        // style-sheet machinery at every start, for one word that is seldom shown.
+        QPalette pal = miss_->palette();
+        pal.setColor(QPalette::WindowText, MissColour);
+        miss_->setPalette(pal);
+    }
     miss_->adjustSize();
     miss_->move(field_->width() - miss_->width() - 6, (field_->height() - miss_->height()) / 2);
     miss_->hide();

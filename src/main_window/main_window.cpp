@@ -189,7 +189,9 @@ void MainWindow::buildMachineOptions()
 
     machineBox = new QComboBox(this);
     machineBox->setObjectName(QStringLiteral("Combo1"));
-    machineBox->setEditable(true);
+    // Made editable by giving it its field: setEditable(true) would also build the box's
+    // drop-down list at once, which waits until it is first opened.
+    machineBox->setLineEdit(new QLineEdit(machineBox));
     machineBox->setInsertPolicy(QComboBox::NoInsert);
     machineBox->setCompleter(nullptr);
     // Only a choice from the list picks the machine: a name typed into the edit field and
@@ -330,6 +332,7 @@ void MainWindow::paintEvent(QPaintEvent *event)
         QTimer::singleShot(0, this, [this] {
             startFileCheck();
             watchCatalogue();
+            emit firstPainted();
         });
     }
 }
@@ -391,7 +394,7 @@ void MainWindow::loadList()
     for (int i = 0; i < table_.size(); ++i)
         lines << table_.line(i);
     player_->takeLines(lines);
-    games_->setGames(games);
+    games_->setGames(std::move(games));
     games_->setMarks(player_->marks());
     search_->forgetRows(); // the texts are folded for searching at the first keystroke
     missing_.clear();

@@ -98,6 +98,8 @@ public:
 signals:
     // The game files were looked at after the list was (re)built.
     void gameFilesChecked();
+    // The window was painted on the screen for the first time.
+    void firstPainted();
 
 protected:
     void showEvent(QShowEvent *event) override;
