@@ -255,7 +255,7 @@ void TestPlatform::builtInPicturesAreSharpAboveOneHundredPercent()
     // In the snapshot's box the sharper stand-by picture takes the room of the plain one.
     platform::PictureBox box;
     box.resize(260, 196);
-    box.setPicture(platform::builtInPicture(QStringLiteral(SOURCE_DIR "/assets/notimage.png"), "PNG", 2.0));
+    box.setPicture(platform::builtInPicture(QStringLiteral(SOURCE_DIR "/assets/notimage.gif"), "GIF", 2.0));
     QCOMPARE(box.pixmap().size(), QSize(512, 384));
     QCOMPARE(box.pixmap().deviceIndependentSize().toSize(), QSize(256, 192));
 }

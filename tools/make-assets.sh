@@ -22,13 +22,15 @@ if [ -z "${ONLY_2X:-}" ]; then
     -fill 'rgb(40,90,200)' -stroke none -draw 'circle 16,15 16,19' \
     -fill black -draw 'circle 16,15 16,17' \
     -fill black -font "$FONT" -pointsize 9 -gravity south -annotate +0+0 'MSX' \
-    -define png:color-type=2 assets/icon.png
+    -dither None -colors 256 assets/icon.gif
 fi
 
 # 3: the no-snapshot picture, 256 x 192 JPEG (in the sample data): a blurred blue keyboard and
 #    an MSX mark at the bottom right; no words that could read as an error. The built-in copy
-#    is the same picture as PNG, which Qt reads without a plugin (no JPEG library is loaded
-#    before the window is up), and again at twice the size for screens above 100 %.
+#    is the same picture as a GIF of 256 colours (undithered: it cannot be told from the
+#    original), read by the GIF reader the nameplate needs anyway, so that neither the JPEG nor
+#    the PNG library is paged in before the window is up; and again at twice the size for
+#    screens above 100 %.
 standby() { # $1 scale, $2 file, then ImageMagick's output options
     k=$1 out=$2
     shift 2
@@ -41,8 +43,8 @@ standby() { # $1 scale, $2 file, then ImageMagick's output options
         -annotate +$((10*k))+$((4*k)) 'MSX' "$@" "$out"
 }
 [ "${ONLY_2X:-}" ] || standby 1 sample/tarumin/image/notimage.jpg -quality 85
-[ "${ONLY_2X:-}" ] || "$IM" sample/tarumin/image/notimage.jpg assets/notimage.png
-standby 2 assets/notimage@2x.png -depth 8 -define png:color-type=2
+[ "${ONLY_2X:-}" ] || "$IM" sample/tarumin/image/notimage.jpg -dither None -colors 256 assets/notimage.gif
+standby 2 assets/notimage@2x.gif -dither None -colors 256
 
 # 4 and 5: the power switch (off) and the nameplate, in greys, at 1x and 2x.
 switch() { # $1 knob x, $2 file, $3 scale

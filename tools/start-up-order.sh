@@ -22,7 +22,10 @@ cp -r "$build/app/." "$tmp/folder"
 tools/full-list.py "$tmp/folder/tarumin/list.csv"
 
 # A start under callgrind: the window, its first paint, the look at the files, then a dump.
+# What ran before the window's first paint is dumped on its own (start.out.1): that code goes
+# first, so that the least code is in memory when the window appears.
 QT_QPA_PLATFORM=offscreen valgrind --tool=callgrind --demangle=no \
+    --dump-before=_ZN10MainWindow10paintEventEP11QPaintEvent \
     --callgrind-out-file="$tmp/start.out" "$tmp/folder/Tarumin" >/dev/null 2>&1 &
 pid=$!
 sleep 45
@@ -40,21 +43,27 @@ folder, program = sys.argv[1], sys.argv[2]
 ours = {line.split()[-1] for line in subprocess.run(['nm', '--defined-only', program], capture_output=True,
                                                      text=True, check=True).stdout.splitlines()
         if len(line.split()) == 3 and line.split()[1] in 'tTwW'}
-names = set()
-for path in glob.glob(folder + '/start.out*'):
-    for line in open(path, errors='replace'):
-        m = re.match(r'^c?fn=\(\d+\) (\S+)$', line.rstrip('\n'))
-        if m and m.group(1).split("'")[0] in ours:
-            names.add(m.group(1).split("'")[0])
-# A constructor or destructor is named by one of its aliases; its code sits under the other.
-for n in list(names):
-    for a, b in (('C1E', 'C2E'), ('C2E', 'C1E'), ('D1E', 'D2E'), ('D2E', 'D1E')):
-        if a in n:
-            names.add(n.replace(a, b, 1))
-names = sorted(names)
-print('/* Made by tools/start-up-order.sh: the code a start runs, first and together. */')
+def entered(paths):
+    names = set()
+    for path in paths:
+        for line in open(path, errors='replace'):
+            m = re.match(r'^c?fn=\(\d+\) (\S+)$', line.rstrip('\n'))
+            if m and m.group(1).split("'")[0] in ours:
+                names.add(m.group(1).split("'")[0])
+    # A constructor or destructor is named by one of its aliases; its code sits under the other.
+    for n in list(names):
+        for a, b in (('C1E', 'C2E'), ('C2E', 'C1E'), ('D1E', 'D2E'), ('D2E', 'D1E')):
+            if a in n:
+                names.add(n.replace(a, b, 1))
+    return names
+# start.out.1 is what ran before the first paint; the other dumps hold the rest of the run.
+dumps = sorted(glob.glob(folder + '/start.out*'))
+before = entered([folder + '/start.out.1'])
+after = entered(dumps) - before
+print('/* Made by tools/start-up-order.sh: the code a start runs, first and together; what runs')
+print('   before the window is first painted comes first. */')
 print('SECTIONS\n{\n  .text.start_up :\n  {\n    *(.text.startup .text.startup.*)')
-for n in names:
+for n in sorted(before) + sorted(after):
     print(f'    *(.text.{n})')
 print('  }\n}\nINSERT BEFORE .text;')
 PY

@@ -24,7 +24,7 @@ constexpr double PlaysFontScale = 0.75; // the plays line is a footnote under th
 
 QImage noPicture(const QWidget *shownOn)
 {
-    return platform::builtInPicture(QStringLiteral(":/assets/notimage.png"), "PNG", shownOn->devicePixelRatioF());
+    return platform::builtInPicture(QStringLiteral(":/assets/notimage.gif"), "GIF", shownOn->devicePixelRatioF());
 }
 
 } // namespace

@@ -60,9 +60,7 @@ const QColor White(255, 255, 255);
 
 QFont gothic9()
 {
-    QFont font(QStringLiteral("ＭＳ ゴシック"));
-    font.setPointSize(9);
-    return font;
+    return platform::gothicFont(9);
 }
 
 } // namespace

@@ -26,7 +26,7 @@ void Window::setUpForm(const char *name, const QString &caption, QSize size)
     setWindowTitle(caption);
     // Read as PNG by name: an icon read from a file name probes every picture plugin, which
     // loads libraries (JPEG among them) the windows do not need.
-    static const QIcon icon(QPixmap::fromImage(builtInPicture(QStringLiteral(":/assets/icon.png"), "PNG")));
+    static const QIcon icon(QPixmap::fromImage(builtInPicture(QStringLiteral(":/assets/icon.gif"), "GIF")));
     setWindowIcon(icon);
     setFixedSize(size);
     setBackgroundPicture(QStringLiteral(":/assets/background.gif"));
