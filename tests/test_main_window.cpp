@@ -309,10 +309,10 @@ private slots:
         select(0);
         QCOMPARE(picture(), fileImage(folder_->path() + "/tarumin/image/notimage.jpg"));
         select(1);
-        QVERIFY(!child<QLabel>("Picture1")->pixmap().isNull());
-        QCOMPARE(child<QLabel>("Picture1")->pixmap().size(), QSize(192, 192));
+        QVERIFY(!child<platform::PictureBox>("Picture1")->shownPicture().isNull());
+        QCOMPARE(child<platform::PictureBox>("Picture1")->shownPicture().size(), QSize(192, 192));
         select(2);
-        QCOMPARE(child<QLabel>("Picture1")->pixmap().size(), QSize(40, 30));
+        QCOMPARE(child<platform::PictureBox>("Picture1")->shownPicture().size(), QSize(40, 30));
         select(3);
         QVERIFY(child<platform::PictureBox>("Picture1")->isAnimated());
         QCOMPARE(child<QWidget>("Picture1")->geometry(), QRect(296, 11, 260, 196));
@@ -398,16 +398,16 @@ private slots:
     {
         open(cp932Lines(SampleLines));
         auto *image = child<platform::ImageControl>("Image1");
-        const QImage builtIn = image->pixmap().toImage();
+        const QImage builtIn = image->shownPicture();
         QVERIFY(!builtIn.isNull()); // the layout's own picture until the first click
         QCOMPARE(form_->state().switchOn, false);
         clickSwitch();
         QCOMPARE(form_->state().switchOn, true);
-        QCOMPARE(image->pixmap().toImage().convertToFormat(QImage::Format_RGB32),
+        QCOMPARE(image->shownPicture().convertToFormat(QImage::Format_RGB32),
                  fileImage(folder_->path() + "/tarumin/image/swhich2.gif"));
         clickSwitch();
         QCOMPARE(form_->state().switchOn, false);
-        QCOMPARE(image->pixmap().toImage().convertToFormat(QImage::Format_RGB32),
+        QCOMPARE(image->shownPicture().convertToFormat(QImage::Format_RGB32),
                  fileImage(folder_->path() + "/tarumin/image/swhich.gif"));
         QVERIFY(!folder_->waitForLaunch(2).isEmpty());
 
@@ -415,7 +415,7 @@ private slots:
         QFile::remove(folder_->path() + "/tarumin/image/swhich2.gif");
         clickSwitch();
         QCOMPARE(form_->state().switchOn, true);
-        QCOMPARE(image->pixmap().toImage().convertToFormat(QImage::Format_RGB32),
+        QCOMPARE(image->shownPicture().convertToFormat(QImage::Format_RGB32),
                  fileImage(folder_->path() + "/tarumin/image/swhich.gif"));
         QVERIFY(!folder_->waitForLaunch(3).isEmpty());
     }

@@ -256,8 +256,29 @@ void TestPlatform::builtInPicturesAreSharpAboveOneHundredPercent()
     platform::PictureBox box;
     box.resize(260, 196);
     box.setPicture(platform::builtInPicture(QStringLiteral(SOURCE_DIR "/assets/notimage.gif"), "GIF", 2.0));
-    QCOMPARE(box.pixmap().size(), QSize(512, 384));
-    QCOMPARE(box.pixmap().deviceIndependentSize().toSize(), QSize(256, 192));
+    QCOMPARE(box.shownPicture().size(), QSize(512, 384));
+    QCOMPARE(box.shownPicture().deviceIndependentSize().toSize(), QSize(256, 192));
+
+    // Kept as a palette only when that gives back the very same pixels, and drawn as before.
+    QImage many(300, 1, QImage::Format_RGB32);
+    for (int x = 0; x < many.width(); ++x)
+        many.setPixel(x, 0, qRgb(x % 256, x / 256, 7));
+    QImage clear(2, 2, QImage::Format_ARGB32);
+    clear.fill(Qt::transparent);
+    const QImage standBy(QStringLiteral(SOURCE_DIR "/assets/notimage.gif"));
+    const struct { QImage image; QImage::Format kept; } pictures[] = {
+        {standBy, QImage::Format_Indexed8}, {many, QImage::Format_RGB32}, {clear, QImage::Format_ARGB32}};
+    for (const auto &p : pictures) {
+        const QImage kept = platform::paletted(p.image);
+        QCOMPARE(kept.format(), p.kept);
+        QCOMPARE(kept.convertToFormat(p.image.format()), p.image);
+    }
+    platform::PictureBox shown;
+    shown.resize(260, 196);
+    shown.setPicture(platform::paletted(standBy));
+    QImage drawn(shown.size(), QImage::Format_RGB32);
+    shown.render(&drawn);
+    QCOMPARE(drawn.copy(2, 2, 256, 192), standBy.convertToFormat(QImage::Format_RGB32));
 }
 
 QTEST_MAIN(TestPlatform)

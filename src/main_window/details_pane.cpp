@@ -24,7 +24,8 @@ constexpr double PlaysFontScale = 0.75; // the plays line is a footnote under th
 
 QImage noPicture(const QWidget *shownOn)
 {
-    return platform::builtInPicture(QStringLiteral(":/assets/notimage.gif"), "GIF", shownOn->devicePixelRatioF());
+    return platform::paletted(
+        platform::builtInPicture(QStringLiteral(":/assets/notimage.gif"), "GIF", shownOn->devicePixelRatioF()));
 }
 
 } // namespace

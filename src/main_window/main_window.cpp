@@ -226,8 +226,9 @@ void MainWindow::showBuiltInPictures()
 {
     const qreal scale = devicePixelRatioF();
     if (!state_.switchOn && !switchToggled_)
-        powerSwitch->setPicture(platform::builtInPicture(QStringLiteral(":/assets/switch-off.gif"), "GIF", scale));
-    nameplate->setPicture(platform::builtInPicture(QStringLiteral(":/assets/nameplate.gif"), "GIF", scale));
+        powerSwitch->setPicture(
+            platform::paletted(platform::builtInPicture(QStringLiteral(":/assets/switch-off.gif"), "GIF", scale)));
+    nameplate->setPicture(platform::paletted(platform::builtInPicture(QStringLiteral(":/assets/nameplate.gif"), "GIF", scale)));
 }
 
 void MainWindow::screenChanged()

@@ -56,6 +56,16 @@ QImage builtInPicture(const QString &path, const char *format, qreal scale)
     return read(path);
 }
 
+QImage paletted(const QImage &image)
+{
+    if (image.format() != QImage::Format_RGB32)
+        return image;
+    // Qt keeps the colours exactly while there are at most 256 of them; with more it would
+    // pick some, so the result is kept only when it gives back the very same pixels.
+    const QImage indexed = image.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither);
+    return indexed.convertToFormat(QImage::Format_RGB32) == image ? indexed : image;
+}
+
 void smoothWhenScaled(QPainter &painter, qreal screenScale)
 {
     // At 200 % each picture pixel is a sharp 2 x 2 block; at 125 % or 150 % pixels of one
@@ -146,7 +156,8 @@ void ImageControl::focusOutEvent(QFocusEvent *event)
 
 void ImageControl::setPicture(const QImage &image)
 {
-    setPixmap(QPixmap::fromImage(image));
+    picture_ = image;
+    update();
 }
 
 bool ImageControl::setPictureFile(const QString &path)
@@ -162,7 +173,7 @@ void ImageControl::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     smoothWhenScaled(painter, devicePixelRatioF());
-    painter.drawPixmap(0, 0, pixmap());
+    painter.drawImage(0, 0, picture_);
     if (hasFocus()) {
         QStyleOptionFocusRect focus;
         focus.initFrom(this);
@@ -230,10 +241,9 @@ void PictureBox::setPicture(const QImage &image)
     // the room of half its pixel size.
     const QSize shown = image.deviceIndependentSize().toSize();
     const QSize size = fitted(shown);
-    setPixmap(QPixmap::fromImage(size == shown
-                                     ? image
-                                     : image.scaled(size * image.devicePixelRatio(), Qt::KeepAspectRatio,
-                                                    Qt::SmoothTransformation)));
+    shown_ = size == shown ? image
+                           : image.scaled(size * image.devicePixelRatio(), Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    update();
 }
 
 bool PictureBox::setPictureFile(const QString &path)
@@ -254,6 +264,7 @@ bool PictureBox::setPictureFile(const QString &path)
     if (animated) {
         dropMovie();
         clear();
+        shown_ = QImage();
         image_ = first;
         buffer->seek(0);
         movie_ = new QMovie(buffer, QByteArray(), this);
@@ -273,7 +284,10 @@ void PictureBox::paintEvent(QPaintEvent *)
     QPainter painter(this);
     drawFrame(&painter);
     smoothWhenScaled(painter, devicePixelRatioF());
-    painter.drawPixmap(contentsRect().topLeft(), movie_ ? movie_->currentPixmap() : pixmap());
+    if (movie_)
+        painter.drawPixmap(contentsRect().topLeft(), movie_->currentPixmap());
+    else
+        painter.drawImage(contentsRect().topLeft(), shown_);
     // The picture takes the keyboard's focus: it shows when it has it.
     if (hasFocus()) {
         QStyleOptionFocusRect focus;
