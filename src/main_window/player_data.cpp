@@ -27,6 +27,8 @@ void PlayerData::takeLines(const QList<QByteArray> &lines)
 {
     files_.clear();
     keys_.clear();
+    files_.reserve(lines.size());
+    keys_.reserve(lines.size());
     for (const QByteArray &line : lines) {
         const auto seen = looked_.value(line);
         files_ << seen.first;
