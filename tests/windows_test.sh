@@ -291,8 +291,11 @@ else
     cmp -s "$data/tarumin/list.csv" "$work/list-before.csv" && [ -f "$data/tarumin/player.json" ] || fail "the update touched the user's data"
     touch "$installed/mess.exe" # the user's own emulator
     timeout 120 wine "$installed/uninstall.exe" /S || fail "the uninstaller failed"
-    for _ in $(seq 100); do [ -f "$installed/Tarumin.exe" ] || break; sleep 0.2; done
-    [ -f "$installed/Tarumin.exe" ] || [ -d "$installed/template" ] && fail "the uninstaller left the program"
+    # uninstall.exe hands over to a copy of itself in %TEMP% and returns at once; that copy has
+    # done its work when it has ended, and with it every Wine process of the prefix.
+    timeout 120 wineserver -w 2>/dev/null
+    [ -f "$installed/Tarumin.exe" ] && fail "the uninstaller left Tarumin.exe"
+    [ -d "$installed/template" ] && fail "the uninstaller left the template folder"
     wine reg query "$uninstall_key" >/dev/null 2>&1 && fail "the entry in Apps stayed"
     [ -f "$installed/mess.exe" ] || fail "the uninstaller removed the user's mess.exe"
     cmp -s "$data/tarumin/list.csv" "$work/list-before.csv" && [ -f "$data/tarumin/player.json" ] || fail "the uninstaller touched the user's data"
