@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QFile>
 #include <QList>
+#include <QProcess>
 #include <QString>
 #include <QtGlobal>
 
@@ -42,6 +43,13 @@ inline int killRounds(int everyday)
 {
     const int asked = qEnvironmentVariableIntValue("TARUMIN_KILLS");
     return asked > 0 ? asked : everyday;
+}
+
+// Waits for a program started beside others. While the test waits on one, Qt on Windows may
+// already see another end, whose own wait then returns false at once: ended all the same.
+inline bool ended(QProcess &p, int ms)
+{
+    return p.waitForFinished(ms) || (p.state() == QProcess::NotRunning && p.error() != QProcess::FailedToStart);
 }
 
 // File permissions stop this process (root, like Windows, is not stopped by a read-only mode).

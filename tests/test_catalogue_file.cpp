@@ -436,7 +436,7 @@ private:
         QProcess a, b;
         a.start(QStringLiteral(CHANGE_DRIVER), {pathA, "A", QString::number(count), "1"});
         b.start(QStringLiteral(CHANGE_DRIVER), {pathB, "B", QString::number(count), "2"});
-        QVERIFY(a.waitForFinished(120000) && b.waitForFinished(120000));
+        QVERIFY2(ended(a, 120000) && ended(b, 120000), qPrintable(a.errorString() + QLatin1Char(' ') + b.errorString()));
         QCOMPARE(a.exitCode(), 0);
         QCOMPARE(b.exitCode(), 0);
 

@@ -1031,9 +1031,11 @@ private slots:
             }
             for (QProcess *p : imports) {
                 // Generous: under Wine a program's start alone can take seconds on a busy machine.
-                QVERIFY(p->waitForFinished(120000));
+                QVERIFY2(ended(*p, 120000), qPrintable(p->errorString()));
                 const QString out = toolText(p->readAllStandardOutput());
-                QVERIFY2(p->exitCode() == 0 && !out.contains(QStringLiteral("登録済みです")), qPrintable(out));
+                QVERIFY2(p->error() == QProcess::UnknownError && p->exitStatus() == QProcess::NormalExit
+                             && p->exitCode() == 0 && !out.contains(QStringLiteral("登録済みです")),
+                         qPrintable(p->errorString() + QLatin1Char('\n') + out + toolText(p->readAllStandardError())));
                 delete p;
             }
             const QList<QByteArray> lines = linesOf(readFile(program + QStringLiteral("/tarumin/list.csv")));
